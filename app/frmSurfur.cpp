@@ -1,0 +1,742 @@
+#include "app/frmSurfur.h"
+
+#include "core/date_fields.h"
+#include "core/figures.h"
+#include "core/swedish.h"
+#include "core/texts.h"
+#include "core/time_fields.h"
+#include "forms/frmNetlink.h"
+#include "forms/ui_helpers.h"
+#include "storage/booking.h"
+#include "storage/month_file.h"
+#include "storage/settings_file.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace app {
+
+using forms::qs;
+using Buttons = platform::MessageBox::Buttons;
+using Icon = platform::MessageBox::Icon;
+using Answer = platform::MessageBox::Answer;
+
+namespace {
+
+constexpr const char* kInvalidDate = "Felaktigt datum";
+
+// The first and last years the year list offers.
+constexpr int kFirstYear = 2001;
+constexpr int kLastYear = 2099;
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& settings, QWidget* parent)
+    : QWidget(parent), m_services(services), m_settings(settings) {
+    setObjectName(QStringLiteral("frmSurfur"));
+    buildControls();
+    connectHandlers();
+}
+
+frmSurfur::~frmSurfur() = default;
+
+void frmSurfur::buildControls() {
+    const std::array<const char*, 7> headings = {
+        "h:", "m:", "s:", "Nu visas:", "år:", "mån:", "dag:"};
+    for (std::size_t i = 0; i < m_lblVisa.size(); ++i) {
+        m_lblVisa[i] =
+            makeLabel(this, QStringLiteral("lblVisa_%1").arg(i), QString::fromUtf8(headings[i]));
+    }
+
+    for (std::size_t i = 0; i < m_cmbSok.size(); ++i) {
+        m_cmbSok[i] = forms::makeDateList(this, QStringLiteral("cmbSok_%1").arg(i));
+    }
+    const std::array<const char*, 3> timeNames = {"Timmar", "Minuter", "Sekunder"};
+    for (std::size_t i = 0; i < m_cmbTid.size(); ++i) {
+        auto* field = new QComboBox(this);
+        field->setObjectName(QStringLiteral("cmbTid_%1").arg(i));
+        field->setEditable(true);
+        field->setInsertPolicy(QComboBox::NoInsert);
+        field->setCompleter(nullptr);
+        field->setMaxVisibleItems(12);
+        field->setAccessibleName(QString::fromUtf8(timeNames[i]));
+        m_cmbTid[i] = field;
+    }
+
+    m_cmdSpara = forms::makePictureButton(this, "cmdSpara", "spara.svg", QStringLiteral("Spara"));
+    m_cmdKastapost = forms::makePictureButton(this, "cmdKastapost", "kastapost.svg",
+                                              QStringLiteral("Ta bort dagen"));
+    m_cmdAngrapost = forms::makePictureButton(this, "cmdAngrapost", "angrapost.svg",
+                                              QStringLiteral("Återställ dagen"));
+
+    m_lblDagstid = makeLabel(this, QStringLiteral("lblDagstid"), QStringLiteral("Tid i dag:"));
+    m_lblTidkvar =
+        makeLabel(this, QStringLiteral("lblTidkvar"), QStringLiteral("Tidkvar: / Extra tid:"));
+    m_lblDagskost = makeLabel(this, QStringLiteral("lblDagskost"), QStringLiteral("Kostnad:"));
+
+    m_ramMonadstid = new QGroupBox(this);
+    m_ramMonadstid->setObjectName(QStringLiteral("ramMonadstid"));
+    m_lblTid = makeLabel(m_ramMonadstid, QStringLiteral("lblTid"), QStringLiteral("Månadstid:"));
+    m_lblDyrtid =
+        makeLabel(m_ramMonadstid, QStringLiteral("lblDyrtid"), QStringLiteral("Extra månadstid:"));
+    m_lblKostnad =
+        makeLabel(m_ramMonadstid, QStringLiteral("lblKostnad"), QStringLiteral("Månadskostnad:"));
+    m_lblSumma = makeLabel(m_ramMonadstid, QStringLiteral("lblSumma"),
+                           QStringLiteral("Total månadskostnad:"));
+    m_cmdKastamon = forms::makePictureButton(m_ramMonadstid, "cmdKastamon", "kastamon.svg",
+                                             QStringLiteral("Ta bort månaden"));
+    m_cmdAngramon = forms::makePictureButton(m_ramMonadstid, "cmdAngramon", "angramon.svg",
+                                             QStringLiteral("Återställ månaden"));
+
+    m_cmdAngra = forms::makePictureButton(this, "cmdAngra", "angra.svg", QStringLiteral("Ångra"));
+    m_cmdRedo = forms::makePictureButton(this, "cmdRedo", "redo.svg", QStringLiteral("Gör om"));
+    m_cmdPrint =
+        forms::makePictureButton(this, "cmdPrint", "print.svg", QStringLiteral("Skriv ut"));
+    m_cmdFran_till = forms::makePictureButton(this, "cmdFran_till", "fran_till.svg",
+                                              QStringLiteral("Från och till"));
+    m_cmdHjalp = forms::makePictureButton(this, "cmdHjalp", "hjalp.svg", QStringLiteral("Hjälp"));
+    m_cmdKasta =
+        forms::makePictureButton(this, "cmdKasta", "kasta.svg", QStringLiteral("Ta bort allt"));
+    m_cmdStang = forms::makePictureButton(this, "cmdStang", "stang.svg", QStringLiteral("Stäng"));
+
+    for (std::size_t i = 0; i < m_linStrack.size(); ++i) {
+        auto* line = new QFrame(this);
+        line->setObjectName(QStringLiteral("linStrack_%1").arg(i));
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        m_linStrack[i] = line;
+    }
+
+    // Date and time entry.
+    auto* entry = new QGridLayout;
+    entry->addWidget(m_lblVisa[4], 0, 0);
+    entry->addWidget(m_lblVisa[5], 0, 1);
+    entry->addWidget(m_lblVisa[6], 0, 2);
+    entry->addWidget(m_cmbSok[0], 1, 0);
+    entry->addWidget(m_cmbSok[1], 1, 1);
+    entry->addWidget(m_cmbSok[2], 1, 2);
+    entry->setColumnMinimumWidth(3, 16);
+    entry->addWidget(m_lblVisa[0], 0, 4);
+    entry->addWidget(m_lblVisa[1], 0, 5);
+    entry->addWidget(m_lblVisa[2], 0, 6);
+    entry->addWidget(m_cmbTid[0], 1, 4);
+    entry->addWidget(m_cmbTid[1], 1, 5);
+    entry->addWidget(m_cmbTid[2], 1, 6);
+    entry->addWidget(m_cmdSpara, 0, 7, 2, 1);
+    entry->addWidget(m_lblVisa[3], 2, 0, 1, 8);
+
+    // The chosen day.
+    auto* dayLabels = new QVBoxLayout;
+    dayLabels->addWidget(m_lblDagstid);
+    dayLabels->addWidget(m_lblTidkvar);
+    dayLabels->addWidget(m_lblDagskost);
+    auto* day = new QHBoxLayout;
+    day->addLayout(dayLabels, 1);
+    day->addWidget(m_cmdKastapost, 0, Qt::AlignTop);
+    day->addWidget(m_cmdAngrapost, 0, Qt::AlignTop);
+
+    // The chosen month.
+    auto* monthLabels = new QVBoxLayout;
+    monthLabels->addWidget(m_lblTid);
+    monthLabels->addWidget(m_lblDyrtid);
+    monthLabels->addWidget(m_lblKostnad);
+    monthLabels->addWidget(m_lblSumma);
+    auto* month = new QHBoxLayout(m_ramMonadstid);
+    month->addLayout(monthLabels, 1);
+    month->addWidget(m_cmdKastamon, 0, Qt::AlignTop);
+    month->addWidget(m_cmdAngramon, 0, Qt::AlignTop);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdAngra);
+    buttons->addWidget(m_cmdRedo);
+    buttons->addSpacing(12);
+    buttons->addWidget(m_cmdPrint);
+    buttons->addWidget(m_cmdFran_till);
+    buttons->addWidget(m_cmdHjalp);
+    buttons->addStretch();
+    buttons->addWidget(m_cmdKasta);
+    buttons->addWidget(m_cmdStang);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(entry);
+    layout->addWidget(m_linStrack[0]);
+    layout->addLayout(day);
+    layout->addWidget(m_ramMonadstid);
+    layout->addWidget(m_linStrack[1]);
+    layout->addLayout(buttons);
+
+    // Keyboard order: date, time, save, then the day, month and program buttons.
+    QWidget* order[] = {m_cmbSok[0],   m_cmbSok[1], m_cmbSok[2],    m_cmbTid[0],    m_cmbTid[1],
+                        m_cmbTid[2],   m_cmdSpara,  m_cmdKastapost, m_cmdAngrapost, m_cmdKastamon,
+                        m_cmdAngramon, m_cmdAngra,  m_cmdRedo,      m_cmdPrint,     m_cmdFran_till,
+                        m_cmdHjalp,    m_cmdKasta,  m_cmdStang};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+
+    // State at start.
+    m_cmdAngra->setEnabled(false);
+    m_cmdRedo->setEnabled(false);
+    m_cmdAngramon->setVisible(false);
+    m_cmdAngrapost->setVisible(false);
+}
+
+void frmSurfur::connectHandlers() {
+    for (int i = 0; i < static_cast<int>(m_cmbSok.size()); ++i) {
+        connect(m_cmbSok[static_cast<std::size_t>(i)], &QComboBox::currentIndexChanged, this,
+                [this, i] { cmbSok_Click(i); });
+    }
+    for (int i = 0; i < static_cast<int>(m_cmbTid.size()); ++i) {
+        connect(m_cmbTid[static_cast<std::size_t>(i)], &QComboBox::editTextChanged, this,
+                [this, i] { cmbTid_Change(i); });
+    }
+    connect(m_cmdSpara, &QAbstractButton::clicked, this, &frmSurfur::cmdSpara_Click);
+    connect(m_cmdStang, &QAbstractButton::clicked, this, &frmSurfur::cmdStang_Click);
+
+    for (QAbstractButton* button :
+         {m_cmdKastamon, m_cmdKastapost, m_cmdPrint, m_cmdAngramon, m_cmdAngrapost}) {
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+    }
+
+    // Keyboard shortcuts run exactly what their buttons run, while the button can be clicked.
+    const auto shortcut = [this](const QKeySequence& keys, QAbstractButton* button) {
+        auto* action = new QShortcut(keys, this);
+        connect(action, &QShortcut::activated, button, [button] {
+            if (button->isEnabled() && button->isVisible()) {
+                button->click();
+            }
+        });
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), m_cmdSpara);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), m_cmdAngra);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), m_cmdRedo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), m_cmdRedo);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), m_cmdPrint);
+    shortcut(QKeySequence(Qt::Key_F1), m_cmdHjalp);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), m_cmdStang);
+}
+
+void frmSurfur::start() {
+    Form_Load();
+    if (m_frmNetlink == nullptr) {
+        show();
+        Form_Activate();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Load and activation
+
+void frmSurfur::Form_Load() {
+    m_settings.laddar = true;
+    tooltip();
+
+    forms::fillList(m_cmbSok[0], 1, 99, true);
+    forms::fillList(m_cmbSok[1], 1, 12, true);
+    forms::fillList(m_cmbSok[2], 1, 31, true);
+    forms::fillList(m_cmbTid[0], 1, 10, false);
+    forms::fillList(m_cmbTid[1], 1, 59, false);
+    forms::fillList(m_cmbTid[2], 1, 59, false);
+    for (QComboBox* list : m_cmbSok) {
+        const QSignalBlocker blocker(list);
+        list->setCurrentIndex(-1);
+    }
+    for (QComboBox* field : m_cmbTid) {
+        const QSignalBlocker blocker(field);
+        field->setCurrentIndex(-1);
+        field->clearEditText();
+    }
+
+    // Today, or the nearest year the year list offers.
+    core::Date today = m_services.clock.today();
+    today.year = std::clamp(today.year, kFirstYear, kLastYear);
+    const core::DateTexts texts = core::textsOfDate(today);
+    m_yearText = texts.year;
+    m_monthText = texts.month;
+    m_dayText = texts.day;
+    m_ramMonadstid->setTitle(qs(core::monthYearCaption(core::Date{today.year, today.month, 1})));
+
+    // Each selection runs the date lists' handler, which keeps the texts as it reads them.
+    forms::selectText(m_cmbSok[0], qs(texts.year));
+    forms::selectText(m_cmbSok[1], qs(texts.month));
+    if (!forms::selectText(m_cmbSok[2], qs(texts.day))) {
+        m_cmbSok[2]->setCurrentIndex(m_cmbSok[2]->count() - 1);
+    }
+
+    storage::SettingsFile settingsFile(m_services.files);
+    const auto state = settingsFile.loadAtStart();
+    m_settings.planText = state.settings.planText;
+    m_settings.dailyAllowance = state.settings.dailyAllowance;
+    if (state.firstStart) {
+        showPlanWindow();
+    }
+
+    setWindowTitle(QString::fromUtf8(core::kProgramName) + QStringLiteral("   ") +
+                   qs(m_settings.planText));
+    m_lblDagstid->setText(QStringLiteral("Tid i dag:"));
+    m_lblTidkvar->setText(QStringLiteral("Tid kvar: / Extra tid:"));
+    m_lblDagskost->setText(QStringLiteral("Kostnad:"));
+    m_quietView = true;
+    m_entryFile = storage::monthFileName(listText(0).substr(0, 2), listText(1).substr(0, 2));
+    visa();
+}
+
+void frmSurfur::Form_Activate() {
+    m_cmbTid[1]->setFocus();
+    m_lblVisa[3]->setText(qs(core::shownDateText(m_yearText, m_monthText, m_dayText)));
+    // Each selection that changes the list runs its handler.
+    const std::string year(core::trimBlanks(m_yearText));
+    const std::string month(core::trimBlanks(m_monthText));
+    const std::string day(core::trimBlanks(m_dayText));
+    forms::selectText(m_cmbSok[0], qs(year));
+    forms::selectText(m_cmbSok[1], qs(month));
+    forms::selectText(m_cmbSok[2], qs(day));
+}
+
+void frmSurfur::showPlanWindow() {
+    auto* window = new forms::frmNetlink(m_services.files, m_services.messages, m_settings, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_frmNetlink = window;
+    connect(window, &forms::frmNetlink::planStored, this, [this] {
+        setWindowTitle(QString::fromUtf8(core::kProgramName) + QStringLiteral("      ") +
+                       qs(m_settings.planText));
+    });
+    connect(window, &forms::frmNetlink::accepted, this, [this] {
+        show();
+        Form_Activate();
+    });
+    connect(window, &forms::frmNetlink::cancelled, this, &frmSurfur::endProgram);
+    hide();
+    window->show();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Procedures
+
+void frmSurfur::tooltip() {
+    m_cmdKasta->setToolTip(QStringLiteral("Tar bort allt. Alla inmatade värden försvinner."));
+    m_cmdAngra->setToolTip(QStringLiteral("Ångra senaste inmatningen i programmet."));
+    m_cmdRedo->setToolTip(QStringLiteral("Gör om senaste inmatningen i programmet."));
+    m_cmdSpara->setToolTip(QStringLiteral("Sparar inmatat värde."));
+    m_cmdStang->setToolTip(QStringLiteral("Stänger programmet."));
+    m_cmdHjalp->setToolTip(
+        QStringLiteral("Öppnar information om programmet och hjälp till programmet."));
+    m_cmdFran_till->setToolTip(QStringLiteral("Visar formuläret \"Från och till\"."));
+}
+
+void frmSurfur::skott() {
+    QComboBox* list = m_cmbSok[2];
+    const int days = core::daysOfListMonth(listText(0), listText(1));
+    if (list->count() == days) {
+        return;
+    }
+    const QString chosen = list->currentText();
+    const bool chosenMissing = !chosen.isEmpty() && chosen.toInt() > days;
+    {
+        const QSignalBlocker blocker(list);
+        list->clear();
+        for (const std::string& entry : core::dayListEntries(days)) {
+            list->addItem(qs(entry));
+        }
+        list->setCurrentIndex(chosen.isEmpty() || chosenMissing ? -1 : list->findText(chosen));
+    }
+    if (chosenMissing) {
+        // The month has no such day: its last day is chosen, which runs the list's handler.
+        list->setCurrentIndex(list->count() - 1);
+    }
+}
+
+void frmSurfur::siffra() {
+    const core::TimeTexts before = {timeText(0), timeText(1), timeText(2)};
+    const core::TimeTexts after = core::tidyTimeFields(before);
+    for (int i = 0; i < 3; ++i) {
+        if (after[static_cast<std::size_t>(i)] != before[static_cast<std::size_t>(i)]) {
+            setTimeText(i, after[static_cast<std::size_t>(i)]);
+        }
+    }
+}
+
+void frmSurfur::ram() {
+    if (const auto caption = core::monthCaptionOf(listText(0), listText(1), listText(2))) {
+        m_monthCaption = caption->monthCaption;
+        m_shownDay = caption->shownDay;
+    }
+}
+
+void frmSurfur::visa() {
+    const std::string year = listText(0);
+    const std::string month = listText(1);
+    const std::string day = listText(2);
+
+    if (core::trimBlanks(year).empty()) {
+        message("Du måste ange ett årtal.\nFrån 00 till 99", "Felaktig inmatning", Buttons::Ok,
+                Icon::Exclamation);
+        return;
+    }
+    if (core::trimBlanks(month).empty()) {
+        if (!m_quietView) {
+            message("Du måste ange en månad.\n1 för januari, 2 för februari och så vidare.",
+                    "Felaktig inmatning", Buttons::Ok, Icon::Exclamation);
+        }
+        return;
+    }
+    const auto clearList = [](QComboBox* list) {
+        const QSignalBlocker blocker(list);
+        list->setCurrentIndex(-1);
+    };
+    if (const auto first = core::parseDigits(month.substr(0, 2)); first && *first > 12) {
+        message("Det finns bara 12 månader på ett år!", "Felaktig inmatning", Buttons::Ok,
+                Icon::Exclamation);
+        clearList(m_cmbSok[1]);
+        return;
+    }
+    if (month == "00" || month == "0") {
+        message("Månad nummer \"" + month + "\" finns inte.", "Felaktig inmatning", Buttons::Ok,
+                Icon::Exclamation);
+        clearList(m_cmbSok[1]);
+        return;
+    }
+    const auto monthNumber = core::parseDigits(month);
+    if (!monthNumber) {
+        return; // not a month at all: nothing to look up
+    }
+    std::string yearPart = year;
+    if (yearPart.size() < 2) {
+        yearPart = "0" + std::string(core::trimBlanks(year));
+    }
+    std::string monthPart = month;
+    if (monthPart.size() < 2) {
+        monthPart = "0" + std::string(core::trimBlanks(month));
+    }
+    const std::string file = storage::monthFileName(yearPart, monthPart);
+
+    if (core::trimBlanks(day).empty()) {
+        if (!m_quietView) {
+            message("Du måste ange ett datum att söka på", "Felaktig inmatning", Buttons::Ok,
+                    Icon::None);
+        }
+        return;
+    }
+    const auto dayNumber = core::parseDigits(day);
+    if (!dayNumber) {
+        return;
+    }
+    if (*dayNumber < 1) {
+        message("Dag med datum noll finns inte.", "felaktig inmatning", Buttons::Ok,
+                Icon::Exclamation);
+        clearList(m_cmbSok[2]);
+        return;
+    }
+    if (*dayNumber > 31) {
+        message("Ingen månad har fler än 31 dagar.", "felaktig inmatning", Buttons::Ok,
+                Icon::Exclamation);
+        clearList(m_cmbSok[2]);
+        return;
+    }
+
+    std::optional<core::DayRecord> record;
+    if (m_services.files.fileLength(file)) {
+        record = storage::readDay(m_services.files, file, *dayNumber);
+    }
+    if (!record || !core::dayHasRecord(*record)) {
+        if (!m_quietView) {
+            message("Någon post har inte sparats den " + std::to_string(*dayNumber) + " " +
+                        std::string(core::monthNameLower(*monthNumber)) + " 20" + yearPart + ".",
+                    "Ingen post hittas", Buttons::Ok, Icon::None);
+        }
+        m_quietView = false;
+        const core::DayFigures headings = core::dayHeadings();
+        forms::showLabel(m_lblDagstid, headings.connected);
+        forms::showLabel(m_lblTidkvar, headings.remaining);
+        forms::showLabel(m_lblDagskost, headings.cost);
+        m_dayMissing = true;
+        manad();
+        return;
+    }
+
+    const core::DayFigures figures = core::dayFigures(*record, m_settings.dailyAllowance);
+    forms::showLabel(m_lblDagskost, figures.cost);
+    forms::showLabel(m_lblDagstid, figures.connected);
+    forms::showLabel(m_lblTidkvar, figures.remaining);
+    m_quietView = false;
+    manad();
+}
+
+void frmSurfur::manad() {
+    const std::string file =
+        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    const storage::MonthRead month = storage::readMonth(m_services.files, file);
+    storage::SettingsFile settingsFile(m_services.files);
+    const auto reloadAllowance = [&] {
+        if (const auto allowance = settingsFile.readDailyAllowance()) {
+            m_settings.dailyAllowance = *allowance;
+        }
+    };
+
+    if (month.state == storage::MonthState::HasRecords ||
+        month.state == storage::MonthState::Unreadable) {
+        // An unreadable file adds nothing: its sums stay 0.
+        const core::MonthSums sums =
+            month.hasRecords() ? core::sumMonth(month.days) : core::MonthSums{};
+        reloadAllowance();
+        const core::MonthFigures figures = core::monthFigures(sums, m_settings.dailyAllowance);
+        forms::showLabel(m_lblSumma, figures.total);
+        forms::showLabel(m_lblTid, figures.connected);
+        forms::showLabel(m_lblDyrtid, figures.extra);
+        forms::showLabel(m_lblKostnad, figures.cost);
+        m_monthTimeText = figures.monthTimeText;
+        m_monthExtraText = figures.monthExtraText;
+        m_monthCostText = figures.monthCostText;
+        m_cmdKastamon->setEnabled(true);
+        // The frame names the month whose figures it shows.
+        ram();
+        m_ramMonadstid->setTitle(qs(m_monthCaption));
+        return;
+    }
+
+    reloadAllowance();
+    const core::MonthFigures figures = core::emptyMonthFigures(m_settings.dailyAllowance);
+    forms::showLabel(m_lblSumma, figures.total);
+    ram();
+    m_ramMonadstid->setTitle(qs(m_monthCaption));
+    if (!m_dayMissing) {
+        message("Inga poster finns sparade i " + m_monthCaption + ".", "Ingen post hittas",
+                Buttons::Ok, Icon::None);
+    }
+    m_dayMissing = false;
+    forms::showLabel(m_lblKostnad, figures.cost);
+    forms::showLabel(m_lblDyrtid, figures.extra);
+    forms::showLabel(m_lblTid, figures.connected);
+}
+
+frmSurfur::Booking frmSurfur::summera() {
+    m_yearText = core::fixedWidth(listText(0), 2);
+    m_monthText = core::fixedWidth(listText(1), 2);
+    m_dayText = core::fixedWidth(listText(2), 2);
+
+    const core::TimeTexts times = {timeText(0), timeText(1), timeText(2)};
+    if (core::nothingToBook(times)) {
+        m_nothingEntered = true;
+        return Booking::NothingEntered;
+    }
+
+    m_cmdRedo->setEnabled(false);
+    m_cmdAngra->setEnabled(false);
+    storage::BookingRequest request;
+    request.yearText = m_yearText;
+    request.monthText = m_monthText;
+    request.day = core::parseDigits(m_dayText).value_or(0);
+    request.seconds = core::enteredSeconds(times);
+    request.dailyAllowance = m_settings.dailyAllowance;
+    const storage::BookingResult result = storage::bookTime(m_services.files, request);
+    m_entryFile = result.entryFile;
+    m_entryBackup = result.entryBackup;
+
+    switch (result.outcome) {
+    case storage::BookingOutcome::DayFull:
+        message("Du kan inte mata in mer tid än 24 timmar per dygn", "Dygnet är slut", Buttons::Ok,
+                Icon::Exclamation);
+        return Booking::Done;
+    case storage::BookingOutcome::Failed:
+        message("Tiden kunde inte sparas, eftersom filen " + result.entryFile +
+                    " inte gick att läsa eller skriva.\nIngen tid har bokförts.",
+                "Kan inte spara", Buttons::Ok, Icon::Exclamation);
+        return Booking::Failed;
+    case storage::BookingOutcome::Booked:
+        m_cmdAngra->setEnabled(true);
+        break;
+    case storage::BookingOutcome::BookedWithoutUndo:
+        break;
+    }
+
+    visa();
+    ram();
+    m_ramMonadstid->setTitle(qs(m_monthCaption));
+    return Booking::Done;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Handlers
+
+void frmSurfur::cmbSok_Click(int /*index*/) {
+    m_dateInvalid = false;
+    m_quietView = true;
+    visa();
+    // Rebuilding the day list may choose another day, which runs this handler again; from here on
+    // the lists' texts are read as they stand after that.
+    skott();
+    m_yearText = core::fixedWidth(listText(0), 2);
+    m_monthText = core::fixedWidth(listText(1), 2);
+    m_dayText = core::fixedWidth(listText(2), 2);
+    const QString caption = qs(core::shownDateText(m_yearText, m_monthText, m_dayText));
+    m_lblVisa[3]->setText(caption);
+    if (caption.size() < 20) {
+        m_lblVisa[3]->setText(QString::fromUtf8(kInvalidDate));
+        m_dateInvalid = true;
+    }
+}
+
+void frmSurfur::cmbTid_Change(int index) {
+    siffra();
+    if (index == 0 && m_cmbTid[0]->currentText().size() == 1) {
+        m_cmbTid[1]->setFocus();
+    }
+    if (index == 1 && m_cmbTid[1]->currentText().size() > 1) {
+        m_cmbTid[2]->setFocus();
+    }
+}
+
+void frmSurfur::cmdSpara_Click() {
+    m_cmbTid[1]->setFocus();
+    if (m_dateInvalid) {
+        message("Felaktigt datum. Ändra innnan du sparar.", "Felaktigt datum!", Buttons::Ok,
+                Icon::Exclamation);
+        return;
+    }
+    const Booking booking = summera();
+    if (m_nothingEntered) {
+        m_nothingEntered = false;
+        return;
+    }
+    // The booking swept the restore copies, so the delete buttons come back.
+    m_cmdAngramon->setVisible(false);
+    m_cmdKastamon->setVisible(true);
+    m_cmdAngrapost->setVisible(false);
+    m_cmdKastapost->setVisible(true);
+    if (booking == Booking::Failed) {
+        return; // nothing was booked: the typed time stays for another try
+    }
+    for (int i = 0; i < 3; ++i) {
+        setTimeText(i, std::string());
+    }
+}
+
+void frmSurfur::cmdStang_Click() {
+    storage::sweepBackups(m_services.files);
+    const bool typed = core::somethingTyped({timeText(0), timeText(1), timeText(2)});
+    if (m_lblVisa[3]->text() == QString::fromUtf8(kInvalidDate)) {
+        endProgram();
+        return;
+    }
+    if (typed) {
+        const Answer answer = message("Vill du spara innan du stänger programmet?",
+                                      "Spara inmatade värden?", Buttons::YesNoCancel, Icon::None);
+        if (answer == Answer::Cancel) {
+            return;
+        }
+        if (answer == Answer::No) {
+            endProgram();
+            return;
+        }
+    }
+    if (summera() == Booking::Failed) {
+        return; // the time could not be booked: stay open so that it is not lost
+    }
+    endProgram();
+}
+
+void frmSurfur::cmdKastamon_MouseMove() {
+    ram();
+    m_cmdKastamon->setToolTip(qs("Tar bort all tid under hela " + m_monthCaption + "."));
+}
+
+void frmSurfur::cmdKastapost_MouseMove() {
+    ram();
+    m_cmdKastapost->setToolTip(
+        qs("Tar bort all sparad tid den " + m_shownDay + " " + m_monthCaption + "."));
+}
+
+void frmSurfur::cmdPrint_MouseMove() {
+    ram();
+    m_cmdPrint->setToolTip(qs("Skriver ut tider och kostnader för " + m_monthCaption + "."));
+}
+
+void frmSurfur::cmdAngramon_MouseMove() {
+    m_cmdAngramon->setToolTip(qs("Återställer all tid i hela " + m_deletedMonthText + "."));
+}
+
+void frmSurfur::cmdAngrapost_MouseMove() {
+    m_cmdAngrapost->setToolTip(qs("Återställer all sparad tid den " + m_deletedDayText + "."));
+}
+
+bool frmSurfur::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseMove || type == QEvent::Enter || type == QEvent::ToolTip) {
+        if (watched == m_cmdKastamon) {
+            cmdKastamon_MouseMove();
+        } else if (watched == m_cmdKastapost) {
+            cmdKastapost_MouseMove();
+        } else if (watched == m_cmdPrint) {
+            cmdPrint_MouseMove();
+        } else if (watched == m_cmdAngramon) {
+            cmdAngramon_MouseMove();
+        } else if (watched == m_cmdAngrapost) {
+            cmdAngrapost_MouseMove();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSurfur::closeEvent(QCloseEvent* event) {
+    if (m_ending) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    cmdStang_Click();
+}
+
+void frmSurfur::endProgram() {
+    m_ending = true;
+    if (m_frmNetlink != nullptr) {
+        m_frmNetlink->hide();
+    }
+    close();
+    emit programEnded();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Helpers
+
+platform::MessageBox::Answer frmSurfur::message(const std::string& text, const std::string& title,
+                                                Buttons buttons, Icon icon, bool secondIsDefault) {
+    return m_services.messages.show(text, title, buttons, icon, secondIsDefault);
+}
+
+std::string frmSurfur::listText(int index) const {
+    return m_cmbSok[static_cast<std::size_t>(index)]->currentText().toStdString();
+}
+
+std::string frmSurfur::timeText(int index) const {
+    return m_cmbTid[static_cast<std::size_t>(index)]->currentText().toStdString();
+}
+
+void frmSurfur::setTimeText(int index, const std::string& text) {
+    QComboBox* field = m_cmbTid[static_cast<std::size_t>(index)];
+    const QSignalBlocker blocker(field);
+    if (text.empty()) {
+        field->setCurrentIndex(-1);
+    }
+    field->setEditText(qs(text));
+}
+
+} // namespace app

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs what is missing on Debian 12, builds Surfklocka, and starts it (run) or runs every test
+# (test). Usage: ./build.sh run | ./build.sh test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+mode=${1:-run}
+build_dir=${BUILD_DIR:-build}
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
+    qt6-l10n-tools libgl-dev fonts-dejavu-core
+    googletest libgtest-dev libgmock-dev
+)
+if [ "$mode" = test ]; then
+    packages+=(poppler-utils clang libclang-rt-14-dev)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+        missing+=("$package")
+    fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    echo "Installerar: ${missing[*]}"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CMAKE_EXTRA_ARGS:-}
+cmake --build "$build_dir" --parallel
+
+case "$mode" in
+run)
+    exec "$build_dir/surfklocka"
+    ;;
+test)
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$build_dir" --output-on-failure --parallel "$(nproc)"
+    ;;
+*)
+    echo "Användning: $0 run | test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,103 @@
+#include "core/date_fields.h"
+
+#include "core/swedish.h"
+#include "core/texts.h"
+
+namespace core {
+
+std::string twoDigits(int number) {
+    std::string text = std::to_string(number);
+    if (text.size() < 2) {
+        text.insert(0, 1, '0');
+    }
+    return text;
+}
+
+std::optional<int> parseDigits(std::string_view text) {
+    text = trimBlanks(text);
+    if (text.empty() || text.size() > 9) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+int daysOfListMonth(std::string_view yearText, std::string_view monthText) {
+    if (monthText == "01" || monthText == "03" || monthText == "05" || monthText == "07" ||
+        monthText == "08" || monthText == "10" || monthText == "12") {
+        return 31;
+    }
+    if (monthText == "02") {
+        const int year = parseDigits(yearText).value_or(-1);
+        return year >= 0 && year % 4 == 0 ? 29 : 28;
+    }
+    return 30;
+}
+
+std::vector<std::string> dayListEntries(int days) {
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<std::size_t>(days > 0 ? days : 0));
+    for (int day = 1; day <= days; ++day) {
+        entries.push_back(twoDigits(day));
+    }
+    return entries;
+}
+
+std::optional<Date> dateOfTexts(std::string_view yearText, std::string_view monthText,
+                                std::string_view dayText) {
+    const auto year = parseDigits(yearText);
+    const auto month = parseDigits(monthText);
+    const auto day = parseDigits(dayText);
+    if (!year || !month || !day || *year > 99) {
+        return std::nullopt;
+    }
+    const Date date{2000 + *year, *month, *day};
+    if (!date.isValid()) {
+        return std::nullopt;
+    }
+    return date;
+}
+
+DateTexts textsOfDate(const Date& date) {
+    return DateTexts{twoDigits(date.year % 100), twoDigits(date.month), twoDigits(date.day)};
+}
+
+std::string shownDateText(std::string_view yearText, std::string_view monthText,
+                          std::string_view dayText) {
+    std::string text = "Nu visas ";
+    if (const auto date = dateOfTexts(yearText, monthText, dayText)) {
+        text += longDateText(*date);
+    } else {
+        text += "20";
+        text += yearText;
+        text += ',';
+        text += monthText;
+        text += ',';
+        text += dayText;
+    }
+    return text;
+}
+
+std::optional<MonthCaption> monthCaptionOf(std::string_view yearText, std::string_view monthText,
+                                           std::string_view dayText) {
+    std::string yearPart(yearText);
+    if (yearPart.size() < 2) {
+        yearPart = "0" + std::string(trimBlanks(yearText));
+    }
+    if (monthText.empty()) {
+        return std::nullopt;
+    }
+    std::string monthPart(monthText);
+    if (const auto number = parseDigits(monthText); number && *number >= 1 && *number <= 12) {
+        monthPart = monthName(*number);
+    }
+    return MonthCaption{monthPart + " 20" + yearPart, fixedWidth(dayText, 2)};
+}
+
+} // namespace core

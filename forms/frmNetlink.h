@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/program_settings.h"
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+namespace forms {
+
+// The plan window of the very first start: asks which NetLink plan the user has, stores it in the
+// settings file and hands back to the main window (OK), or deletes the settings file so that the
+// next start asks again (Avbryt). It does not refresh the main window's figures; the main window
+// does what follows through the signals.
+class frmNetlink final : public QWidget {
+    Q_OBJECT
+
+public:
+    frmNetlink(platform::FileSystem& files, platform::MessageBox& messages,
+               core::ProgramSettings& settings, QWidget* parent = nullptr);
+
+    // Stores the chosen plan in the program-wide settings and the settings file.
+    void netlink();
+    void cmdOk_Click();
+    void cmdAvbryt_Click();
+
+signals:
+    // The plan is stored in the settings: the main window's title is to show it.
+    void planStored();
+    // OK: this window has closed and the main window is to be shown.
+    void accepted();
+    // Avbryt: the settings file is gone and the program is to end.
+    void cancelled();
+
+protected:
+    // Closing through the window frame acts as Avbryt.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+
+    platform::FileSystem& m_files;
+    platform::MessageBox& m_messages;
+    core::ProgramSettings& m_settings;
+    bool m_done = false;
+
+    QLabel* m_lblValkommen = nullptr;
+    QGroupBox* m_ramNetlink = nullptr;
+    std::array<QRadioButton*, 3> m_optNetlink{};
+    QPushButton* m_cmdOk = nullptr;
+    QPushButton* m_cmdAvbryt = nullptr;
+};
+
+} // namespace forms

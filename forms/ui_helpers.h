@@ -1,0 +1,42 @@
+#pragma once
+
+#include "core/figures.h"
+
+#include <QString>
+#include <string>
+
+class QAbstractButton;
+class QComboBox;
+class QLabel;
+class QWidget;
+
+namespace forms {
+
+// Small helpers the program's windows share for their controls. They only set up and write
+// controls; what the texts say is decided by the core.
+
+inline QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// Writes a label's caption and, unless Colour::Unchanged, its text colour: pure red, or the
+// palette's button-text colour for Normal.
+void showLabel(QLabel* label, const core::LabelText& text);
+void setLabelColour(QLabel* label, core::Colour colour);
+
+// A button that shows one of the program's icons and no text, with its Qt object name and a
+// Swedish accessible name.
+QAbstractButton* makePictureButton(QWidget* parent, const char* objectName, const char* icon,
+                                   const QString& accessibleName);
+
+// A drop-down list that cannot be typed into.
+QComboBox* makeDateList(QWidget* parent, const QString& objectName);
+
+// Replaces a date list's entries without running its selection handler.
+void fillList(QComboBox* list, int first, int last, bool twoDigits);
+
+// Selects the entry with this text. Returns false, changing nothing, when there is none. The
+// selection runs the list's handler when it changes the selected entry.
+bool selectText(QComboBox* list, const QString& text);
+
+} // namespace forms

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <string>
+
+namespace platform {
+
+// The file layer on a real folder, through POSIX calls relative to a descriptor of that folder.
+//
+// Writes go to a hidden temporary file in the same folder (".surfklocka-<random>.part", which
+// neither "*.tid" nor "*.tmp" matches), are flushed, renamed over the original, and the folder is
+// flushed. Renames never replace: renameat2 with RENAME_NOREPLACE, falling back to link and
+// unlink where the file system does not support it, never to a plain rename.
+//
+// It does not create the folder; the caller makes sure it exists.
+class PosixFileSystem final : public FileSystem {
+public:
+    // Opens the folder. isOpen() tells whether that worked; every operation fails otherwise.
+    explicit PosixFileSystem(const std::string& folder);
+    ~PosixFileSystem() override;
+    PosixFileSystem(const PosixFileSystem&) = delete;
+    PosixFileSystem& operator=(const PosixFileSystem&) = delete;
+
+    bool isOpen() const { return m_dirFd >= 0; }
+
+    // Deletes hidden temporary files left behind by an interrupted write.
+    void removeStaleTemporaries();
+
+    std::optional<std::int64_t> fileLength(std::string_view name) override;
+    std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
+                                                      std::size_t maxBytes) override;
+    std::optional<std::vector<std::uint8_t>>
+    readRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber) override;
+    bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
+                     std::span<const std::uint8_t> bytes) override;
+    bool createIfMissing(std::string_view name) override;
+    bool copyFile(std::string_view from, std::string_view to) override;
+    bool renameFile(std::string_view from, std::string_view to) override;
+    ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
+    bool removeFile(std::string_view name) override;
+    std::optional<int> removeByExtension(std::string_view extension) override;
+
+private:
+    // Writes content to a fresh temporary file, flushes it, renames it over name and flushes the
+    // folder. The temporary file is removed on every failure path.
+    bool replaceAtomically(std::string_view name, std::span<const std::uint8_t> content);
+    bool syncFolder();
+
+    int m_dirFd = -1;
+};
+
+// True for a plain file name the file layer accepts (see FileSystem).
+bool isPlainFileName(std::string_view name);
+
+} // namespace platform

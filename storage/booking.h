@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/day_record.h"
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <string>
+
+namespace storage {
+
+struct BookingRequest {
+    std::string yearText;  // two-digit year of the chosen date
+    std::string monthText; // two-digit month
+    int day = 0;           // day of the month, 1 to 31
+    std::int32_t seconds = 0;
+    std::int32_t dailyAllowance = 0;
+};
+
+enum class BookingOutcome {
+    Booked,            // the record is written and the undo copy holds the month as it was
+    BookedWithoutUndo, // the record is written, but the undo copy could not be made
+    DayFull,           // the day would pass 24 hours: nothing written
+    Failed,            // the month file could not be read or written: nothing written
+};
+
+struct BookingResult {
+    BookingOutcome outcome = BookingOutcome::Failed;
+    std::string entryFile;   // the month file booked on, "0112.tid"
+    std::string entryBackup; // its undo copy, "0112.tmp"
+    core::DayRecord record;  // the day as written (Booked, BookedWithoutUndo)
+
+    bool written() const {
+        return outcome == BookingOutcome::Booked || outcome == BookingOutcome::BookedWithoutUndo;
+    }
+};
+
+// Books seconds on a day of a month file:
+//  1. deletes every "*.tmp" file (the previous undo copy and any restore copies);
+//  2. makes sure the month file exists (a month's first booking starts from an empty file);
+//  3. reads the day's record and refuses a day total above 24 hours;
+//  4. works out the extra time and its charge (core::bookOnDay);
+//  5. copies the month file to its undo copy, then writes the day's record.
+// A month file that exists but cannot be read is never written over: that is Failed. It shows
+// nothing and touches no window; the caller reports the outcome.
+BookingResult bookTime(platform::FileSystem& files, const BookingRequest& request);
+
+// Deletes every "*.tmp" file in the data folder: the undo copy and the restore copies.
+void sweepBackups(platform::FileSystem& files);
+
+} // namespace storage

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/day_record.h"
+#include "platform/file_system.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace storage {
+
+// Month files: one file per calendar month, named yy + mm + ".tid" ("0112.tid" for December
+// 2001), made of 16-byte day records with no header; record n (from 1) holds day n.
+//
+// Record layout, little-endian: extraCost float32 at 0, connectedSeconds int32 at 4,
+// extraSeconds int32 at 8, dayNumber int16 at 12, overAllowance int16 at 14.
+
+inline constexpr std::size_t kDayRecordLength = 16;
+inline constexpr int kDaysInLongestMonth = 31;
+inline constexpr std::size_t kMonthFileMaxBytes = kDayRecordLength * kDaysInLongestMonth;
+
+using DayBytes = std::array<std::uint8_t, kDayRecordLength>;
+using MonthDays = std::array<core::DayRecord, kDaysInLongestMonth>; // day n at index n - 1
+
+DayBytes encodeDayRecord(const core::DayRecord& day);
+core::DayRecord decodeDayRecord(std::span<const std::uint8_t, kDayRecordLength> bytes);
+
+// Records 1 to 31 of a file's bytes: a record cut short reads with its missing bytes as zero, and
+// records past the end read as empty records.
+MonthDays decodeMonth(std::span<const std::uint8_t> fileBytes);
+
+// The name of a month file: year text + month text + ".tid", as exactly 8 characters. Blanks in
+// the two texts are dropped first.
+std::string monthFileName(std::string_view yearText, std::string_view monthText);
+// The name of its undo copy: the same stem with ".tmp".
+std::string monthBackupName(std::string_view yearText, std::string_view monthText);
+
+enum class MonthState {
+    NoFile,     // nothing booked in the month
+    Empty,      // the file exists with length 0: nothing booked either
+    HasRecords, // length above 0; single days may still be empty
+    Unreadable, // the file exists but could not be read
+};
+
+struct MonthRead {
+    MonthState state = MonthState::NoFile;
+    MonthDays days{};
+    // True when the month holds records as the program counts them: a file longer than 0 bytes.
+    bool hasRecords() const { return state == MonthState::HasRecords; }
+};
+
+// Reads a whole month with a single read of its file. Never creates the file.
+MonthRead readMonth(platform::FileSystem& files, std::string_view name);
+
+// The record of one day (1 to 31); nullopt when the file is missing or cannot be read. A record
+// beyond the end of the file reads as the empty record.
+std::optional<core::DayRecord> readDay(platform::FileSystem& files, std::string_view name, int day);
+
+// Writes the record of one day (1 to 31), growing the file with empty records when it is shorter.
+bool writeDay(platform::FileSystem& files, std::string_view name, int day,
+              const core::DayRecord& record);
+
+} // namespace storage

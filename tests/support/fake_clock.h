@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/clock.h"
+
+namespace testing_support {
+
+// A clock that gives the date the test sets.
+class FakeClock final : public platform::Clock {
+public:
+    explicit FakeClock(core::Date today) : m_today(today) {}
+    core::Date today() const override { return m_today; }
+    void set(core::Date today) { m_today = today; }
+
+private:
+    core::Date m_today;
+};
+
+} // namespace testing_support

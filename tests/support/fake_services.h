@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/link_opener.h"
+#include "platform/printing.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A print dialog that answers with a set number of copies, or cancels.
+class FakePrintDialog final : public platform::PrintDialog {
+public:
+    std::optional<int> ask() override {
+        ++m_asked;
+        return m_copies;
+    }
+    void answer(std::optional<int> copies) { m_copies = copies; }
+    int asked() const { return m_asked; }
+
+private:
+    std::optional<int> m_copies = 1;
+    int m_asked = 0;
+};
+
+// A printer that keeps what it was given, and can be made to fail.
+class FakePrinter final : public platform::Printer {
+public:
+    bool print(const core::PrintDocument& items) override {
+        m_printed.insert(m_printed.end(), items.begin(), items.end());
+        return m_works;
+    }
+    void fail() { m_works = false; }
+    const core::PrintDocument& printed() const { return m_printed; }
+
+private:
+    core::PrintDocument m_printed;
+    bool m_works = true;
+};
+
+// A link opener that records the targets it was asked to open.
+class FakeLinkOpener final : public platform::LinkOpener {
+public:
+    bool open(const std::string& target) override {
+        m_opened.push_back(target);
+        return true;
+    }
+    const std::vector<std::string>& opened() const { return m_opened; }
+
+private:
+    std::vector<std::string> m_opened;
+};
+
+} // namespace testing_support
