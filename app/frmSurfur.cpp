@@ -210,6 +210,16 @@ void frmSurfur::connectHandlers() {
     }
     connect(m_cmdSpara, &QAbstractButton::clicked, this, &frmSurfur::cmdSpara_Click);
     connect(m_cmdStang, &QAbstractButton::clicked, this, &frmSurfur::cmdStang_Click);
+    connect(m_cmdAngra, &QAbstractButton::clicked, this, &frmSurfur::cmdAngra_Click);
+    connect(m_cmdRedo, &QAbstractButton::clicked, this, &frmSurfur::cmdRedo_Click);
+    connect(m_cmdKastapost, &QAbstractButton::clicked, this, &frmSurfur::cmdKastapost_Click);
+    connect(m_cmdAngrapost, &QAbstractButton::clicked, this, &frmSurfur::cmdAngrapost_Click);
+    connect(m_cmdKastamon, &QAbstractButton::clicked, this, &frmSurfur::cmdKastamon_Click);
+    connect(m_cmdAngramon, &QAbstractButton::clicked, this, &frmSurfur::cmdAngramon_Click);
+    connect(m_cmdKasta, &QAbstractButton::clicked, this, &frmSurfur::cmdKasta_Click);
+    connect(m_cmdPrint, &QAbstractButton::clicked, this, &frmSurfur::cmdPrint_Click);
+    connect(m_cmdFran_till, &QAbstractButton::clicked, this, &frmSurfur::cmdFran_till_Click);
+    connect(m_cmdHjalp, &QAbstractButton::clicked, this, &frmSurfur::cmdHjalp_Click);
 
     for (QAbstractButton* button :
          {m_cmdKastamon, m_cmdKastapost, m_cmdPrint, m_cmdAngramon, m_cmdAngrapost}) {
@@ -713,6 +723,41 @@ void frmSurfur::endProgram() {
     close();
     emit programEnded();
 }
+
+// ---------------------------------------------------------------------------------------------
+// Undo and redo
+
+void frmSurfur::cmdAngra_Click() {}
+
+void frmSurfur::cmdRedo_Click() {}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting and restoring
+
+void frmSurfur::cmdKastapost_Click() {}
+
+void frmSurfur::cmdAngrapost_Click() {}
+
+void frmSurfur::cmdKastamon_Click() {}
+
+void frmSurfur::cmdAngramon_Click() {}
+
+void frmSurfur::cmdKasta_Click() {}
+
+// ---------------------------------------------------------------------------------------------
+// The month report
+
+void frmSurfur::cmdPrint_Click() {}
+
+// ---------------------------------------------------------------------------------------------
+// The range window
+
+void frmSurfur::cmdFran_till_Click() {}
+
+// ---------------------------------------------------------------------------------------------
+// The help window
+
+void frmSurfur::cmdHjalp_Click() {}
 
 // ---------------------------------------------------------------------------------------------
 // Helpers

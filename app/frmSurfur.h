@@ -14,8 +14,10 @@ class QGroupBox;
 class QLabel;
 
 namespace forms {
+class frmFran_till;
+class frmHjalp;
 class frmNetlink;
-}
+} // namespace forms
 
 namespace app {
 
@@ -76,6 +78,16 @@ private:
     void cmbTid_Change(int index);
     void cmdSpara_Click();
     void cmdStang_Click();
+    void cmdAngra_Click();
+    void cmdRedo_Click();
+    void cmdKastapost_Click();
+    void cmdAngrapost_Click();
+    void cmdKastamon_Click();
+    void cmdAngramon_Click();
+    void cmdKasta_Click();
+    void cmdPrint_Click();
+    void cmdFran_till_Click();
+    void cmdHjalp_Click();
     void cmdKastamon_MouseMove();
     void cmdKastapost_MouseMove();
     void cmdPrint_MouseMove();
@@ -95,6 +107,8 @@ private:
     platform::Services m_services;
     core::ProgramSettings& m_settings;
     QPointer<forms::frmNetlink> m_frmNetlink;
+    QPointer<forms::frmFran_till> m_frmFran_till;
+    QPointer<forms::frmHjalp> m_frmHjalp;
     bool m_ending = false;
 
     // Window state.
