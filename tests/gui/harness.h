@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
