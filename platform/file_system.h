@@ -43,6 +43,9 @@ public:
     virtual bool writeRecord(std::string_view name, std::size_t recordLength,
                              std::int64_t recordNumber, std::span<const std::uint8_t> bytes) = 0;
 
+    // Replaces the whole content of a file, creating it when it is missing.
+    virtual bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) = 0;
+
     // Creates an empty file when the name is free. True when a regular file of that name exists
     // afterwards (whether it was just made or was there before).
     virtual bool createIfMissing(std::string_view name) = 0;

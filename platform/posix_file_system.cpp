@@ -343,6 +343,10 @@ bool PosixFileSystem::writeRecord(std::string_view name, std::size_t recordLengt
     return replaceAtomically(name, content);
 }
 
+bool PosixFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content) {
+    return replaceAtomically(name, content);
+}
+
 bool PosixFileSystem::createIfMissing(std::string_view name) {
     if (!isOpen() || !isPlainFileName(name)) {
         return false;

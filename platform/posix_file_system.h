@@ -34,6 +34,7 @@ public:
     readRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber) override;
     bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
                      std::span<const std::uint8_t> bytes) override;
+    bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) override;
     bool createIfMissing(std::string_view name) override;
     bool copyFile(std::string_view from, std::string_view to) override;
     bool renameFile(std::string_view from, std::string_view to) override;

@@ -185,6 +185,18 @@ TEST_F(PosixFileSystemTest, CopyReplacesTargetAndKeepsSource) {
     EXPECT_FALSE(hasTemporary(m_dir));
 }
 
+TEST_F(PosixFileSystemTest, ReplaceFileSetsTheWholeContent) {
+    m_dir.write("0112.tid", filled(320, 7));
+    ASSERT_TRUE(m_fs.replaceFile("0112.tid", Bytes{1, 2}));
+    EXPECT_EQ(m_dir.read("0112.tid"), (Bytes{1, 2}));
+    ASSERT_TRUE(m_fs.replaceFile("0112.tid", Bytes{}));
+    EXPECT_EQ(m_fs.fileLength("0112.tid"), 0);
+    ASSERT_TRUE(m_fs.replaceFile("new.tmp", Bytes{5}));
+    EXPECT_EQ(m_dir.read("new.tmp"), Bytes{5});
+    EXPECT_FALSE(m_fs.replaceFile("../outside", Bytes{5}));
+    EXPECT_FALSE(hasTemporary(m_dir));
+}
+
 TEST_F(PosixFileSystemTest, ExchangeSwapsContents) {
     m_dir.write("a", Bytes{1});
     m_dir.write("b", Bytes{2, 2});

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace storage {
+
+// The copies that make undo, redo and the restores possible, and the operations on them. Every
+// operation leaves each file either as it was or in its new state: where a step fails, the steps
+// already done are reversed, and the caller is told. None of them asks the user anything or
+// touches a window.
+
+inline constexpr std::string_view kSwapFile = "temp.tmp";     // only during a swap
+inline constexpr std::string_view kNewMonthFile = "post.tmp"; // left by older versions
+inline constexpr std::string_view kDayBackup = "post2.tmp";   // the month before a day deletion
+inline constexpr std::string_view kMonthBackup = "mon.tmp";   // a deleted month
+
+struct SwapResult {
+    bool swapped = false;
+    std::int64_t backupLength = 0; // the undo copy's length before the swap
+};
+
+// Undo and redo: exchanges a month file and its undo copy, so that each holds what the other
+// held. Both must exist and "temp.tmp" must not; otherwise nothing is touched. The exchange is one
+// atomic step where the file system allows it, and three renames through "temp.tmp" elsewhere.
+SwapResult swapWithBackup(platform::FileSystem& files, std::string_view monthFile,
+                          std::string_view backupFile);
+
+enum class DayDeletion {
+    Deleted,  // the day is gone; "post2.tmp" holds the month as it was
+    NoRecord, // the month or the day has no record: nothing changed
+    Failed,   // a file could not be read or written: nothing changed
+};
+
+// Deletes one day (1 to 31) of a month file: the other days with connected time keep their
+// record numbers, and the file ends with the highest of them (it is empty when none is left).
+// The month as it was is kept in "post2.tmp" first, so that a crash at any point leaves the month
+// file either as it was or without the day, with its copy complete.
+DayDeletion deleteDay(platform::FileSystem& files, std::string_view monthFile, int day);
+
+// Puts back the month from "post2.tmp" over the month file and deletes the copy. False, changing
+// nothing, when the copy is missing or the month file cannot be written.
+bool restoreDay(platform::FileSystem& files, std::string_view monthFile);
+
+// Moves a month file to "mon.tmp". False, changing nothing, when it cannot be moved.
+bool deleteMonth(platform::FileSystem& files, std::string_view monthFile);
+
+enum class MonthRestore {
+    Restored,
+    BackupMissing, // "mon.tmp" is gone
+    MonthExists,   // the month has a file again: it is not overwritten
+    Failed,
+};
+// Moves "mon.tmp" back to the month file's name, never over an existing file.
+MonthRestore restoreMonth(platform::FileSystem& files, std::string_view monthFile);
+
+// Deletes every month file, every backup and the settings file.
+void deleteEverything(platform::FileSystem& files);
+
+} // namespace storage

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A file layer that passes every call to a real one, counts the calls, and can make a chosen call
+// fail: only that one (Once), or that one and every later one (FromThenOn). Only calls that may
+// change a file are counted when countOnlyChanges is set. A failing call does nothing at all.
+class FaultyFileSystem final : public platform::FileSystem {
+public:
+    enum class Mode { Never, Once, FromThenOn };
+
+    explicit FaultyFileSystem(platform::FileSystem& real) : m_real(real) {}
+
+    void failAt(int call, Mode mode, bool countOnlyChanges = false) {
+        m_failAt = call;
+        m_mode = mode;
+        m_onlyChanges = countOnlyChanges;
+        m_calls = 0;
+        m_failures = 0;
+    }
+    int calls() const { return m_calls; }
+    int failures() const { return m_failures; }
+    // The calls made, by name, for tests that look at the order.
+    const std::vector<std::string>& log() const { return m_log; }
+
+    std::optional<std::int64_t> fileLength(std::string_view name) override;
+    std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
+                                                      std::size_t maxBytes) override;
+    std::optional<std::vector<std::uint8_t>>
+    readRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber) override;
+    bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
+                     std::span<const std::uint8_t> bytes) override;
+    bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) override;
+    bool createIfMissing(std::string_view name) override;
+    bool copyFile(std::string_view from, std::string_view to) override;
+    bool renameFile(std::string_view from, std::string_view to) override;
+    ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
+    bool removeFile(std::string_view name) override;
+    std::optional<int> removeByExtension(std::string_view extension) override;
+
+    // When set, exchangeFiles answers Unsupported, so that the three-rename path is taken.
+    bool exchangeUnsupported = false;
+
+private:
+    // True when this call is to fail.
+    bool fails(const char* what, bool changes);
+
+    platform::FileSystem& m_real;
+    Mode m_mode = Mode::Never;
+    int m_failAt = 0;
+    bool m_onlyChanges = false;
+    int m_calls = 0;
+    int m_failures = 0;
+    std::vector<std::string> m_log;
+};
+
+} // namespace testing_support
