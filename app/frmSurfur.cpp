@@ -7,6 +7,7 @@
 #include "core/time_fields.h"
 #include "forms/frmNetlink.h"
 #include "forms/ui_helpers.h"
+#include "storage/backups.h"
 #include "storage/booking.h"
 #include "storage/month_file.h"
 #include "storage/settings_file.h"
@@ -711,8 +712,9 @@ void frmSurfur::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    event->ignore();
+    // The close button decides; when it ends the program, this close goes ahead.
     cmdStang_Click();
+    event->setAccepted(m_ending);
 }
 
 void frmSurfur::endProgram() {
@@ -727,22 +729,204 @@ void frmSurfur::endProgram() {
 // ---------------------------------------------------------------------------------------------
 // Undo and redo
 
-void frmSurfur::cmdAngra_Click() {}
+void frmSurfur::cmdAngra_Click() {
+    const storage::SwapResult swap =
+        storage::swapWithBackup(m_services.files, m_entryFile, m_entryBackup);
+    if (!swap.swapped) {
+        swapNotPossible("Den senaste inmatningen kan inte ångras.", "Ångra är inte möjligt");
+        return;
+    }
+    m_cmdAngra->setEnabled(false);
+    m_cmdRedo->setEnabled(true);
 
-void frmSurfur::cmdRedo_Click() {}
+    const std::string shownMonth =
+        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    if (swap.backupLength != 0 || shownMonth != m_entryFile) {
+        // The figures shown are read again; a month other than the one undone is shown as it is.
+        m_quietView = true;
+        visa();
+        return;
+    }
+    // The month had nothing before the booking that was taken back.
+    showEmptyMonth();
+}
+
+void frmSurfur::cmdRedo_Click() {
+    const storage::SwapResult swap =
+        storage::swapWithBackup(m_services.files, m_entryFile, m_entryBackup);
+    if (!swap.swapped) {
+        swapNotPossible("Den senaste inmatningen kan inte göras om.", "Gör om är inte möjligt");
+        return;
+    }
+    m_cmdAngra->setEnabled(true);
+    m_cmdRedo->setEnabled(false);
+    m_quietView = true;
+    visa();
+}
+
+void frmSurfur::swapNotPossible(const std::string& what, const std::string& title) {
+    message(what + "\nKopian av månaden saknas eller kunde inte bytas ut, så månadsfilen och "
+                   "kopian har lämnats som de var.",
+            title, Buttons::Ok, Icon::Exclamation);
+    m_cmdAngra->setEnabled(false);
+    m_cmdRedo->setEnabled(false);
+}
+
+void frmSurfur::showEmptyMonth() {
+    const auto normal = core::Colour::Normal;
+    forms::showLabel(m_lblDagskost, {"Kostnad:", normal});
+    forms::showLabel(m_lblDagstid, {"Tid i dag:", core::Colour::Unchanged});
+    forms::showLabel(m_lblTidkvar, {"Tid kvar: / Extra tid:", normal});
+    forms::showLabel(m_lblTid, {"Månadstid:", core::Colour::Unchanged});
+    forms::showLabel(m_lblDyrtid, {"Extra månadstid:", normal});
+    forms::showLabel(m_lblKostnad, {"Månadskostnad:", normal});
+    showFeeOnlyTotal();
+}
+
+void frmSurfur::showFeeOnlyTotal() {
+    forms::setLabelColour(m_lblSumma, core::Colour::Normal);
+    if (const auto total = core::feeOnlyTotalText(m_settings.dailyAllowance)) {
+        m_lblSumma->setText(qs(*total));
+    }
+}
 
 // ---------------------------------------------------------------------------------------------
 // Deleting and restoring
 
-void frmSurfur::cmdKastapost_Click() {}
+void frmSurfur::cmdKastapost_Click() {
+    m_deletedDayFile =
+        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    const std::string dayText = core::fixedWidth(listText(2), 2);
+    const int day = core::parseDigits(dayText).value_or(0);
+    m_services.files.removeFile(storage::kDayBackup);
 
-void frmSurfur::cmdAngrapost_Click() {}
+    const auto noRecord = [&] {
+        ram();
+        message("Ingen post finns sparad den " + dayText + " " + m_monthCaption + ".",
+                "Finns ingen post att ta bort!", Buttons::Ok, Icon::None);
+    };
+    const auto length = m_services.files.fileLength(m_deletedDayFile);
+    if (!length || *length == 0) {
+        noRecord();
+        return;
+    }
+    ram();
+    if (message("Vill du ta bort alla inmatade tider den " + dayText + " " + m_monthCaption + "?",
+                "All tid tas bort!", Buttons::YesNo, Icon::Exclamation) != Answer::Yes) {
+        return;
+    }
+    switch (storage::deleteDay(m_services.files, m_deletedDayFile, day)) {
+    case storage::DayDeletion::NoRecord:
+        noRecord();
+        return;
+    case storage::DayDeletion::Failed:
+        message("Tiden den " + dayText + " " + m_monthCaption +
+                    " kunde inte tas bort, eftersom filen " + m_deletedDayFile +
+                    " inte gick att läsa eller skriva.\nIngenting har ändrats.",
+                "Kan inte ta bort", Buttons::Ok, Icon::Exclamation);
+        return;
+    case storage::DayDeletion::Deleted:
+        break;
+    }
+    m_cmdKastapost->setVisible(false);
+    m_cmdAngrapost->setVisible(true);
+    m_cmdAngra->setEnabled(false);
+    m_cmdAngramon->setEnabled(false);
+    m_quietView = true;
+    m_deletedDayText = m_shownDay + " " + m_monthCaption;
+    visa();
+}
 
-void frmSurfur::cmdKastamon_Click() {}
+void frmSurfur::cmdAngrapost_Click() {
+    if (message("Vill du återställa all sparad tid den " + m_deletedDayText + ".",
+                "Återställ borttagen post", Buttons::YesNo, Icon::None) != Answer::Yes) {
+        return;
+    }
+    const bool restored = storage::restoreDay(m_services.files, m_deletedDayFile);
+    m_cmdAngrapost->setVisible(false);
+    m_cmdKastapost->setVisible(true);
+    if (!restored) {
+        message("Tiden den " + m_deletedDayText +
+                    " kan inte återställas, eftersom kopian av månaden inte finns kvar.\n"
+                    "Ingenting har skrivits över.",
+                "Återställ borttagen post", Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    m_quietView = true;
+    visa();
+}
 
-void frmSurfur::cmdAngramon_Click() {}
+void frmSurfur::cmdKastamon_Click() {
+    m_deletedMonthFile =
+        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    m_cmdAngra->setEnabled(false);
+    if (!m_cmdRedo->isEnabled()) {
+        storage::sweepBackups(m_services.files);
+    }
+    const auto length = m_services.files.fileLength(m_deletedMonthFile);
+    if (!length || *length == 0) {
+        ram();
+        message("Du behöver inte ta bort " + m_monthCaption + ". Inga poster finns sparade.",
+                "Finns inga poster att ta bort!", Buttons::Ok, Icon::None);
+        m_cmdAngrapost->setVisible(false);
+        m_cmdKastapost->setVisible(true);
+        return;
+    }
+    ram();
+    if (message("Vill du ta bort alla inmatade poster i " + m_monthCaption + "?",
+                "Alla värden raderas!", Buttons::YesNo, Icon::Exclamation) != Answer::Yes) {
+        return;
+    }
+    if (!storage::deleteMonth(m_services.files, m_deletedMonthFile)) {
+        message(m_monthCaption + " kunde inte tas bort.\nIngenting har ändrats.",
+                "Kan inte ta bort", Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    showFeeOnlyTotal();
+    m_deletedMonthText = m_monthCaption;
+    m_cmdRedo->setEnabled(false);
+    m_cmdKastamon->setVisible(false);
+    m_cmdAngramon->setVisible(true);
+    m_cmdAngramon->setEnabled(true);
+    m_quietView = true;
+    m_cmdAngrapost->setVisible(false);
+    m_cmdKastapost->setVisible(true);
+    visa();
+}
 
-void frmSurfur::cmdKasta_Click() {}
+void frmSurfur::cmdAngramon_Click() {
+    if (message("Vill du återställa alla poster i " + m_deletedMonthText + "?",
+                "Återställ borttagen månad", Buttons::YesNo, Icon::None) != Answer::Yes) {
+        return;
+    }
+    const storage::MonthRestore restore =
+        storage::restoreMonth(m_services.files, m_deletedMonthFile);
+    m_cmdAngramon->setVisible(false);
+    m_cmdKastamon->setVisible(true);
+    if (restore != storage::MonthRestore::Restored) {
+        const std::string why =
+            restore == storage::MonthRestore::MonthExists
+                ? ", eftersom nya poster har sparats i månaden sedan den togs bort."
+                : ", eftersom kopian av månaden inte finns kvar.";
+        message(m_deletedMonthText + " kan inte återställas" + why +
+                    "\nIngenting har skrivits över.",
+                "Återställ borttagen månad", Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    m_cmdKastapost->setEnabled(true);
+    m_quietView = true;
+    visa();
+}
+
+void frmSurfur::cmdKasta_Click() {
+    if (message("Alla sparade värden försvinner\noch kan inte återskapas.\nVill du fortsätta?\n"
+                "Programmet kommer att stängas.",
+                "Allt raderas!", Buttons::YesNo, Icon::Stop, true) != Answer::Yes) {
+        return;
+    }
+    storage::deleteEverything(m_services.files);
+    endProgram();
+}
 
 // ---------------------------------------------------------------------------------------------
 // The month report

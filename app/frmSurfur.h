@@ -94,6 +94,9 @@ private:
     void cmdAngramon_MouseMove();
     void cmdAngrapost_MouseMove();
 
+    void swapNotPossible(const std::string& what, const std::string& title);
+    void showEmptyMonth();
+    void showFeeOnlyTotal();
     void showPlanWindow();
     void endProgram();
     platform::MessageBox::Answer message(const std::string& text, const std::string& title,

@@ -45,6 +45,14 @@ MonthSums sumMonth(std::span<const DayRecord> days) {
     return sums;
 }
 
+std::optional<std::string> feeOnlyTotalText(std::int32_t dailyAllowance) {
+    const auto plan = planForAllowance(dailyAllowance);
+    if (!plan) {
+        return std::nullopt;
+    }
+    return "Total månadskostnad: " + std::to_string(plan->feeKronor) + " kr";
+}
+
 float totalMonthlyCost(const MonthSums& sums, std::int32_t dailyAllowance) {
     const auto plan = planForAllowance(dailyAllowance);
     if (!plan) {

@@ -3,6 +3,7 @@
 #include "core/day_record.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -65,6 +66,10 @@ MonthFigures monthFigures(const MonthSums& sums, std::int32_t dailyAllowance);
 // The figures of a month without records: headings, and the plan's fee as the total. The report
 // texts are left empty; the window keeps the ones it had.
 MonthFigures emptyMonthFigures(std::int32_t dailyAllowance);
+
+// "Total månadskostnad: 145 kr": the plan's fee alone, as the month frame shows it once a month
+// has been emptied by undo or deletion; nullopt without a matching plan.
+std::optional<std::string> feeOnlyTotalText(std::int32_t dailyAllowance);
 
 // The total monthly cost in kronor: the extra cost plus the plan's fee when the month has extra
 // time, the fee alone otherwise, 0 without a matching plan. Single precision.
