@@ -30,6 +30,8 @@ public:
     const std::vector<Shown>& shown() const { return m_shown; }
     const Shown& last() const { return m_shown.back(); }
     void clear() { m_shown.clear(); }
+    // Forgets the answers not asked for.
+    void dropScript() { m_script.clear(); }
     int unscriptedQuestions() const { return m_unscripted; }
     std::size_t answersLeft() const { return m_script.size(); }
 

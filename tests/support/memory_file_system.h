@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// The file layer in memory, with the same contract as the real one: every call is all or
+// nothing, renames never replace, names are plain file names. It lets long randomized runs go
+// without touching a disk; a test compares it with the real layer to keep the two alike.
+class MemoryFileSystem final : public platform::FileSystem {
+public:
+    using Files = std::map<std::string, std::vector<std::uint8_t>>;
+
+    const Files& files() const { return m_files; }
+    Files& files() { return m_files; }
+
+    // When set, exchangeFiles answers Unsupported, as some file systems do.
+    bool exchangeUnsupported = false;
+
+    std::optional<std::int64_t> fileLength(std::string_view name) override;
+    std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
+                                                      std::size_t maxBytes) override;
+    std::optional<std::vector<std::uint8_t>>
+    readRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber) override;
+    bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
+                     std::span<const std::uint8_t> bytes) override;
+    bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) override;
+    bool createIfMissing(std::string_view name) override;
+    bool copyFile(std::string_view from, std::string_view to) override;
+    bool renameFile(std::string_view from, std::string_view to) override;
+    ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
+    bool removeFile(std::string_view name) override;
+    std::optional<int> removeByExtension(std::string_view extension) override;
+
+private:
+    Files m_files;
+};
+
+} // namespace testing_support
