@@ -26,19 +26,25 @@ SwapResult swapWithBackup(platform::FileSystem& files, std::string_view monthFil
         break;
     }
 
-    // Three renames through "temp.tmp"; a failing one puts back the ones before it.
-    if (!files.renameFile(monthFile, kSwapFile)) {
+    // Without an atomic exchange the contents go round through "temp.tmp" by copies, each of
+    // which replaces its file atomically: the month file and the copy always exist, and at every
+    // moment one of the files holds the booking being swapped.
+    if (!files.copyFile(backupFile, kSwapFile)) {
+        files.removeFile(kSwapFile);
         return result;
     }
-    if (!files.renameFile(backupFile, monthFile)) {
-        files.renameFile(kSwapFile, monthFile);
+    if (!files.copyFile(monthFile, backupFile)) {
+        files.removeFile(kSwapFile);
         return result;
     }
-    if (!files.renameFile(kSwapFile, backupFile)) {
-        files.renameFile(monthFile, backupFile);
-        files.renameFile(kSwapFile, monthFile);
+    if (!files.copyFile(kSwapFile, monthFile)) {
+        // Put the copy back as it was.
+        if (files.copyFile(kSwapFile, backupFile)) {
+            files.removeFile(kSwapFile);
+        }
         return result;
     }
+    files.removeFile(kSwapFile);
     result.swapped = true;
     return result;
 }

@@ -24,7 +24,8 @@ struct SwapResult {
 
 // Undo and redo: exchanges a month file and its undo copy, so that each holds what the other
 // held. Both must exist and "temp.tmp" must not; otherwise nothing is touched. The exchange is one
-// atomic step where the file system allows it, and three renames through "temp.tmp" elsewhere.
+// atomic step where the file system allows it; elsewhere the contents go round through
+// "temp.tmp", so that neither name is ever missing and no crash can lose the booking.
 SwapResult swapWithBackup(platform::FileSystem& files, std::string_view monthFile,
                           std::string_view backupFile);
 
