@@ -1,0 +1,228 @@
+#include "platform/posix_file_system.h"
+#include "storage/range_totals.h"
+#include "support/temp_dir.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+
+using Bytes = std::vector<std::uint8_t>;
+using core::Date;
+
+namespace {
+
+// A hand-made 16-byte day record, little-endian.
+Bytes record(std::int32_t connected, std::int32_t extra, float costOre, std::int16_t day) {
+    Bytes bytes(16, 0);
+    std::uint32_t costBits = 0;
+    std::memcpy(&costBits, &costOre, sizeof costBits);
+    const auto put = [&bytes](std::size_t offset, std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) {
+            bytes[offset + static_cast<std::size_t>(i)] =
+                static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    put(0, costBits, 4);
+    put(4, static_cast<std::uint32_t>(connected), 4);
+    put(8, static_cast<std::uint32_t>(extra), 4);
+    put(12, static_cast<std::uint16_t>(day), 2);
+    put(14, extra > 0 ? 0xFFFFu : 0u, 2);
+    return bytes;
+}
+
+// A month file holding the given days; the file ends with its highest day.
+Bytes monthFile(const std::map<int, Bytes>& days) {
+    Bytes bytes(static_cast<std::size_t>(days.rbegin()->first) * 16, 0);
+    for (const auto& [day, bytesOfDay] : days) {
+        std::copy(bytesOfDay.begin(), bytesOfDay.end(),
+                  bytes.begin() + static_cast<std::ptrdiff_t>((day - 1) * 16));
+    }
+    return bytes;
+}
+
+// The file layer of a real folder, counting what is asked of it.
+class CountingFileSystem final : public platform::FileSystem {
+public:
+    explicit CountingFileSystem(platform::FileSystem& inner) : m_inner(inner) {}
+
+    std::map<std::string, int> reads; // whole-file and record reads, by name
+    int writes = 0;                   // writes, creations, copies, renames
+    int removes = 0;
+    int calls = 0;
+
+    std::optional<std::int64_t> fileLength(std::string_view name) override {
+        ++calls;
+        return m_inner.fileLength(name);
+    }
+    std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
+                                                      std::size_t maxBytes) override {
+        ++calls;
+        ++reads[std::string(name)];
+        return m_inner.readFile(name, maxBytes);
+    }
+    std::optional<std::vector<std::uint8_t>>
+    readRecord(std::string_view name, std::size_t recordLength, std::int64_t number) override {
+        ++calls;
+        ++reads[std::string(name)];
+        return m_inner.readRecord(name, recordLength, number);
+    }
+    bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t number,
+                     std::span<const std::uint8_t> bytes) override {
+        ++calls;
+        ++writes;
+        return m_inner.writeRecord(name, recordLength, number, bytes);
+    }
+    bool createIfMissing(std::string_view name) override {
+        ++calls;
+        ++writes;
+        return m_inner.createIfMissing(name);
+    }
+    bool copyFile(std::string_view from, std::string_view to) override {
+        ++calls;
+        ++writes;
+        return m_inner.copyFile(from, to);
+    }
+    bool renameFile(std::string_view from, std::string_view to) override {
+        ++calls;
+        ++writes;
+        return m_inner.renameFile(from, to);
+    }
+    ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override {
+        ++calls;
+        ++writes;
+        return m_inner.exchangeFiles(first, second);
+    }
+    bool removeFile(std::string_view name) override {
+        ++calls;
+        ++removes;
+        return m_inner.removeFile(name);
+    }
+    std::optional<int> removeByExtension(std::string_view extension) override {
+        ++calls;
+        ++removes;
+        return m_inner.removeByExtension(extension);
+    }
+
+private:
+    platform::FileSystem& m_inner;
+};
+
+class RangeTotalsTest : public ::testing::Test {
+protected:
+    testing_support::TempDir m_dir;
+    platform::PosixFileSystem m_posix{m_dir.path()};
+    CountingFileSystem m_files{m_posix};
+};
+
+} // namespace
+
+TEST_F(RangeTotalsTest, AYearEndRangeReadsTheRightDaysOfEachMonth) {
+    const Bytes november = monthFile({{14, record(1000, 500, 900.0f, 14)},
+                                      {15, record(3600, 0, 0.0f, 15)},
+                                      {31, record(7260, 60, 50.0f, 31)}});
+    const Bytes december =
+        monthFile({{1, record(100, 0, 0.0f, 1)}, {31, record(9000, 1800, 340.0f, 31)}});
+    const Bytes january =
+        monthFile({{10, record(45, 0, 0.0f, 10)}, {11, record(5000, 2000, 400.0f, 11)}});
+    m_dir.write("0111.tid", november);
+    m_dir.write("0112.tid", december);
+    m_dir.write("0201.tid", january);
+
+    const auto totals = storage::sumRange(m_files, Date{2001, 11, 15}, Date{2002, 1, 10}, 7200);
+    ASSERT_TRUE(totals);
+    EXPECT_EQ(totals->sums.connectedSeconds, 3600 + 7260 + 100 + 9000 + 45);
+    EXPECT_EQ(totals->sums.extraSeconds, 60 + 1800);
+    EXPECT_EQ(totals->sums.costOre, 390.0f);
+    EXPECT_EQ(totals->monthBoundaries, 2);
+    EXPECT_EQ(totals->feeKronor, 245);
+    EXPECT_EQ(core::rangeTexts(*totals).total,
+              "Total kosttnad: 493,90 kr\n(Fasta kostnaden uppräknas varje hel månad.)");
+
+    // Each file is read once and nothing is written.
+    EXPECT_EQ(m_files.reads,
+              (std::map<std::string, int>{{"0111.tid", 1}, {"0112.tid", 1}, {"0201.tid", 1}}));
+    EXPECT_EQ(m_files.writes, 0);
+    EXPECT_EQ(m_files.removes, 0);
+    EXPECT_EQ(m_dir.read("0111.tid"), november);
+    EXPECT_EQ(m_dir.read("0112.tid"), december);
+    EXPECT_EQ(m_dir.read("0201.tid"), january);
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0112.tid", "0201.tid"}));
+}
+
+TEST_F(RangeTotalsTest, SameDayAndAcrossOneMonthBoundary) {
+    m_dir.write("0305.tid", monthFile({{6, record(600, 0, 0.0f, 6)},
+                                       {7, record(4000, 400, 106.666664f, 7)},
+                                       {8, record(800, 0, 0.0f, 8)}}));
+    const auto sameDay = storage::sumRange(m_files, Date{2003, 5, 7}, Date{2003, 5, 7}, 3600);
+    ASSERT_TRUE(sameDay);
+    EXPECT_EQ(sameDay->sums.connectedSeconds, 4000);
+    EXPECT_EQ(sameDay->sums.extraSeconds, 400);
+    EXPECT_EQ(sameDay->sums.costOre, 106.666664f);
+    EXPECT_EQ(sameDay->monthBoundaries, 0);
+
+    m_dir.write("0101.tid",
+                monthFile({{30, record(70, 0, 0.0f, 30)}, {31, record(31, 0, 0.0f, 31)}}));
+    m_dir.write("0102.tid", monthFile({{1, record(1, 0, 0.0f, 1)}, {2, record(2, 0, 0.0f, 2)}}));
+    const auto twoDays = storage::sumRange(m_files, Date{2001, 1, 31}, Date{2001, 2, 1}, 3600);
+    ASSERT_TRUE(twoDays);
+    EXPECT_EQ(twoDays->sums.connectedSeconds, 32);
+    EXPECT_EQ(twoDays->monthBoundaries, 1);
+    EXPECT_EQ(core::rangeTexts(*twoDays).total,
+              "Total kosttnad: 145,00 kr\n(Fasta kostnaden uppräknas varje hel månad.)");
+}
+
+TEST_F(RangeTotalsTest, MissingMonthsStayMissingAndEmptyFilesInTheRangeGo) {
+    m_dir.write("0112.tid", {}); // in the range, empty
+    m_dir.write("0202.tid", {}); // after the range, empty
+    m_dir.write("0201.tid", monthFile({{3, record(120, 0, 0.0f, 3)}}));
+    const auto totals = storage::sumRange(m_files, Date{2001, 11, 15}, Date{2002, 1, 10}, 3600);
+    ASSERT_TRUE(totals);
+    EXPECT_EQ(totals->sums.connectedSeconds, 120);
+    EXPECT_FALSE(m_dir.exists("0111.tid"));
+    EXPECT_FALSE(m_dir.exists("0112.tid"));
+    EXPECT_TRUE(m_dir.exists("0202.tid"));
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0201.tid", "0202.tid"}));
+    EXPECT_EQ(m_files.writes, 0);
+}
+
+TEST_F(RangeTotalsTest, DaysWithoutConnectedTimeAndDaysPastTheEndAddNothing) {
+    // Day 2 has extra time and a cost but no connected time; the file ends with day 5.
+    m_dir.write("0104.tid", monthFile({{2, record(0, 500, 99.0f, 2)},
+                                       {4, record(300, 0, 0.0f, 4)},
+                                       {5, Bytes(16, 0)}}));
+    const auto totals = storage::sumRange(m_files, Date{2001, 4, 1}, Date{2001, 4, 30}, 28800);
+    ASSERT_TRUE(totals);
+    EXPECT_EQ(totals->sums.connectedSeconds, 300);
+    EXPECT_EQ(totals->sums.extraSeconds, 0);
+    EXPECT_EQ(totals->sums.costOre, 0.0f);
+    EXPECT_EQ(totals->feeKronor, 595);
+}
+
+TEST_F(RangeTotalsTest, DaysAfterTheEndOfAShortMonthAreReadLikeAnyOther) {
+    // A hand-made February file with records for days 29 to 31.
+    m_dir.write("0102.tid", monthFile({{28, record(28, 0, 0.0f, 28)},
+                                       {29, record(29, 0, 0.0f, 29)},
+                                       {31, record(31, 0, 0.0f, 31)}}));
+    const auto totals = storage::sumRange(m_files, Date{2001, 2, 28}, Date{2001, 3, 1}, 3600);
+    ASSERT_TRUE(totals);
+    EXPECT_EQ(totals->sums.connectedSeconds, 28 + 29 + 31);
+    EXPECT_FALSE(m_dir.exists("0103.tid"));
+}
+
+TEST_F(RangeTotalsTest, APlanWithoutFeeAndARefusedRange) {
+    m_dir.write("0101.tid", monthFile({{5, record(4000, 400, 106.666664f, 5)}}));
+    const auto noPlan = storage::sumRange(m_files, Date{2001, 1, 1}, Date{2001, 3, 31}, 0);
+    ASSERT_TRUE(noPlan);
+    EXPECT_EQ(noPlan->feeKronor, 0);
+    EXPECT_EQ(noPlan->monthBoundaries, 2);
+    EXPECT_EQ(core::rangeTexts(*noPlan).total,
+              "Total kosttnad: 1,07 kr\n(Fasta kostnaden uppräknas varje hel månad.)");
+
+    m_dir.write("0303.tid", {});
+    const int before = m_files.calls;
+    EXPECT_FALSE(storage::sumRange(m_files, Date{2003, 3, 1}, Date{2004, 3, 1}, 3600));
+    EXPECT_FALSE(storage::sumRange(m_files, Date{2099, 1, 1}, Date{2001, 1, 1}, 3600));
+    EXPECT_EQ(m_files.calls, before);
+    EXPECT_TRUE(m_dir.exists("0303.tid"));
+}
