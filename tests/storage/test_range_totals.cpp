@@ -1,8 +1,8 @@
 #include "platform/posix_file_system.h"
 #include "storage/range_totals.h"
+#include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -12,33 +12,12 @@ using core::Date;
 
 namespace {
 
-// A hand-made 16-byte day record, little-endian.
 Bytes record(std::int32_t connected, std::int32_t extra, float costOre, std::int16_t day) {
-    Bytes bytes(16, 0);
-    std::uint32_t costBits = 0;
-    std::memcpy(&costBits, &costOre, sizeof costBits);
-    const auto put = [&bytes](std::size_t offset, std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes[offset + static_cast<std::size_t>(i)] =
-                static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    put(0, costBits, 4);
-    put(4, static_cast<std::uint32_t>(connected), 4);
-    put(8, static_cast<std::uint32_t>(extra), 4);
-    put(12, static_cast<std::uint16_t>(day), 2);
-    put(14, extra > 0 ? 0xFFFFu : 0u, 2);
-    return bytes;
+    return testing_support::dayRecordBytes(connected, extra, costOre, day);
 }
 
-// A month file holding the given days; the file ends with its highest day.
 Bytes monthFile(const std::map<int, Bytes>& days) {
-    Bytes bytes(static_cast<std::size_t>(days.rbegin()->first) * 16, 0);
-    for (const auto& [day, bytesOfDay] : days) {
-        std::copy(bytesOfDay.begin(), bytesOfDay.end(),
-                  bytes.begin() + static_cast<std::ptrdiff_t>((day - 1) * 16));
-    }
-    return bytes;
+    return testing_support::monthFileBytes(days);
 }
 
 // The file layer of a real folder, counting what is asked of it.
