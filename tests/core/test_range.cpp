@@ -169,12 +169,3 @@ TEST(RangeTexts, NothingSummedAndNoPlan) {
     EXPECT_EQ(texts.total,
               "Total kosttnad: 12,35 kr\n(Fasta kostnaden uppräknas varje hel månad.)");
 }
-
-TEST(RangeTexts, TwelveFeesOfTheLargestPlan) {
-    core::RangeTotals year;
-    year.sums = core::RangeSums{40.0f, 28860, 60};
-    year.monthBoundaries = 12;
-    year.feeKronor = 595;
-    EXPECT_EQ(core::rangeTexts(year).total,
-              "Total kosttnad: 7140,40 kr\n(Fasta kostnaden uppräknas varje hel månad.)");
-}
