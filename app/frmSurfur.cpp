@@ -5,6 +5,7 @@
 #include "core/swedish.h"
 #include "core/texts.h"
 #include "core/time_fields.h"
+#include "forms/frmFran_till.h"
 #include "forms/frmNetlink.h"
 #include "forms/ui_helpers.h"
 #include "storage/backups.h"
@@ -936,7 +937,17 @@ void frmSurfur::cmdPrint_Click() {}
 // ---------------------------------------------------------------------------------------------
 // The range window
 
-void frmSurfur::cmdFran_till_Click() {}
+void frmSurfur::cmdFran_till_Click() {
+    hide();
+    auto* window = new forms::frmFran_till(m_services, m_settings, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_frmFran_till = window;
+    connect(window, &forms::frmFran_till::closed, this, [this] {
+        show();
+        Form_Activate();
+    });
+    window->show();
+}
 
 // ---------------------------------------------------------------------------------------------
 // The help window

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <vector>
 
 namespace forms {
 
@@ -51,6 +52,32 @@ void fillList(QComboBox* list, int first, int last, bool twoDigits) {
     for (int n = first; n <= last; ++n) {
         list->addItem(twoDigits ? qs(core::twoDigits(n)) : QString::number(n));
     }
+}
+
+bool rebuildDayList(QComboBox* list, int days) {
+    const std::vector<std::string> entries = core::dayListEntries(days);
+    bool same = list->count() == static_cast<int>(entries.size());
+    for (int i = 0; same && i < list->count(); ++i) {
+        same = list->itemText(i) == qs(entries[static_cast<std::size_t>(i)]);
+    }
+    if (same) {
+        return false;
+    }
+    const QString chosen = list->currentText();
+    {
+        const QSignalBlocker blocker(list);
+        list->clear();
+        for (const std::string& entry : entries) {
+            list->addItem(qs(entry));
+        }
+        list->setCurrentIndex(chosen.isEmpty() ? -1 : list->findText(chosen, Qt::MatchExactly));
+    }
+    if (chosen.isEmpty() || list->currentIndex() >= 0 || list->count() == 0) {
+        return false;
+    }
+    // The month has no such day: its last day is chosen, and the handler runs for it.
+    list->setCurrentIndex(list->count() - 1);
+    return true;
 }
 
 bool selectText(QComboBox* list, const QString& text) {

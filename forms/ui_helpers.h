@@ -35,6 +35,12 @@ QComboBox* makeDateList(QWidget* parent, const QString& objectName);
 // Replaces a date list's entries without running its selection handler.
 void fillList(QComboBox* list, int first, int last, bool twoDigits);
 
+// Makes a day list hold exactly the entries "01" up to the given number of days, keeping the day
+// chosen. Nothing changes when it already does. When the chosen day is not among the new
+// entries, the month's last day is chosen, which runs the list's handler at once; the function
+// returns true then, and false otherwise.
+bool rebuildDayList(QComboBox* list, int days);
+
 // Selects the entry with this text. Returns false, changing nothing, when there is none. The
 // selection runs the list's handler when it changes the selected entry.
 bool selectText(QComboBox* list, const QString& text);

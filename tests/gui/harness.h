@@ -74,6 +74,40 @@ struct Harness {
     }
     void click(const char* name) const { button(name)->click(); }
 
+    // The range window, opened with the main window's button. Its controls are looked up inside
+    // it, since some share their names with the main window's.
+    QWidget* openRange() {
+        click("cmdFran_till");
+        return rangeWindow();
+    }
+    QWidget* rangeWindow() const { return find("frmFran_till"); }
+    template <typename T = QWidget>
+    T* inRange(const char* name) const {
+        QWidget* range = rangeWindow();
+        return range == nullptr ? nullptr : range->findChild<T*>(QString::fromLatin1(name));
+    }
+    QComboBox* rangeList(const char* name) const { return inRange<QComboBox>(name); }
+    std::string rangeText(const char* labelName) const {
+        return inRange<QLabel>(labelName)->text().toStdString();
+    }
+    // Chooses an entry of a range list as a user would; that runs the range check.
+    void pick(const char* listName, const char* text) const {
+        rangeList(listName)->setCurrentText(QString::fromLatin1(text));
+    }
+    // The texts of a range date field: "yy mm dd".
+    std::string rangeField(const char* prefix) const {
+        std::string text;
+        for (int i = 0; i < 3; ++i) {
+            const std::string name = prefix + ("_" + std::to_string(i));
+            text += (i > 0 ? " " : "") + rangeList(name.c_str())->currentText().toStdString();
+        }
+        return text;
+    }
+    // Runs the deletions of closed windows that Qt defers to the event loop.
+    static void deleteClosedWindows() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     TempDir dir;
     platform::PosixFileSystem files{dir.path()};
     FakeClock clock;

@@ -2,8 +2,29 @@
 
 namespace testing_support {
 
-bool FaultyFileSystem::fails(const char* what, bool changes) {
-    m_log.emplace_back(what);
+int FaultyFileSystem::readsOf(std::string_view name) const {
+    int reads = 0;
+    for (const std::string& entry : m_log) {
+        if ((entry.starts_with("readFile ") || entry.starts_with("readRecord ")) &&
+            entry.ends_with(" " + std::string(name))) {
+            ++reads;
+        }
+    }
+    return reads;
+}
+
+int FaultyFileSystem::changeRequests() const {
+    int changes = 0;
+    for (const std::string& entry : m_log) {
+        if (!entry.starts_with("read") && !entry.starts_with("fileLength ")) {
+            ++changes;
+        }
+    }
+    return changes;
+}
+
+bool FaultyFileSystem::fails(const char* what, bool changes, std::string_view name) {
+    m_log.push_back(std::string(what) + " " + std::string(name));
     if (m_onlyChanges && !changes) {
         return false;
     }
@@ -17,7 +38,7 @@ bool FaultyFileSystem::fails(const char* what, bool changes) {
 }
 
 std::optional<std::int64_t> FaultyFileSystem::fileLength(std::string_view name) {
-    if (fails("fileLength", false)) {
+    if (fails("fileLength", false, name)) {
         return std::nullopt;
     }
     return m_real.fileLength(name);
@@ -25,7 +46,7 @@ std::optional<std::int64_t> FaultyFileSystem::fileLength(std::string_view name) 
 
 std::optional<std::vector<std::uint8_t>> FaultyFileSystem::readFile(std::string_view name,
                                                                     std::size_t maxBytes) {
-    if (fails("readFile", false)) {
+    if (fails("readFile", false, name)) {
         return std::nullopt;
     }
     return m_real.readFile(name, maxBytes);
@@ -34,7 +55,7 @@ std::optional<std::vector<std::uint8_t>> FaultyFileSystem::readFile(std::string_
 std::optional<std::vector<std::uint8_t>> FaultyFileSystem::readRecord(std::string_view name,
                                                                       std::size_t recordLength,
                                                                       std::int64_t recordNumber) {
-    if (fails("readRecord", false)) {
+    if (fails("readRecord", false, name)) {
         return std::nullopt;
     }
     return m_real.readRecord(name, recordLength, recordNumber);
@@ -42,29 +63,29 @@ std::optional<std::vector<std::uint8_t>> FaultyFileSystem::readRecord(std::strin
 
 bool FaultyFileSystem::writeRecord(std::string_view name, std::size_t recordLength,
                                    std::int64_t recordNumber, std::span<const std::uint8_t> bytes) {
-    return !fails("writeRecord", true) &&
+    return !fails("writeRecord", true, name) &&
            m_real.writeRecord(name, recordLength, recordNumber, bytes);
 }
 
 bool FaultyFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content) {
-    return !fails("replaceFile", true) && m_real.replaceFile(name, content);
+    return !fails("replaceFile", true, name) && m_real.replaceFile(name, content);
 }
 
 bool FaultyFileSystem::createIfMissing(std::string_view name) {
-    return !fails("createIfMissing", true) && m_real.createIfMissing(name);
+    return !fails("createIfMissing", true, name) && m_real.createIfMissing(name);
 }
 
 bool FaultyFileSystem::copyFile(std::string_view from, std::string_view to) {
-    return !fails("copyFile", true) && m_real.copyFile(from, to);
+    return !fails("copyFile", true, from) && m_real.copyFile(from, to);
 }
 
 bool FaultyFileSystem::renameFile(std::string_view from, std::string_view to) {
-    return !fails("renameFile", true) && m_real.renameFile(from, to);
+    return !fails("renameFile", true, from) && m_real.renameFile(from, to);
 }
 
 platform::FileSystem::ExchangeResult FaultyFileSystem::exchangeFiles(std::string_view first,
                                                                      std::string_view second) {
-    if (fails("exchangeFiles", true)) {
+    if (fails("exchangeFiles", true, first)) {
         return ExchangeResult::Failed;
     }
     if (exchangeUnsupported) {
@@ -74,11 +95,11 @@ platform::FileSystem::ExchangeResult FaultyFileSystem::exchangeFiles(std::string
 }
 
 bool FaultyFileSystem::removeFile(std::string_view name) {
-    return !fails("removeFile", true) && m_real.removeFile(name);
+    return !fails("removeFile", true, name) && m_real.removeFile(name);
 }
 
 std::optional<int> FaultyFileSystem::removeByExtension(std::string_view extension) {
-    if (fails("removeByExtension", true)) {
+    if (fails("removeByExtension", true, extension)) {
         return std::nullopt;
     }
     return m_real.removeByExtension(extension);

@@ -3,6 +3,7 @@
 #include "platform/file_system.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,12 @@ public:
     }
     int calls() const { return m_calls; }
     int failures() const { return m_failures; }
-    // The calls made, by name, for tests that look at the order.
+    // Every call made, as "operation file", for tests that look at what was asked.
     const std::vector<std::string>& log() const { return m_log; }
+    // How many calls read the named file.
+    int readsOf(std::string_view name) const;
+    // How many calls asked to change a file (write, create, copy, rename, exchange, delete).
+    int changeRequests() const;
 
     std::optional<std::int64_t> fileLength(std::string_view name) override;
     std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
@@ -49,7 +54,7 @@ public:
 
 private:
     // True when this call is to fail.
-    bool fails(const char* what, bool changes);
+    bool fails(const char* what, bool changes, std::string_view name);
 
     platform::FileSystem& m_real;
     Mode m_mode = Mode::Never;

@@ -1,0 +1,36 @@
+#include "storage/range_totals.h"
+
+#include "core/date_fields.h"
+#include "core/plan.h"
+#include "storage/month_file.h"
+
+namespace storage {
+
+std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const core::Date& from,
+                                          const core::Date& to, std::int32_t dailyAllowance) {
+    const std::vector<core::RangeMonth> walk = core::rangeWalk(from, to);
+    if (walk.empty()) {
+        return std::nullopt;
+    }
+    core::RangeTotals totals;
+    for (const core::RangeMonth& month : walk) {
+        const std::string name =
+            monthFileName(core::twoDigits(month.year % 100), core::twoDigits(month.month));
+        const MonthRead read = readMonth(files, name);
+        if (read.state == MonthState::Empty) {
+            files.removeFile(name);
+            continue;
+        }
+        if (!read.hasRecords()) {
+            continue;
+        }
+        for (int day = month.firstDay; day <= month.lastDay; ++day) {
+            core::addDay(totals.sums, read.days[static_cast<std::size_t>(day - 1)]);
+        }
+    }
+    totals.monthBoundaries = core::monthBoundaries(from, to);
+    totals.feeKronor = core::feeForAllowance(dailyAllowance);
+    return totals;
+}
+
+} // namespace storage

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/date.h"
+#include "core/range.h"
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace storage {
+
+// Sums a FRÅN-TILL range over the month files: walks the months of the range in calendar order
+// (core::rangeWalk), reads each month file once with a single read, and adds the days of its
+// span (core::addDay). A month without a file adds nothing and leaves no file behind; a month
+// file of length 0 met on the walk is deleted; a file that cannot be read adds nothing and the
+// walk goes on. The result also holds the range's month boundaries and the fee of the plan with
+// this allowance.
+//
+// It never creates or writes a month file, shows nothing, and knows nothing of labels. nullopt,
+// with no file touched, for a range that core::rangeWalk does not walk (a date that is not real or
+// lies outside 2001-2099, FRÅN later than TILL, more than 365 days).
+std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const core::Date& from,
+                                          const core::Date& to, std::int32_t dailyAllowance);
+
+} // namespace storage
