@@ -298,6 +298,11 @@ void frmSurfur::Form_Load() {
     const auto state = settingsFile.loadAtStart();
     m_settings.planText = state.settings.planText;
     m_settings.dailyAllowance = state.settings.dailyAllowance;
+    if (state.unreadable) {
+        message("Filen tid.it kunde inte läsas, så abonnemanget är inte känt.\n"
+                "Månadskostnaderna visas utan den fasta avgiften.",
+                "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
+    }
     if (state.firstStart) {
         showPlanWindow();
     }
@@ -466,8 +471,27 @@ void frmSurfur::visa() {
     }
 
     std::optional<core::DayRecord> record;
-    if (m_services.files.fileLength(file)) {
+    bool readable = true;
+    switch (storage::monthState(m_services.files, file)) {
+    case storage::MonthState::NoFile:
+    case storage::MonthState::Empty:
+        break;
+    case storage::MonthState::HasRecords:
         record = storage::readDay(m_services.files, file, *dayNumber);
+        readable = record.has_value();
+        break;
+    case storage::MonthState::Unreadable:
+        readable = false;
+        break;
+    }
+    if (!readable) {
+        // Told once here; the month refresh that follows knows it.
+        cannotRead(file);
+        m_quietView = false;
+        showDayHeadings();
+        m_dayMissing = true;
+        manad();
+        return;
     }
     if (!record || !core::dayHasRecord(*record)) {
         if (!m_quietView) {
@@ -476,10 +500,7 @@ void frmSurfur::visa() {
                     "Ingen post hittas", Buttons::Ok, Icon::None);
         }
         m_quietView = false;
-        const core::DayFigures headings = core::dayHeadings();
-        forms::showLabel(m_lblDagstid, headings.connected);
-        forms::showLabel(m_lblTidkvar, headings.remaining);
-        forms::showLabel(m_lblDagskost, headings.cost);
+        showDayHeadings();
         m_dayMissing = true;
         manad();
         return;
@@ -504,11 +525,24 @@ void frmSurfur::manad() {
         }
     };
 
-    if (month.state == storage::MonthState::HasRecords ||
-        month.state == storage::MonthState::Unreadable) {
-        // An unreadable file adds nothing: its sums stay 0.
-        const core::MonthSums sums =
-            month.hasRecords() ? core::sumMonth(month.days) : core::MonthSums{};
+    if (month.state == storage::MonthState::Unreadable) {
+        // No figures can be worked out: the headings are shown, and the user is told why.
+        reloadAllowance();
+        ram();
+        m_ramMonadstid->setTitle(qs(m_monthCaption));
+        if (!m_dayMissing) {
+            cannotRead(file);
+        }
+        m_dayMissing = false;
+        const core::MonthFigures headings = core::emptyMonthFigures(m_settings.dailyAllowance);
+        forms::showLabel(m_lblKostnad, headings.cost);
+        forms::showLabel(m_lblDyrtid, headings.extra);
+        forms::showLabel(m_lblTid, headings.connected);
+        forms::showLabel(m_lblSumma, {"Total månadskostnad:", core::Colour::Normal});
+        return;
+    }
+    if (month.state == storage::MonthState::HasRecords) {
+        const core::MonthSums sums = core::sumMonth(month.days);
         reloadAllowance();
         const core::MonthFigures figures = core::monthFigures(sums, m_settings.dailyAllowance);
         forms::showLabel(m_lblSumma, figures.total);
@@ -806,10 +840,16 @@ void frmSurfur::cmdKastapost_Click() {
         message("Ingen post finns sparad den " + dayText + " " + m_monthCaption + ".",
                 "Finns ingen post att ta bort!", Buttons::Ok, Icon::None);
     };
-    const auto length = m_services.files.fileLength(m_deletedDayFile);
-    if (!length || *length == 0) {
+    switch (storage::monthState(m_services.files, m_deletedDayFile)) {
+    case storage::MonthState::NoFile:
+    case storage::MonthState::Empty:
         noRecord();
         return;
+    case storage::MonthState::Unreadable:
+        cannotRead(m_deletedDayFile);
+        return;
+    case storage::MonthState::HasRecords:
+        break;
     }
     ram();
     if (message("Vill du ta bort alla inmatade tider den " + dayText + " " + m_monthCaption + "?",
@@ -864,8 +904,12 @@ void frmSurfur::cmdKastamon_Click() {
     if (!m_cmdRedo->isEnabled()) {
         storage::sweepBackups(m_services.files);
     }
-    const auto length = m_services.files.fileLength(m_deletedMonthFile);
-    if (!length || *length == 0) {
+    const storage::MonthState state = storage::monthState(m_services.files, m_deletedMonthFile);
+    if (state == storage::MonthState::Unreadable) {
+        cannotRead(m_deletedMonthFile);
+        return;
+    }
+    if (state != storage::MonthState::HasRecords) {
         ram();
         message("Du behöver inte ta bort " + m_monthCaption + ". Inga poster finns sparade.",
                 "Finns inga poster att ta bort!", Buttons::Ok, Icon::None);
@@ -956,6 +1000,18 @@ void frmSurfur::cmdHjalp_Click() {}
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
+
+void frmSurfur::cannotRead(const std::string& file) {
+    message("Filen " + file + " kunde inte läsas, så månadens tider kan inte visas.",
+            "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
+}
+
+void frmSurfur::showDayHeadings() {
+    const core::DayFigures headings = core::dayHeadings();
+    forms::showLabel(m_lblDagstid, headings.connected);
+    forms::showLabel(m_lblTidkvar, headings.remaining);
+    forms::showLabel(m_lblDagskost, headings.cost);
+}
 
 platform::MessageBox::Answer frmSurfur::message(const std::string& text, const std::string& title,
                                                 Buttons buttons, Icon icon, bool secondIsDefault) {

@@ -94,6 +94,8 @@ private:
     void cmdAngramon_MouseMove();
     void cmdAngrapost_MouseMove();
 
+    void cannotRead(const std::string& file);
+    void showDayHeadings();
     void swapNotPossible(const std::string& what, const std::string& title);
     void showEmptyMonth();
     void showFeeOnlyTotal();

@@ -84,6 +84,9 @@ struct RangeTotals {
     RangeSums sums;
     int monthBoundaries = 0;
     int feeKronor = 0;
+    // Month files of the range that are there but could not be read: their days are not in the
+    // sums.
+    std::vector<std::string> unreadableFiles;
 };
 
 // The total cost in kronor, in single precision: the extra cost (öre ÷ 100) plus one fee for

@@ -321,6 +321,12 @@ void frmFran_till::oppna() {
     if (!totals) {
         return;
     }
+    for (const std::string& name : totals->unreadableFiles) {
+        m_services.messages.show("Filen " + name +
+                                     " kunde inte läsas, så tiden i den månaden är inte med i "
+                                     "summorna.",
+                                 "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
+    }
     m_summaKostnad = totals->sums.costOre;
     m_summaTid = totals->sums.connectedSeconds;
     m_summaExtratid = totals->sums.extraSeconds;

@@ -26,6 +26,11 @@ public:
     // Length in bytes of a regular file; nullopt when it is missing or cannot be examined.
     virtual std::optional<std::int64_t> fileLength(std::string_view name) = 0;
 
+    // Whether anything of that name is in the folder: false only when it is certainly missing,
+    // nullopt when the folder cannot be asked. It tells a missing file from one that cannot be
+    // read.
+    virtual std::optional<bool> exists(std::string_view name) = 0;
+
     // The first maxBytes bytes of a file (all of it when shorter); nullopt when it is missing or
     // cannot be read.
     virtual std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,

@@ -343,6 +343,20 @@ bool PosixFileSystem::writeRecord(std::string_view name, std::size_t recordLengt
     return replaceAtomically(name, content);
 }
 
+std::optional<bool> PosixFileSystem::exists(std::string_view name) {
+    if (!isOpen() || !isPlainFileName(name)) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstatat(m_dirFd, std::string(name).c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        return true;
+    }
+    if (errno == ENOENT) {
+        return false;
+    }
+    return std::nullopt;
+}
+
 bool PosixFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content) {
     return replaceAtomically(name, content);
 }

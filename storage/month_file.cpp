@@ -68,15 +68,17 @@ std::string monthBackupName(std::string_view yearText, std::string_view monthTex
     return core::fixedWidth(stemOf(yearText, monthText) + ".tmp", 8);
 }
 
+MonthState monthState(platform::FileSystem& files, std::string_view name) {
+    if (const auto length = files.fileLength(name)) {
+        return *length == 0 ? MonthState::Empty : MonthState::HasRecords;
+    }
+    return files.exists(name) == false ? MonthState::NoFile : MonthState::Unreadable;
+}
+
 MonthRead readMonth(platform::FileSystem& files, std::string_view name) {
     MonthRead result;
-    const auto length = files.fileLength(name);
-    if (!length) {
-        result.state = MonthState::NoFile;
-        return result;
-    }
-    if (*length == 0) {
-        result.state = MonthState::Empty;
+    result.state = monthState(files, name);
+    if (result.state != MonthState::HasRecords) {
         return result;
     }
     const auto bytes = files.readFile(name, kMonthFileMaxBytes);

@@ -42,7 +42,7 @@ enum class MonthState {
     NoFile,     // nothing booked in the month
     Empty,      // the file exists with length 0: nothing booked either
     HasRecords, // length above 0; single days may still be empty
-    Unreadable, // the file exists but could not be read
+    Unreadable, // the file is there but could not be read, or the folder could not be asked
 };
 
 struct MonthRead {
@@ -51,6 +51,9 @@ struct MonthRead {
     // True when the month holds records as the program counts them: a file longer than 0 bytes.
     bool hasRecords() const { return state == MonthState::HasRecords; }
 };
+
+// What state a month is in, from its file's length alone. Never creates the file.
+MonthState monthState(platform::FileSystem& files, std::string_view name);
 
 // Reads a whole month with a single read of its file. Never creates the file.
 MonthRead readMonth(platform::FileSystem& files, std::string_view name);

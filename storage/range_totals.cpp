@@ -21,6 +21,10 @@ std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const cor
             files.removeFile(name);
             continue;
         }
+        if (read.state == MonthState::Unreadable) {
+            totals.unreadableFiles.push_back(name);
+            continue;
+        }
         if (!read.hasRecords()) {
             continue;
         }

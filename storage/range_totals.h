@@ -12,9 +12,9 @@ namespace storage {
 // Sums a FRÅN-TILL range over the month files: walks the months of the range in calendar order
 // (core::rangeWalk), reads each month file once with a single read, and adds the days of its
 // span (core::addDay). A month without a file adds nothing and leaves no file behind; a month
-// file of length 0 met on the walk is deleted; a file that cannot be read adds nothing and the
-// walk goes on. The result also holds the range's month boundaries and the fee of the plan with
-// this allowance.
+// file of length 0 met on the walk is deleted; a file that cannot be read adds nothing, is named
+// in the result's unreadableFiles, and the walk goes on. The result also holds the range's month
+// boundaries and the fee of the plan with this allowance.
 //
 // It never creates or writes a month file, shows nothing, and knows nothing of labels. nullopt,
 // with no file touched, for a range that core::rangeWalk does not walk (a date that is not real or

@@ -14,6 +14,8 @@ namespace {
 constexpr std::size_t kSettingsFileBytes = 3 * kSettingsRecordLength;
 constexpr std::size_t kPlanOffset = kSettingsRecordLength;
 constexpr std::size_t kAllowanceOffset = 2 * kSettingsRecordLength;
+// A settings file this long is not the program's own, and is never written over.
+constexpr std::size_t kMaxSettingsFileBytes = 1 << 20;
 
 } // namespace
 
@@ -40,7 +42,14 @@ Settings SettingsFile::load() {
 
 SettingsFile::StartState SettingsFile::loadAtStart() {
     StartState state;
-    state.settings = load();
+    const auto bytes = m_files.readFile(kSettingsFileName, kSettingsFileBytes);
+    if (!bytes && m_files.exists(kSettingsFileName) != false) {
+        // The file is there but cannot be read: this is no first start, and nothing is written.
+        state.unreadable = true;
+        state.settings = decodeSettings({});
+        return state;
+    }
+    state.settings = bytes ? decodeSettings(*bytes) : decodeSettings({});
     if (state.settings.setupDone == core::kFalse) {
         state.firstStart = true;
         std::array<std::uint8_t, 2> mark{};
@@ -51,14 +60,25 @@ SettingsFile::StartState SettingsFile::loadAtStart() {
 }
 
 bool SettingsFile::storePlan(std::string_view planText, std::int16_t dailyAllowance) {
+    // Both records go in one write, so that the file never holds a plan text without its
+    // allowance.
+    std::vector<std::uint8_t> content;
+    if (const auto bytes = m_files.readFile(kSettingsFileName, kMaxSettingsFileBytes)) {
+        if (bytes->size() == kMaxSettingsFileBytes) {
+            return false;
+        }
+        content = *bytes;
+    } else if (m_files.exists(kSettingsFileName) != false) {
+        return false; // there, but unreadable: never written over
+    }
+    if (content.size() < kAllowanceOffset + 2) {
+        content.resize(kAllowanceOffset + 2, 0);
+    }
     std::vector<std::uint8_t> text = encodeCp1252(core::fixedWidth(planText, kPlanTextLength));
     text.resize(kPlanTextLength, ' ');
-    if (!m_files.writeRecord(kSettingsFileName, kSettingsRecordLength, 2, text)) {
-        return false;
-    }
-    std::array<std::uint8_t, 2> allowance{};
-    writeInt16(allowance.data(), dailyAllowance);
-    return m_files.writeRecord(kSettingsFileName, kSettingsRecordLength, 3, allowance);
+    std::copy(text.begin(), text.end(), content.begin() + kPlanOffset);
+    writeInt16(content.data() + kAllowanceOffset, dailyAllowance);
+    return m_files.replaceFile(kSettingsFileName, content);
 }
 
 std::optional<std::int16_t> SettingsFile::readDailyAllowance() {

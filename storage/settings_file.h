@@ -38,12 +38,16 @@ public:
         Settings settings;
         bool firstStart = false;  // record 1 read as 0: the plan is to be asked for
         bool markWritten = false; // the first-start mark -1 was written as record 1
+        bool unreadable = false;  // the file is there but could not be read
     };
     // Start-up: loads the settings and, on a first start, writes -1 as record 1 (leaving the rest
-    // of the file as it was).
+    // of the file as it was). A file that is there but cannot be read is no first start: the
+    // settings read as zeros and nothing is written.
     StartState loadAtStart();
 
-    // Writes the plan text as record 2, then the allowance as record 3; record 1 is untouched.
+    // Writes the plan text as record 2 and the allowance as record 3, in one atomic write; record 1
+    // and anything after record 3 are kept. False, writing nothing, when the file is there but
+    // cannot be read.
     bool storePlan(std::string_view planText, std::int16_t dailyAllowance);
 
     // Record 3 as stored; nullopt when the file is missing, unreadable or ends before it.

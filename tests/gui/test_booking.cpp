@@ -1,6 +1,7 @@
 #include "harness.h"
 
 #include <QCloseEvent>
+#include <filesystem>
 
 using testing_support::Harness;
 using Answer = platform::MessageBox::Answer;
@@ -44,6 +45,7 @@ private slots:
     void emptyFieldsBookNothing();
     void theFrameNamesTheMonthShown();
     void damagedFilesShowWithoutCrashing();
+    void aMonthThatCannotBeReadIsSaidSoAndNeverWritten();
     void closeAsksAndAnswersAreHonoured_data();
     void closeAsksAndAnswersAreHonoured();
     void closeWithNothingTypedEndsAtOnce();
@@ -220,6 +222,35 @@ void BookingTest::damagedFilesShowWithoutCrashing() {
     h.click("cmdSpara");
     QCOMPARE(h.messages.last().title, std::string("Dygnet är slut"));
     QCOMPARE(h.dir.read("0112.tid"), file);
+}
+
+void BookingTest::aMonthThatCannotBeReadIsSaidSoAndNeverWritten() {
+    Harness h;
+    h.storePlan("1 h / dygn", 3600);
+    std::filesystem::create_directory(h.dir.file("0111.tid"));
+    h.start();
+    h.choose("01", "11", "05");
+    const std::string cannotRead =
+        "Filen 0111.tid kunde inte läsas, så månadens tider kan inte visas.";
+    QCOMPARE(h.messages.shown().size(), std::size_t(1));
+    QCOMPARE(h.messages.last().text, cannotRead);
+    QCOMPARE(h.messages.last().title, std::string("Kan inte läsa"));
+    QCOMPARE(h.text("lblTid"), std::string("Månadstid:"));
+    QCOMPARE(h.text("lblSumma"), std::string("Total månadskostnad:"));
+
+    h.enter("", "5", "");
+    h.click("cmdSpara");
+    QCOMPARE(h.messages.last().title, std::string("Kan inte spara"));
+    QCOMPARE(h.list("cmbTid_1")->currentText(), QStringLiteral("5"));
+    QVERIFY(!h.button("cmdAngra")->isEnabled());
+
+    h.click("cmdKastapost");
+    QCOMPARE(h.messages.last().text, cannotRead);
+    h.click("cmdKastamon");
+    QCOMPARE(h.messages.last().text, cannotRead);
+    QVERIFY(std::filesystem::is_directory(h.dir.file("0111.tid")));
+    QVERIFY(!h.dir.exists("mon.tmp"));
+    QCOMPARE(h.messages.unscriptedQuestions(), 0);
 }
 
 void BookingTest::closeAsksAndAnswersAreHonoured_data() {

@@ -3,6 +3,7 @@
 #include "support/temp_dir.h"
 
 #include <cmath>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -101,6 +102,11 @@ TEST_F(MonthFileTest, TheStatesOfAMonth) {
     EXPECT_TRUE(read.hasRecords());
     EXPECT_EQ(read.days[0], booked(1));
     EXPECT_EQ(read.days[1], DayRecord{});
+
+    // Something that is there but cannot be read is not taken for a missing month.
+    std::filesystem::create_directory(m_dir.file("0110.tid"));
+    EXPECT_EQ(storage::readMonth(m_files, "0110.tid").state, storage::MonthState::Unreadable);
+    EXPECT_EQ(storage::monthState(m_files, "0112.tid"), storage::MonthState::HasRecords);
 
     // The extension is lower case: an upper-case name is another file.
     m_dir.write("0111.TID", bookedBytes(1));

@@ -1,7 +1,9 @@
 #include "platform/posix_file_system.h"
 #include "storage/settings_file.h"
+#include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -105,6 +107,22 @@ TEST_F(SettingsFileTest, AnyBytesDecodeToAShowableText) {
     EXPECT_EQ(settings.setupDone, 1);
     EXPECT_EQ(settings.planText, "å€  x ÿ Ÿ ");
     EXPECT_EQ(storage::decodeSettings({}).planText, "          ");
+}
+
+TEST_F(SettingsFileTest, AFileThatCannotBeReadIsNeitherAFirstStartNorWrittenOver) {
+    std::filesystem::create_directory(m_dir.file("tid.it"));
+    const auto state = m_settings.loadAtStart();
+    EXPECT_TRUE(state.unreadable);
+    EXPECT_FALSE(state.firstStart);
+    EXPECT_FALSE(m_settings.storePlan("1 h / dygn", 3600));
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir.file("tid.it")));
+}
+
+TEST_F(SettingsFileTest, ThePlanIsStoredInOneWrite) {
+    m_settings.loadAtStart();
+    testing_support::FaultyFileSystem counted(m_files);
+    ASSERT_TRUE(storage::SettingsFile(counted).storePlan("2 h / dygn", 7200));
+    EXPECT_EQ(counted.changeRequests(), 1);
 }
 
 TEST_F(SettingsFileTest, RemovingMakesTheNextStartAFirstStart) {

@@ -16,7 +16,8 @@ int FaultyFileSystem::readsOf(std::string_view name) const {
 int FaultyFileSystem::changeRequests() const {
     int changes = 0;
     for (const std::string& entry : m_log) {
-        if (!entry.starts_with("read") && !entry.starts_with("fileLength ")) {
+        if (!entry.starts_with("read") && !entry.starts_with("fileLength ") &&
+            !entry.starts_with("exists ")) {
             ++changes;
         }
     }
@@ -29,6 +30,10 @@ bool FaultyFileSystem::fails(const char* what, bool changes, std::string_view na
         return false;
     }
     ++m_calls;
+    if (m_mode == Mode::Crash && m_calls == m_failAt) {
+        ++m_failures;
+        throw SimulatedCrash{m_calls};
+    }
     const bool fail = (m_mode == Mode::Once && m_calls == m_failAt) ||
                       (m_mode == Mode::FromThenOn && m_calls >= m_failAt);
     if (fail) {
@@ -42,6 +47,13 @@ std::optional<std::int64_t> FaultyFileSystem::fileLength(std::string_view name) 
         return std::nullopt;
     }
     return m_real.fileLength(name);
+}
+
+std::optional<bool> FaultyFileSystem::exists(std::string_view name) {
+    if (fails("exists", false, name)) {
+        return std::nullopt;
+    }
+    return m_real.exists(name);
 }
 
 std::optional<std::vector<std::uint8_t>> FaultyFileSystem::readFile(std::string_view name,

@@ -9,12 +9,18 @@
 
 namespace testing_support {
 
+// Thrown by a FaultyFileSystem in Crash mode: the program stops dead at that call.
+struct SimulatedCrash {
+    int call = 0;
+};
+
 // A file layer that passes every call to a real one, counts the calls, and can make a chosen call
-// fail: only that one (Once), or that one and every later one (FromThenOn). Only calls that may
+// fail: only that one (Once), or that one and every later one (FromThenOn), or stop the program
+// dead there (Crash: the call is not made and SimulatedCrash is thrown). Only calls that may
 // change a file are counted when countOnlyChanges is set. A failing call does nothing at all.
 class FaultyFileSystem final : public platform::FileSystem {
 public:
-    enum class Mode { Never, Once, FromThenOn };
+    enum class Mode { Never, Once, FromThenOn, Crash };
 
     explicit FaultyFileSystem(platform::FileSystem& real) : m_real(real) {}
 
@@ -35,6 +41,7 @@ public:
     int changeRequests() const;
 
     std::optional<std::int64_t> fileLength(std::string_view name) override;
+    std::optional<bool> exists(std::string_view name) override;
     std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
                                                       std::size_t maxBytes) override;
     std::optional<std::vector<std::uint8_t>>

@@ -30,6 +30,13 @@ std::optional<std::int64_t> MemoryFileSystem::fileLength(std::string_view name) 
     return static_cast<std::int64_t>(found->second.size());
 }
 
+std::optional<bool> MemoryFileSystem::exists(std::string_view name) {
+    if (!platform::isPlainFileName(name)) {
+        return std::nullopt;
+    }
+    return m_files.contains(std::string(name));
+}
+
 std::optional<std::vector<std::uint8_t>> MemoryFileSystem::readFile(std::string_view name,
                                                                     std::size_t maxBytes) {
     const auto found = m_files.find(std::string(name));

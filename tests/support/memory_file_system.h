@@ -23,6 +23,7 @@ public:
     bool exchangeUnsupported = false;
 
     std::optional<std::int64_t> fileLength(std::string_view name) override;
+    std::optional<bool> exists(std::string_view name) override;
     std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
                                                       std::size_t maxBytes) override;
     std::optional<std::vector<std::uint8_t>>
