@@ -1,6 +1,7 @@
 // The print button of the main window: the message for a month without records, Cancel in the
 // print dialog, and the report handed to the printer.
 
+#include "core/report.h"
 #include "harness.h"
 #include "storage/month_file.h"
 
@@ -102,45 +103,33 @@ void ReportTest::printsTheChosenMonthInTheCopiesChosen() {
 
     h.click("cmdPrint");
     QCOMPARE(h.printDialog.asked(), 1);
-    const PrintDocument december = {
-        line("", 12, true),
-        line("", 12, true),
-        line(std::string(17, ' ') + "Kostnader för NetLink abbonemang December 2001", 12, true),
-        line("", 12, true),
-        line("", 12, true),
-        line(kDay + "Datum: 3", 10, true),
-        line(kDay + "Ansluten tid: 1 h ", 10, false),
-        line(kDay + "Tid kvar: 1 h ", 10, false),
-        line(kDay + "Kostnad: 0,00 kr", 10, false),
-        line("", 10, false),
-        line(kDay + "Datum: 14", 10, true),
-        line(kDay + "Ansluten tid: 2 h 30 m ", 10, false),
-        line(kDay + "Använd extra tid: 30 m ", 10, false),
-        line(kDay + "Kostnad: 3,40 kr", 10, false),
-        line("", 10, false),
-        line("", 10, false),
-        line("", 10, false),
-        line("", 10, false),
-        line(kClosing + "För hela December 2001 blir kostnaden:", 12, true),
-        line("", 12, true),
-        line(kClosing + "Ansluten tid: 3 h 30 m ", 12, true),
-        line(kClosing + "Extra månadstid: 30 m ", 12, true),
-        line(kClosing + "Extra månadskostnad 3,40 kr", 12, true),
-        line(kClosing + "Total månadskostnad: 248,40 kr", 12, true),
-        PrintItem{PrintItem::Kind::EndDocument, "", 10, false},
-    };
-    PrintDocument twice = december;
-    twice.insert(twice.end(), december.begin(), december.end());
-    QCOMPARE(h.printer.printed(), twice);
+    // December's records up to its last day, day 14, with December's month texts, twice.
+    const storage::MonthRead december = storage::readMonth(h.files, "0112.tid");
+    QCOMPARE(december.records().size(), std::size_t(14));
+    core::MonthReportInput input;
+    input.records = december.records();
+    input.dailyAllowance = 7200;
+    input.monthCaption = "December 2001";
+    input.monthTimeText = "Ansluten tid: 3 h 30 m ";
+    input.monthExtraText = "Extra månadstid: 30 m ";
+    input.monthCostText = "Extra månadskostnad 3,40 kr";
+    input.copies = 2;
+    const PrintDocument& printed = h.printer.printed();
+    QCOMPARE(printed, core::monthReport(input));
+    QCOMPARE(printed.size(), std::size_t(2 * 25));
+    QCOMPARE(printed[2].text,
+             std::string(17, ' ') + "Kostnader för NetLink abbonemang December 2001");
+    QCOMPARE(printed[5], line(kDay + "Datum: 3", 10, true));
+    QCOMPARE(printed[12], line(kDay + "Använd extra tid: 30 m ", 10, false));
+    QCOMPARE(printed[23], line(kClosing + "Total månadskostnad: 248,40 kr", 12, true));
     QVERIFY(h.messages.shown().empty());
 
     // November: its own heading, day and month texts.
     h.choose("01", "11", "30");
     h.messages.clear();
     h.printDialog.answer(1);
-    const std::size_t before = h.printer.printed().size();
+    const std::size_t before = printed.size();
     h.click("cmdPrint");
-    const PrintDocument& printed = h.printer.printed();
     QVERIFY(printed.size() > before);
     const PrintDocument november(printed.begin() + static_cast<std::ptrdiff_t>(before),
                                  printed.end());
