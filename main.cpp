@@ -7,6 +7,7 @@
 #include "platform/posix_file_system.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_services.h"
+#include "platform/qt_translation.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -17,6 +18,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("surfklocka"));
     QApplication::setApplicationDisplayName(QStringLiteral("Surfklocka"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/surfklocka.svg")));
+    // Qt's own dialogs (the print dialog above all) in Swedish.
+    platform::installSwedishQtTranslation(application);
     // The main window is hidden while another window is open; the program ends only when a
     // window says so.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -2,10 +2,12 @@
 
 #include "core/date_fields.h"
 #include "core/figures.h"
+#include "core/report.h"
 #include "core/swedish.h"
 #include "core/texts.h"
 #include "core/time_fields.h"
 #include "forms/frmFran_till.h"
+#include "forms/frmHjalp.h"
 #include "forms/frmNetlink.h"
 #include "forms/ui_helpers.h"
 #include "storage/backups.h"
@@ -976,7 +978,34 @@ void frmSurfur::cmdKasta_Click() {
 // ---------------------------------------------------------------------------------------------
 // The month report
 
-void frmSurfur::cmdPrint_Click() {}
+void frmSurfur::cmdPrint_Click() {
+    const std::string file =
+        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    // The month is read whole, once, before the dialog, so no file is left open whatever
+    // happens later.
+    const storage::MonthRead month = storage::readMonth(m_services.files, file);
+    if (!month.hasRecords()) {
+        ram();
+        message("Inga poster har sparats i " + m_monthCaption + "\nDet finns inget att skriva ut",
+                "Utskrift är inte möjlig!", Buttons::Ok, Icon::Exclamation);
+        return;
+    }
+    const std::optional<int> copies = m_services.printDialog.ask();
+    if (!copies) {
+        return;
+    }
+    ram();
+    core::MonthReportInput report;
+    report.records = month.records();
+    report.dailyAllowance = m_settings.dailyAllowance;
+    report.monthCaption = m_monthCaption;
+    report.monthTimeText = m_monthTimeText;
+    report.monthExtraText = m_monthExtraText;
+    report.monthCostText = m_monthCostText;
+    report.copies = *copies;
+    // A printer failure ends the printing silently; documents already ended stay printed.
+    m_services.printer.print(core::monthReport(report));
+}
 
 // ---------------------------------------------------------------------------------------------
 // The range window
@@ -996,7 +1025,22 @@ void frmSurfur::cmdFran_till_Click() {
 // ---------------------------------------------------------------------------------------------
 // The help window
 
-void frmSurfur::cmdHjalp_Click() {}
+void frmSurfur::cmdHjalp_Click() {
+    if (m_frmHjalp != nullptr) {
+        m_frmHjalp->raise();
+        m_frmHjalp->activateWindow();
+        return;
+    }
+    auto* window = new forms::frmHjalp(m_services, m_settings, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_frmHjalp = window;
+    connect(window, &forms::frmHjalp::closed, this, [this] {
+        show();
+        Form_Activate();
+    });
+    hide();
+    window->show();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Helpers

@@ -1,8 +1,10 @@
 #include "platform/qt_services.h"
 
+#include "platform/posix_file_system.h"
+
 #include <QDesktopServices>
 #include <QFont>
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -10,77 +12,146 @@
 
 namespace platform {
 
-QtPrinting::QtPrinting() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+namespace {
+
+// Draws print items on a QPrinter, keeping track of where the next line goes.
+class PageWriter {
+public:
+    // With oneFile, document ends start a new page instead of a new print job.
+    PageWriter(QPrinter& printer, bool oneFile) : m_printer(printer), m_oneFile(oneFile) {}
+
+    bool line(const core::PrintItem& item) {
+        if (!m_painter.isActive()) {
+            if (!m_painter.begin(&m_printer)) {
+                return false;
+            }
+            m_y = 0.0;
+            m_breakPending = false;
+        }
+        QFont font(QStringLiteral("DejaVu Sans Mono"));
+        font.setStyleHint(QFont::TypeWriter);
+        font.setPointSize(item.pointSize > 0 ? item.pointSize : 10);
+        font.setBold(item.bold);
+        const QFontMetricsF metrics(font, &m_printer);
+
+        const bool full = m_y > 0.0 && m_y + metrics.height() > m_printer.height();
+        if (m_breakPending || full) {
+            if (!m_printer.newPage()) {
+                return false;
+            }
+            m_y = 0.0;
+            m_breakPending = false;
+        }
+        if (!item.text.empty()) {
+            m_painter.setFont(font);
+            m_painter.drawText(QPointF(0.0, m_y + metrics.ascent()),
+                               QString::fromStdString(item.text));
+        }
+        m_y += metrics.lineSpacing();
+        return true;
+    }
+
+    // The next line starts a new page. Nothing is drawn until that line comes, so a document
+    // never ends with an empty page.
+    void newPage() {
+        if (m_painter.isActive()) {
+            m_breakPending = true;
+        }
+    }
+
+    bool endDocument() {
+        if (!m_painter.isActive()) {
+            return true;
+        }
+        if (m_oneFile) {
+            m_breakPending = true;
+            return true;
+        }
+        return m_painter.end();
+    }
+
+    // Ends whatever document is still open.
+    bool finish() { return !m_painter.isActive() || m_painter.end(); }
+
+    // After a failure: the painter is ended and the job given up.
+    void abandon() {
+        if (m_painter.isActive()) {
+            m_printer.abort();
+            m_painter.end();
+        }
+    }
+
+private:
+    QPrinter& m_printer;
+    bool m_oneFile;
+    QPainter m_painter;
+    qreal m_y = 0.0;
+    bool m_breakPending = false;
+};
+
+} // namespace
+
+QtPrinting::QtPrinting() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    m_printer->setDocName(QStringLiteral("Surfklocka"));
+}
 
 QtPrinting::~QtPrinting() = default;
 
 std::optional<int> QtPrinting::ask() {
+    m_printer->setCopyCount(1);
     QPrintDialog dialog(m_printer.get());
     dialog.setWindowTitle(QStringLiteral("Skriv ut"));
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    // The report always prints whole: no page range, no selection; copies are separate
+    // documents, so there is nothing to collate.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
     const int copies = m_printer->copyCount();
-    // Every copy is printed as a document of its own.
     m_printer->setCopyCount(1);
     return copies < 1 ? 1 : copies;
 }
 
 bool QtPrinting::print(const core::PrintDocument& items) {
-    QPainter painter;
-    int y = 0;
-    const auto pageBottom = [this] {
-        return m_printer->pageLayout().paintRectPixels(m_printer->resolution()).height();
-    };
-    QFont font = painter.font();
+    const bool toFile =
+        m_printer->outputFormat() == QPrinter::PdfFormat || !m_printer->outputFileName().isEmpty();
+    PageWriter writer(*m_printer, toFile);
     for (const core::PrintItem& item : items) {
+        bool done = true;
         switch (item.kind) {
-        case core::PrintItem::Kind::Line: {
-            if (!painter.isActive()) {
-                if (!painter.begin(m_printer.get())) {
-                    return false;
-                }
-                font = QFont(QStringLiteral("DejaVu Sans Mono"));
-                y = 0;
-            }
-            font.setPointSize(item.pointSize);
-            font.setBold(item.bold);
-            painter.setFont(font);
-            const QFontMetrics metrics(font, m_printer.get());
-            if (y + metrics.height() > pageBottom()) {
-                if (!m_printer->newPage()) {
-                    return false;
-                }
-                y = 0;
-            }
-            painter.drawText(0, y + metrics.ascent(), QString::fromStdString(item.text));
-            y += metrics.lineSpacing();
+        case core::PrintItem::Kind::Line:
+            done = writer.line(item);
             break;
-        }
         case core::PrintItem::Kind::NewPage:
-            if (painter.isActive() && !m_printer->newPage()) {
-                return false;
-            }
-            y = 0;
+            writer.newPage();
             break;
         case core::PrintItem::Kind::EndDocument:
-            if (painter.isActive() && !painter.end()) {
-                return false;
-            }
+            done = writer.endDocument();
             break;
         }
+        if (!done) {
+            writer.abandon();
+            return false;
+        }
     }
-    return !painter.isActive() || painter.end();
+    return writer.finish();
+}
+
+QUrl linkUrl(const std::string& target, const std::string& dataFolder) {
+    const QString text = QString::fromStdString(target);
+    const QUrl url(text, QUrl::TolerantMode);
+    if (!url.scheme().isEmpty()) {
+        return url;
+    }
+    if (!isPlainFileName(target) || dataFolder.empty()) {
+        return QUrl();
+    }
+    return QUrl::fromLocalFile(QString::fromStdString(dataFolder) + QLatin1Char('/') + text);
 }
 
 bool QtLinkOpener::open(const std::string& target) {
-    const QString text = QString::fromStdString(target);
-    QUrl url(text);
-    if (url.scheme().isEmpty()) {
-        url = QUrl::fromLocalFile(QString::fromStdString(m_dataFolder) + QLatin1Char('/') + text);
-    }
-    return QDesktopServices::openUrl(url);
+    const QUrl url = linkUrl(target, m_dataFolder);
+    return url.isValid() && QDesktopServices::openUrl(url);
 }
 
 } // namespace platform

@@ -7,12 +7,25 @@
 #include <string>
 
 class QPrinter;
+class QUrl;
 
 namespace platform {
 
-// The system's print dialog and printer through Qt: the dialog chooses the printer (or a PDF
-// file) and the number of copies; the printer draws documents with QPainter. The two share one
-// QPrinter, so what the dialog chose is what prints.
+// The system's print dialog and printer through Qt. The two share one QPrinter, so what the
+// dialog chose (a printer or a PDF file) is where the documents go.
+//
+// The dialog is Qt's QPrintDialog; it gives the number of copies chosen and leaves the printer
+// at one copy, because the program prints every copy as a document of its own.
+//
+// Printing draws each line with QPainter in a fixed-width font at the line's point size and
+// weight, one line under the other from the top of the printable area. A NewPage item starts a
+// new page before the next line; a line that does not fit on the page goes to the next one. On a
+// printer every EndDocument ends a print job of its own. A PDF file would be overwritten by each
+// new document, so when the output is a PDF file all documents of one call go into that one file,
+// each starting on a new page.
+//
+// It does not decide what a document says, and it shows no messages: a failure is only reported
+// back.
 class QtPrinting final : public PrintDialog, public Printer {
 public:
     QtPrinting();
@@ -30,8 +43,8 @@ private:
     std::unique_ptr<QPrinter> m_printer;
 };
 
-// Opens links with the desktop's default handler. A target without a scheme names a file in the
-// data folder.
+// Opens links with the desktop's default handler (QDesktopServices). A target without a scheme
+// names a file in the data folder.
 class QtLinkOpener final : public LinkOpener {
 public:
     explicit QtLinkOpener(std::string dataFolder) : m_dataFolder(std::move(dataFolder)) {}
@@ -40,5 +53,11 @@ public:
 private:
     std::string m_dataFolder;
 };
+
+// The address a link target stands for: a target with a scheme ("mailto:", "https:") as it is,
+// blanks and other characters that an address cannot hold percent-encoded; a target without a
+// scheme as the file of that name in the data folder. An invalid QUrl for an empty target or a
+// file name that is not a plain name in the data folder ("../x", "a/b").
+QUrl linkUrl(const std::string& target, const std::string& dataFolder);
 
 } // namespace platform

@@ -3,6 +3,8 @@
 #include "core/texts.h"
 #include "storage/little_endian.h"
 
+#include <algorithm>
+
 namespace storage {
 
 DayBytes encodeDayRecord(const core::DayRecord& day) {
@@ -88,6 +90,8 @@ MonthRead readMonth(platform::FileSystem& files, std::string_view name) {
     }
     result.state = MonthState::HasRecords;
     result.days = decodeMonth(*bytes);
+    result.recordCount =
+        std::min(result.days.size(), (bytes->size() + kDayRecordLength - 1) / kDayRecordLength);
     return result;
 }
 

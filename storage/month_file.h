@@ -48,8 +48,12 @@ enum class MonthState {
 struct MonthRead {
     MonthState state = MonthState::NoFile;
     MonthDays days{};
+    // How many records the file holds, a record cut short counted as one; at most 31.
+    std::size_t recordCount = 0;
     // True when the month holds records as the program counts them: a file longer than 0 bytes.
     bool hasRecords() const { return state == MonthState::HasRecords; }
+    // Records 1 to the last record the file holds.
+    std::span<const core::DayRecord> records() const { return {days.data(), recordCount}; }
 };
 
 // What state a month is in, from its file's length alone. Never creates the file.

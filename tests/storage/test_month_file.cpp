@@ -112,3 +112,27 @@ TEST_F(MonthFileTest, TheStatesOfAMonth) {
     m_dir.write("0111.TID", bookedBytes(1));
     EXPECT_EQ(storage::readMonth(m_files, "0111.tid").state, storage::MonthState::NoFile);
 }
+
+TEST_F(MonthFileTest, RecordsRunToTheLastRecordTheFileHolds) {
+    EXPECT_EQ(storage::readMonth(m_files, "0112.tid").records().size(), 0u);
+    m_dir.write("0112.tid", {});
+    EXPECT_EQ(storage::readMonth(m_files, "0112.tid").records().size(), 0u);
+
+    ASSERT_TRUE(storage::writeDay(m_files, "0112.tid", 12, booked(12)));
+    auto read = storage::readMonth(m_files, "0112.tid");
+    ASSERT_EQ(read.records().size(), 12u);
+    EXPECT_EQ(read.records().back(), booked(12));
+    EXPECT_EQ(read.records().front(), DayRecord{});
+
+    // A record cut short counts as a record of the file, its missing bytes read as zero.
+    Bytes cut = m_dir.read("0112.tid");
+    cut.resize(cut.size() + 6, 0x01);
+    m_dir.write("0112.tid", cut);
+    read = storage::readMonth(m_files, "0112.tid");
+    ASSERT_EQ(read.records().size(), 13u);
+    EXPECT_EQ(read.records().back().connectedSeconds, 0x0101);
+
+    // Record numbers above 31 are never used.
+    m_dir.write("0112.tid", Bytes(16 * 40, 0));
+    EXPECT_EQ(storage::readMonth(m_files, "0112.tid").records().size(), 31u);
+}

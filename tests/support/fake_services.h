@@ -39,17 +39,19 @@ private:
     bool m_works = true;
 };
 
-// A link opener that records the targets it was asked to open.
+// A link opener that records the targets it was asked to open, and can be made to fail.
 class FakeLinkOpener final : public platform::LinkOpener {
 public:
     bool open(const std::string& target) override {
         m_opened.push_back(target);
-        return true;
+        return m_works;
     }
     const std::vector<std::string>& opened() const { return m_opened; }
+    void fail() { m_works = false; }
 
 private:
     std::vector<std::string> m_opened;
+    bool m_works = true;
 };
 
 } // namespace testing_support

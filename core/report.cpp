@@ -1,0 +1,96 @@
+#include "core/report.h"
+
+#include "core/figures.h"
+#include "core/texts.h"
+
+namespace core {
+
+namespace {
+
+const std::string kDayIndent(20, ' ');
+const std::string kHeadingIndent(17, ' ');
+const std::string kClosingIndent(18, ' ');
+
+// Writes a document the way a printer is driven: the font size and weight are set, and every line
+// is printed in the font in use at that moment.
+class ReportWriter {
+public:
+    void fontSize(int points) { m_size = points; }
+    void bold(bool on) { m_bold = on; }
+    void line(std::string text = {}) {
+        m_document.push_back({PrintItem::Kind::Line, std::move(text), m_size, m_bold});
+    }
+    void emptyLines(int count) {
+        for (int i = 0; i < count; ++i) {
+            line();
+        }
+    }
+    void newPage() { m_document.push_back({PrintItem::Kind::NewPage, {}, kReportDaySize, false}); }
+    // Ends the document; the next one starts again in the printer's starting font.
+    void endDocument() {
+        m_document.push_back({PrintItem::Kind::EndDocument, {}, kReportDaySize, false});
+        m_size = kReportDaySize;
+        m_bold = false;
+    }
+    PrintDocument take() { return std::move(m_document); }
+
+private:
+    PrintDocument m_document;
+    int m_size = kReportDaySize;
+    bool m_bold = false;
+};
+
+} // namespace
+
+PrintDocument monthReport(const MonthReportInput& input) {
+    const std::string total =
+        amountText(totalMonthlyCost(sumMonth(input.records), input.dailyAllowance),
+                   AmountPattern::TwoIntegerDigits);
+
+    ReportWriter out;
+    for (int copy = 1; copy <= input.copies; ++copy) {
+        bool headingPrinted = false;
+        for (std::size_t index = 0; index < input.records.size(); ++index) {
+            const DayRecord& day = input.records[index];
+            const std::size_t recordNumber = index + 1;
+            if (day.connectedSeconds == 0) {
+                continue;
+            }
+            if (!headingPrinted) {
+                out.fontSize(kReportHeadingSize);
+                out.bold(true);
+                out.emptyLines(2);
+                out.line(kHeadingIndent + "Kostnader för NetLink abbonemang " + input.monthCaption);
+                out.emptyLines(2);
+                headingPrinted = true;
+            }
+            const DayFigures figures = dayFigures(day, input.dailyAllowance);
+            out.fontSize(kReportDaySize);
+            out.bold(true);
+            out.line(kDayIndent + "Datum: " + std::to_string(day.dayNumber));
+            out.bold(false);
+            out.line(kDayIndent + figures.connected.text);
+            out.line(kDayIndent + figures.remaining.text);
+            out.line(kDayIndent + figures.cost.text);
+            if (recordNumber == 11 || recordNumber == 23) {
+                out.newPage();
+                out.emptyLines(2);
+            }
+            out.line();
+        }
+
+        out.emptyLines(3);
+        out.fontSize(kReportHeadingSize);
+        out.bold(true);
+        out.line(kClosingIndent + "För hela " + input.monthCaption + " blir kostnaden:");
+        out.line();
+        out.line(kClosingIndent + input.monthTimeText);
+        out.line(kClosingIndent + input.monthExtraText);
+        out.line(kClosingIndent + input.monthCostText);
+        out.line(kClosingIndent + "Total månadskostnad: " + total + " kr");
+        out.endDocument();
+    }
+    return out.take();
+}
+
+} // namespace core
