@@ -1,0 +1,48 @@
+// Any bytes as a month file: reading it, the day and month figures of every plan, and the printed
+// report must neither crash nor step outside the file's bytes.
+
+#include "core/figures.h"
+#include "core/report.h"
+#include "storage/month_file.h"
+#include "support/memory_file_system.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    testing_support::MemoryFileSystem files;
+    files.files()["0112.tid"].assign(data, data + size);
+    const storage::MonthRead month = storage::readMonth(files, "0112.tid");
+    const auto day = storage::readDay(files, "0112.tid", size % 31 + 1);
+
+    // The plan and the copies follow from the length, so that every plan meets every file.
+    const std::int32_t allowance =
+        std::array<std::int32_t, 5>{0, 3600, 7200, 28800, -32768}[size % 5];
+    const core::MonthSums sums = core::sumMonth(month.days);
+    const core::MonthFigures figures = core::monthFigures(sums, allowance);
+    if (figures.total.text.empty() || figures.connected.text.empty()) {
+        __builtin_trap();
+    }
+    for (const core::DayRecord& record : month.records()) {
+        if (core::dayHasRecord(record)) {
+            core::dayFigures(record, allowance);
+        }
+    }
+    if (day) {
+        core::dayFigures(*day, allowance);
+    }
+    core::MonthReportInput report;
+    report.records = month.records();
+    report.dailyAllowance = allowance;
+    report.monthCaption = "December 2001";
+    report.monthTimeText = figures.monthTimeText;
+    report.monthExtraText = figures.monthExtraText;
+    report.monthCostText = figures.monthCostText;
+    report.copies = 1 + static_cast<int>(size % 2);
+    const core::PrintDocument document = core::monthReport(report);
+    if (document.empty() || document.back().kind != core::PrintItem::Kind::EndDocument) {
+        __builtin_trap();
+    }
+    return 0;
+}
