@@ -517,8 +517,7 @@ void frmSurfur::visa() {
 }
 
 void frmSurfur::manad() {
-    const std::string file =
-        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    const std::string file = chosenMonthFile();
     const storage::MonthRead month = storage::readMonth(m_services.files, file);
     storage::SettingsFile settingsFile(m_services.files);
     const auto reloadAllowance = [&] {
@@ -776,8 +775,7 @@ void frmSurfur::cmdAngra_Click() {
     m_cmdAngra->setEnabled(false);
     m_cmdRedo->setEnabled(true);
 
-    const std::string shownMonth =
-        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    const std::string shownMonth = chosenMonthFile();
     if (swap.backupLength != 0 || shownMonth != m_entryFile) {
         // The figures shown are read again; a month other than the one undone is shown as it is.
         m_quietView = true;
@@ -831,8 +829,7 @@ void frmSurfur::showFeeOnlyTotal() {
 // Deleting and restoring
 
 void frmSurfur::cmdKastapost_Click() {
-    m_deletedDayFile =
-        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    m_deletedDayFile = chosenMonthFile();
     const std::string dayText = core::fixedWidth(listText(2), 2);
     const int day = core::parseDigits(dayText).value_or(0);
     m_services.files.removeFile(storage::kDayBackup);
@@ -900,8 +897,7 @@ void frmSurfur::cmdAngrapost_Click() {
 }
 
 void frmSurfur::cmdKastamon_Click() {
-    m_deletedMonthFile =
-        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    m_deletedMonthFile = chosenMonthFile();
     m_cmdAngra->setEnabled(false);
     if (!m_cmdRedo->isEnabled()) {
         storage::sweepBackups(m_services.files);
@@ -979,8 +975,7 @@ void frmSurfur::cmdKasta_Click() {
 // The month report
 
 void frmSurfur::cmdPrint_Click() {
-    const std::string file =
-        storage::monthFileName(core::fixedWidth(listText(0), 2), core::fixedWidth(listText(1), 2));
+    const std::string file = chosenMonthFile();
     // The month is read whole, once, before the dialog, so no file is left open whatever
     // happens later.
     const storage::MonthRead month = storage::readMonth(m_services.files, file);
@@ -1060,6 +1055,11 @@ void frmSurfur::showDayHeadings() {
 platform::MessageBox::Answer frmSurfur::message(const std::string& text, const std::string& title,
                                                 Buttons buttons, Icon icon, bool secondIsDefault) {
     return m_services.messages.show(text, title, buttons, icon, secondIsDefault);
+}
+
+std::string frmSurfur::chosenMonthFile() const {
+    return storage::monthFileName(core::fixedWidth(listText(0), 2),
+                                  core::fixedWidth(listText(1), 2));
 }
 
 std::string frmSurfur::listText(int index) const {

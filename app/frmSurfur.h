@@ -106,6 +106,8 @@ private:
                                          platform::MessageBox::Icon icon,
                                          bool secondIsDefault = false);
     std::string listText(int index) const;
+    // The month file of the year and month chosen in the date lists.
+    std::string chosenMonthFile() const;
     std::string timeText(int index) const;
     void setTimeText(int index, const std::string& text);
 
