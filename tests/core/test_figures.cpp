@@ -1,5 +1,6 @@
 #include "core/figures.h"
 #include "core/plan.h"
+#include "support/month_bytes.h"
 
 #include <array>
 #include <cmath>
@@ -7,18 +8,7 @@
 
 using core::Colour;
 using core::DayRecord;
-
-namespace {
-
-DayRecord day(std::int32_t connected, float cost, std::int32_t extra) {
-    DayRecord record;
-    record.connectedSeconds = connected;
-    record.extraCost = cost;
-    record.extraSeconds = extra;
-    return record;
-}
-
-} // namespace
+using testing_support::bookedDay;
 
 TEST(Plans, TableAndFees) {
     ASSERT_EQ(core::allPlans().size(), 3u);
@@ -35,7 +25,7 @@ TEST(Plans, TableAndFees) {
 }
 
 TEST(DayFigures, DayBeyondItsAllowance) {
-    const auto figures = core::dayFigures(day(7260, 50.0f, 60), 7200);
+    const auto figures = core::dayFigures(bookedDay(0, 7260, 60, 50.0f), 7200);
     EXPECT_EQ(figures.connected.text, "Ansluten tid: 2 h 1 m ");
     EXPECT_EQ(figures.connected.colour, Colour::Unchanged);
     EXPECT_EQ(figures.remaining.text, "Använd extra tid: 1 m ");
@@ -45,13 +35,13 @@ TEST(DayFigures, DayBeyondItsAllowance) {
 }
 
 TEST(DayFigures, DayWithinAndExactlyAtItsAllowance) {
-    const auto within = core::dayFigures(day(3600, 0.0f, 0), 7200);
+    const auto within = core::dayFigures(bookedDay(0, 3600, 0, 0.0f), 7200);
     EXPECT_EQ(within.connected.text, "Ansluten tid: 1 h ");
     EXPECT_EQ(within.remaining.text, "Tid kvar: 1 h ");
     EXPECT_EQ(within.remaining.colour, Colour::Normal);
     EXPECT_EQ(within.cost.text, "Kostnad: 0,00 kr");
     EXPECT_EQ(within.cost.colour, Colour::Normal);
-    EXPECT_EQ(core::dayFigures(day(7200, 0.0f, 0), 7200).remaining.text, "Tid kvar: ");
+    EXPECT_EQ(core::dayFigures(bookedDay(0, 7200, 0, 0.0f), 7200).remaining.text, "Tid kvar: ");
 }
 
 TEST(DayFigures, HeadingsAndWhatCountsAsBooked) {
@@ -59,15 +49,15 @@ TEST(DayFigures, HeadingsAndWhatCountsAsBooked) {
     EXPECT_EQ(headings.connected.text, "Tid i dag:");
     EXPECT_EQ(headings.remaining.text, "Tid kvar: / Extra tid:");
     EXPECT_EQ(headings.cost.text, "Kostnad:");
-    EXPECT_FALSE(core::dayHasRecord(day(0, 99.0f, 5)));
-    EXPECT_FALSE(core::dayHasRecord(day(-3, 0.0f, 0)));
-    EXPECT_TRUE(core::dayHasRecord(day(1, 0.0f, 0)));
+    EXPECT_FALSE(core::dayHasRecord(bookedDay(0, 0, 5, 99.0f)));
+    EXPECT_FALSE(core::dayHasRecord(bookedDay(0, -3, 0, 0.0f)));
+    EXPECT_TRUE(core::dayHasRecord(bookedDay(0, 1, 0, 0.0f)));
 }
 
 TEST(MonthFigures, WorkedExampleOfTheTwoHourPlan) {
     std::array<DayRecord, 31> days{};
-    days[2] = day(7260, 50.0f, 60);
-    days[3] = day(9000, 340.0f, 1800);
+    days[2] = bookedDay(0, 7260, 60, 50.0f);
+    days[3] = bookedDay(0, 9000, 1800, 340.0f);
     const core::MonthSums sums = core::sumMonth(days);
     const auto figures = core::monthFigures(sums, 7200);
     EXPECT_EQ(figures.connected.text, "Ansluten tid: 4 h 31 m ");
@@ -84,7 +74,7 @@ TEST(MonthFigures, WorkedExampleOfTheTwoHourPlan) {
 
 TEST(MonthFigures, OneHourPlanTotalAndAMonthOfEmptyDays) {
     std::array<DayRecord, 31> days{};
-    days[0] = day(4260, 190.0f, 660);
+    days[0] = bookedDay(0, 4260, 660, 190.0f);
     EXPECT_EQ(core::monthFigures(core::sumMonth(days), 3600).total.text,
               "Total månadskostnad: 146,90 kr");
 
@@ -100,14 +90,14 @@ TEST(MonthFigures, OneHourPlanTotalAndAMonthOfEmptyDays) {
 
 TEST(MonthFigures, ExtraTimeWithoutCostAndWithoutAPlan) {
     std::array<DayRecord, 31> days{};
-    days[0] = day(9000, 0.0f, 1800);
+    days[0] = bookedDay(0, 9000, 1800, 0.0f);
     const auto noCost = core::monthFigures(core::sumMonth(days), 7200);
     // The fee is added to a zero cost; the total ends in the normal colour.
     EXPECT_EQ(noCost.total.text, "Total månadskostnad: 245,00 kr");
     EXPECT_EQ(noCost.total.colour, Colour::Normal);
     EXPECT_EQ(noCost.extra.colour, Colour::Red);
 
-    days[0] = day(9000, 340.0f, 1800);
+    days[0] = bookedDay(0, 9000, 1800, 340.0f);
     EXPECT_EQ(core::monthFigures(core::sumMonth(days), 0).total.text,
               "Total månadskostnad: 00,00 kr");
 }
@@ -124,8 +114,8 @@ TEST(MonthFigures, MonthWithoutRecords) {
 TEST(MonthFigures, DamagedRecordsStayInTheirFigures) {
     std::array<DayRecord, 31> days{};
     for (DayRecord& record : days) {
-        record = day(std::numeric_limits<std::int32_t>::max(), 0.0f,
-                     std::numeric_limits<std::int32_t>::max());
+        record = bookedDay(0, std::numeric_limits<std::int32_t>::max(),
+                           std::numeric_limits<std::int32_t>::max(), 0.0f);
     }
     const core::MonthSums sums = core::sumMonth(days);
     EXPECT_EQ(sums.connectedSeconds, 31LL * std::numeric_limits<std::int32_t>::max());

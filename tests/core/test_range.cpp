@@ -1,4 +1,5 @@
 #include "core/range.h"
+#include "support/month_bytes.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -9,18 +10,7 @@ using core::Date;
 using core::DayRecord;
 using core::RangeCheck;
 using core::RangeMonth;
-
-namespace {
-
-DayRecord day(std::int32_t connected, std::int32_t extra, float cost) {
-    DayRecord record;
-    record.connectedSeconds = connected;
-    record.extraSeconds = extra;
-    record.extraCost = cost;
-    return record;
-}
-
-} // namespace
+using testing_support::bookedDay;
 
 TEST(RangeCheck, OrderAndTheLongestRange) {
     EXPECT_EQ(core::checkRange(Date{2001, 1, 1}, Date{2002, 1, 1}), RangeCheck::Accepted); // 365
@@ -101,10 +91,10 @@ TEST(RangeWalk, MonthBoundaries) {
 
 TEST(RangeSums, OnlyDaysWithConnectedTimeAdd) {
     core::RangeSums sums;
-    core::addDay(sums, day(7260, 60, 50.0f));
-    core::addDay(sums, day(0, 1800, 340.0f)); // other fields set, but no connected time
+    core::addDay(sums, bookedDay(0, 7260, 60, 50.0f));
+    core::addDay(sums, bookedDay(0, 0, 1800, 340.0f)); // other fields set, but no connected time
     core::addDay(sums, DayRecord{});
-    core::addDay(sums, day(9000, 1800, 340.0f));
+    core::addDay(sums, bookedDay(0, 9000, 1800, 340.0f));
     EXPECT_EQ(sums.connectedSeconds, 16260);
     EXPECT_EQ(sums.extraSeconds, 1860);
     EXPECT_EQ(sums.costOre, 390.0f);
@@ -114,21 +104,21 @@ TEST(RangeSums, SecondsDoNotOverflowAndCostsAddInSinglePrecisionInOrder) {
     core::RangeSums sums;
     const std::int32_t most = std::numeric_limits<std::int32_t>::max();
     for (int i = 0; i < 400; ++i) {
-        core::addDay(sums, day(most, most, 0.0f));
+        core::addDay(sums, bookedDay(0, most, most, 0.0f));
     }
     EXPECT_EQ(sums.connectedSeconds, std::int64_t{most} * 400);
     EXPECT_EQ(sums.extraSeconds, std::int64_t{most} * 400);
 
     // 2^24 öre first: each 1 öre after it is lost in single precision.
     core::RangeSums bigFirst;
-    core::addDay(bigFirst, day(1, 0, 16777216.0f));
-    core::addDay(bigFirst, day(1, 0, 1.0f));
-    core::addDay(bigFirst, day(1, 0, 1.0f));
+    core::addDay(bigFirst, bookedDay(0, 1, 0, 16777216.0f));
+    core::addDay(bigFirst, bookedDay(0, 1, 0, 1.0f));
+    core::addDay(bigFirst, bookedDay(0, 1, 0, 1.0f));
     EXPECT_EQ(bigFirst.costOre, 16777216.0f);
     core::RangeSums smallFirst;
-    core::addDay(smallFirst, day(1, 0, 1.0f));
-    core::addDay(smallFirst, day(1, 0, 1.0f));
-    core::addDay(smallFirst, day(1, 0, 16777216.0f));
+    core::addDay(smallFirst, bookedDay(0, 1, 0, 1.0f));
+    core::addDay(smallFirst, bookedDay(0, 1, 0, 1.0f));
+    core::addDay(smallFirst, bookedDay(0, 1, 0, 16777216.0f));
     EXPECT_EQ(smallFirst.costOre, 16777218.0f);
 }
 

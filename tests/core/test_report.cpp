@@ -1,4 +1,5 @@
 #include "core/report.h"
+#include "support/month_bytes.h"
 
 #include <algorithm>
 #include <array>
@@ -28,6 +29,8 @@ void PrintTo(const PrintItem& item, std::ostream* out) {
 }
 } // namespace core
 
+using testing_support::bookedDay;
+
 namespace {
 
 const std::string kDay(20, ' ');
@@ -47,17 +50,6 @@ PrintItem newPage() {
 }
 PrintItem endDocument() {
     return PrintItem{Kind::EndDocument, "", 10, false};
-}
-
-DayRecord booked(std::int16_t dayNumber, std::int32_t connected, std::int32_t extra = 0,
-                 float cost = 0.0f) {
-    DayRecord record;
-    record.dayNumber = dayNumber;
-    record.connectedSeconds = connected;
-    record.extraSeconds = extra;
-    record.extraCost = cost;
-    record.overAllowance = extra > 0 ? core::kTrue : core::kFalse;
-    return record;
 }
 
 // A month file's records up to its last record, with the given days filled in.
@@ -112,7 +104,7 @@ std::size_t countOf(const PrintDocument& document, Kind kind) {
 
 TEST(MonthReport, OneDayGivesHeadingDayBlockAndClosingBlockWithTheirFonts) {
     // 2-hour plan; day 14 has 2 h 30 m of connected time and 340 öre of extra cost.
-    const auto records = month({booked(14, 9000, 1800, 340.0f)});
+    const auto records = month({bookedDay(14, 9000, 1800, 340.0f)});
     const PrintDocument expected = {
         empty(12, true),
         empty(12, true),
@@ -140,10 +132,10 @@ TEST(MonthReport, OneDayGivesHeadingDayBlockAndClosingBlockWithTheirFonts) {
 
 TEST(MonthReport, DayBlocksShowTimeLeftOrExtraTimeAndTheDaysCost) {
     const auto records = month({
-        booked(2, 3725),                // within the allowance
-        booked(5, 7200),                // exactly the allowance: nothing after "Tid kvar: "
-        booked(9, 7260, 60, 50.0f),     // one minute over
-        booked(20, 86400, 79200, 1.0f), // a whole day
+        bookedDay(2, 3725),                // within the allowance
+        bookedDay(5, 7200),                // exactly the allowance: nothing after "Tid kvar: "
+        bookedDay(9, 7260, 60, 50.0f),     // one minute over
+        bookedDay(20, 86400, 79200, 1.0f), // a whole day
     });
     const PrintDocument report = core::monthReport(input(records));
     const auto lines = texts(report);
@@ -186,7 +178,7 @@ TEST(MonthReport, DayBlocksShowTimeLeftOrExtraTimeAndTheDaysCost) {
 TEST(MonthReport, PrintsTheDayNumberOfTheRecord) {
     // The record's own day number is printed; the record number decides the page break.
     std::vector<DayRecord> records(11);
-    records[10] = booked(7, 60);
+    records[10] = bookedDay(7, 60);
     const PrintDocument report = core::monthReport(input(records));
     const std::size_t day = indexOf(report, kDay + "Datum: 7");
     ASSERT_LT(day + 4, report.size());
@@ -194,7 +186,7 @@ TEST(MonthReport, PrintsTheDayNumberOfTheRecord) {
 }
 
 TEST(MonthReport, NewPageAfterDayElevensBlock) {
-    const auto records = month({booked(3, 600), booked(11, 1200), booked(12, 1800)});
+    const auto records = month({bookedDay(3, 600), bookedDay(11, 1200), bookedDay(12, 1800)});
     const PrintDocument report = core::monthReport(input(records));
     const std::size_t day11 = indexOf(report, kDay + "Datum: 11");
     ASSERT_LT(day11 + 8, report.size());
@@ -215,7 +207,7 @@ TEST(MonthReport, NewPageAfterDayElevensBlock) {
 
 TEST(MonthReport, WithoutDayElevenTheOnlyBreakFollowsDayTwentyThree) {
     const auto withDay23 =
-        core::monthReport(input(month({booked(10, 60), booked(12, 60), booked(23, 60)})));
+        core::monthReport(input(month({bookedDay(10, 60), bookedDay(12, 60), bookedDay(23, 60)})));
     EXPECT_EQ(countOf(withDay23, Kind::NewPage), 1u);
     const std::size_t day23 = indexOf(withDay23, kDay + "Datum: 23");
     ASSERT_LT(day23 + 4, withDay23.size());
@@ -223,16 +215,16 @@ TEST(MonthReport, WithoutDayElevenTheOnlyBreakFollowsDayTwentyThree) {
 
     // Record 11 is there but empty, and day 23 has no time: no break at all.
     const auto withoutDay23 =
-        core::monthReport(input(month({booked(10, 60), booked(22, 60), booked(24, 60)})));
+        core::monthReport(input(month({bookedDay(10, 60), bookedDay(22, 60), bookedDay(24, 60)})));
     EXPECT_EQ(countOf(withoutDay23, Kind::NewPage), 0u);
 
     // Both days 11 and 23: two breaks.
-    const auto both = core::monthReport(input(month({booked(11, 60), booked(23, 60)})));
+    const auto both = core::monthReport(input(month({bookedDay(11, 60), bookedDay(23, 60)})));
     EXPECT_EQ(countOf(both, Kind::NewPage), 2u);
 }
 
 TEST(MonthReport, EveryCopyIsACompleteDocument) {
-    const auto records = month({booked(3, 600), booked(11, 1200), booked(12, 1800)});
+    const auto records = month({bookedDay(3, 600), bookedDay(11, 1200), bookedDay(12, 1800)});
     const PrintDocument one = core::monthReport(input(records, 7200, 1));
     const PrintDocument three = core::monthReport(input(records, 7200, 3));
     ASSERT_EQ(three.size(), 3 * one.size());
@@ -282,10 +274,10 @@ TEST(MonthReport, TotalIsWorkedOutAsTheMainWindowDoes) {
     };
     const std::string prefix = kClosing + "Total månadskostnad: ";
     // Extra cost plus the fee.
-    EXPECT_EQ(total({booked(3, 7260, 60, 50.0f), booked(4, 9000, 1800, 340.0f)}, 7200),
+    EXPECT_EQ(total({bookedDay(3, 7260, 60, 50.0f), bookedDay(4, 9000, 1800, 340.0f)}, 7200),
               prefix + "248,90 kr");
     // No extra time: the fee alone.
-    EXPECT_EQ(total({booked(3, 600)}, 28800), prefix + "595,00 kr");
+    EXPECT_EQ(total({bookedDay(3, 600)}, 28800), prefix + "595,00 kr");
     // No plan: 00,00.
-    EXPECT_EQ(total({booked(3, 7260, 60, 50.0f)}, 0), prefix + "00,00 kr");
+    EXPECT_EQ(total({bookedDay(3, 7260, 60, 50.0f)}, 0), prefix + "00,00 kr");
 }

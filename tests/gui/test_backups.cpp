@@ -1,6 +1,8 @@
 #include "harness.h"
+#include "support/month_bytes.h"
 
 #include <QMouseEvent>
+#include <map>
 
 using testing_support::Harness;
 using Answer = platform::MessageBox::Answer;
@@ -10,34 +12,14 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Bytes record(std::uint8_t day, std::uint8_t minutes) {
-    const std::uint32_t seconds = minutes * 60u;
-    return Bytes{0,
-                 0,
-                 0,
-                 0,
-                 static_cast<std::uint8_t>(seconds & 0xFF),
-                 static_cast<std::uint8_t>(seconds >> 8),
-                 0,
-                 0,
-                 0,
-                 0,
-                 0,
-                 0,
-                 day,
-                 0,
-                 0,
-                 0};
-}
-
-Bytes recordsAt(const std::vector<std::pair<int, std::uint8_t>>& days) {
-    Bytes file;
+// A month file holding the given days, each with that many minutes of connected time.
+Bytes recordsAt(const std::vector<std::pair<int, int>>& days) {
+    std::map<int, Bytes> records;
     for (const auto& [day, minutes] : days) {
-        file.resize(static_cast<std::size_t>(day) * 16, 0);
-        const Bytes one = record(static_cast<std::uint8_t>(day), minutes);
-        std::copy(one.begin(), one.end(), file.end() - 16);
+        records[day] =
+            testing_support::dayRecordBytes(minutes * 60, 0, 0.0f, static_cast<std::int16_t>(day));
     }
-    return file;
+    return testing_support::monthFileBytes(records);
 }
 
 void moveMouseOver(QWidget* widget) {

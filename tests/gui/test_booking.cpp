@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "support/month_bytes.h"
 
 #include <QCloseEvent>
 #include <filesystem>
@@ -6,27 +7,9 @@
 using testing_support::Harness;
 using Answer = platform::MessageBox::Answer;
 using Bytes = std::vector<std::uint8_t>;
+using testing_support::dayRecordBytes;
 
 namespace {
-
-// A day record as 16 bytes: cost (float), connected, extra, day, over allowance.
-Bytes dayRecord(float cost, std::int32_t connected, std::int32_t extra, std::int16_t day,
-                std::int16_t over) {
-    Bytes bytes(16, 0);
-    std::uint32_t bits;
-    std::memcpy(&bits, &cost, 4);
-    const auto put = [&bytes](std::size_t at, std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) {
-            bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-        }
-    };
-    put(0, bits, 4);
-    put(4, static_cast<std::uint32_t>(connected), 4);
-    put(8, static_cast<std::uint32_t>(extra), 4);
-    put(12, static_cast<std::uint16_t>(day), 2);
-    put(14, static_cast<std::uint16_t>(over), 2);
-    return bytes;
-}
 
 Bytes lastRecord(const Bytes& file) {
     return Bytes(file.end() - 16, file.end());
@@ -87,17 +70,17 @@ void BookingTest::workedExampleShowsDayAndMonth() {
 
     const Bytes file = h.dir.read("0112.tid");
     QCOMPARE(file.size(), std::size_t(80));
-    QCOMPARE(lastRecord(file), dayRecord(190.0f, 4260, 660, 5, -1));
+    QCOMPARE(lastRecord(file), dayRecordBytes(4260, 660, 190.0f, 5, -1));
     // The undo copy holds the month before the last booking.
-    QCOMPARE(lastRecord(h.dir.read("0112.tmp")), dayRecord(140.0f, 4200, 600, 5, -1));
+    QCOMPARE(lastRecord(h.dir.read("0112.tmp")), dayRecordBytes(4200, 600, 140.0f, 5, -1));
 }
 
 void BookingTest::twoHourPlanMonthFigures() {
     Harness h;
     h.storePlan("2 h / dygn", 7200);
     Bytes file(64, 0);
-    const Bytes day3 = dayRecord(50.0f, 7260, 60, 3, -1);
-    const Bytes day4 = dayRecord(340.0f, 9000, 1800, 4, -1);
+    const Bytes day3 = dayRecordBytes(7260, 60, 50.0f, 3, -1);
+    const Bytes day4 = dayRecordBytes(9000, 1800, 340.0f, 4, -1);
     std::copy(day3.begin(), day3.end(), file.begin() + 32);
     std::copy(day4.begin(), day4.end(), file.begin() + 48);
     h.dir.write("0112.tid", file);
@@ -126,7 +109,7 @@ void BookingTest::theDayEndsAtTwentyFourHours() {
     Harness h;
     h.storePlan("8 h / dygn", 28800);
     Bytes file(80, 0);
-    const Bytes day5 = dayRecord(0.0f, 86000, 0, 5, 0);
+    const Bytes day5 = dayRecordBytes(86000, 0, 0.0f, 5, 0);
     std::copy(day5.begin(), day5.end(), file.begin() + 64);
     h.dir.write("0112.tid", file);
     h.start();
@@ -153,14 +136,14 @@ void BookingTest::blankOrZeroFieldsStillBook() {
     Harness h;
     h.storePlan("1 h / dygn", 3600);
     Bytes file(80, 0);
-    const Bytes day5 = dayRecord(140.0f, 4200, 600, 5, -1);
+    const Bytes day5 = dayRecordBytes(4200, 600, 140.0f, 5, -1);
     std::copy(day5.begin(), day5.end(), file.begin() + 64);
     h.dir.write("0112.tid", file);
     h.start();
     // "000" is not empty: it books 0 seconds, and a day over its allowance pays the start charge.
     h.enter("000", "", "");
     h.click("cmdSpara");
-    QCOMPARE(lastRecord(h.dir.read("0112.tid")), dayRecord(180.0f, 4200, 600, 5, -1));
+    QCOMPARE(lastRecord(h.dir.read("0112.tid")), dayRecordBytes(4200, 600, 180.0f, 5, -1));
     QVERIFY(h.dir.exists("0112.tmp"));
     QCOMPARE(h.text("lblDagskost"), std::string("Kostnad: 1,80 kr"));
 
@@ -169,7 +152,7 @@ void BookingTest::blankOrZeroFieldsStillBook() {
     h.enter(" 0", "", "");
     h.click("cmdSpara");
     QCOMPARE(h.dir.read("0112.tid").size(), std::size_t(96));
-    QCOMPARE(lastRecord(h.dir.read("0112.tid")), dayRecord(0.0f, 0, 0, 6, 0));
+    QCOMPARE(lastRecord(h.dir.read("0112.tid")), dayRecordBytes(0, 0, 0.0f, 6, 0));
     QCOMPARE(h.messages.last().text,
              std::string("Någon post har inte sparats den 6 december 2001."));
     QCOMPARE(h.messages.last().title, std::string("Ingen post hittas"));
@@ -193,8 +176,8 @@ void BookingTest::emptyFieldsBookNothing() {
 void BookingTest::theFrameNamesTheMonthShown() {
     Harness h;
     h.storePlan("1 h / dygn", 3600);
-    h.dir.write("0111.tid", dayRecord(0.0f, 60, 0, 1, 0));
-    h.dir.write("0112.tid", dayRecord(0.0f, 120, 0, 1, 0));
+    h.dir.write("0111.tid", dayRecordBytes(60, 0, 0.0f, 1, 0));
+    h.dir.write("0112.tid", dayRecordBytes(120, 0, 0.0f, 1, 0));
     h.start();
     h.choose("01", "11", "01");
     QCOMPARE(h.find<QGroupBox>("ramMonadstid")->title(), QStringLiteral("November 2001"));
@@ -207,8 +190,9 @@ void BookingTest::theFrameNamesTheMonthShown() {
 void BookingTest::damagedFilesShowWithoutCrashing() {
     Harness h;
     h.storePlan("1 h / dygn", 3600);
-    Bytes file = dayRecord(std::numeric_limits<float>::quiet_NaN(), -500, 2147483647, 1, 7);
-    const Bytes huge = dayRecord(std::numeric_limits<float>::infinity(), 2147483647, -1, 2, -1);
+    Bytes file = dayRecordBytes(-500, 2147483647, std::numeric_limits<float>::quiet_NaN(), 1, 7);
+    const Bytes huge =
+        dayRecordBytes(2147483647, -1, std::numeric_limits<float>::infinity(), 2, -1);
     file.insert(file.end(), huge.begin(), huge.end());
     file.push_back(0xAB); // a record cut short
     h.dir.write("0112.tid", file);
@@ -283,7 +267,7 @@ void BookingTest::closeAsksAndAnswersAreHonoured() {
     QVERIFY(h.messages.last().icon == platform::MessageBox::Icon::None);
     QCOMPARE(h.ended->count(), ended ? 1 : 0);
     const Bytes file = h.dir.read("0112.tid");
-    QCOMPARE(lastRecord(file), dayRecord(0.0f, booked ? 2100 : 1800, 0, 5, 0));
+    QCOMPARE(lastRecord(file), dayRecordBytes(booked ? 2100 : 1800, 0, 0.0f, 5, 0));
     // The backups went before the question; a booking makes a new undo copy.
     QVERIFY(!h.dir.exists("post2.tmp"));
     QCOMPARE(h.dir.exists("0112.tmp"), booked);

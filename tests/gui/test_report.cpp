@@ -4,25 +4,17 @@
 #include "core/report.h"
 #include "harness.h"
 #include "storage/month_file.h"
+#include "support/month_bytes.h"
 
 using core::PrintDocument;
 using core::PrintItem;
 using Buttons = platform::MessageBox::Buttons;
 using Icon = platform::MessageBox::Icon;
+using testing_support::bookedDay;
 using testing_support::Harness;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-
-core::DayRecord booked(std::int16_t day, std::int32_t connected, std::int32_t extra, float cost) {
-    core::DayRecord record;
-    record.dayNumber = day;
-    record.connectedSeconds = connected;
-    record.extraSeconds = extra;
-    record.extraCost = cost;
-    record.overAllowance = extra > 0 ? core::kTrue : core::kFalse;
-    return record;
-}
 
 PrintItem line(const std::string& text, int size, bool bold) {
     return PrintItem{PrintItem::Kind::Line, text, size, bold};
@@ -77,7 +69,7 @@ void ReportTest::monthWithoutRecordsSaysSoAndAsksNothing() {
 void ReportTest::cancelPrintsNothingAndSaysNothing() {
     Harness h;
     h.storePlan("2 h / dygn", 7200);
-    QVERIFY(storage::writeDay(h.files, "0112.tid", 5, booked(5, 600, 0, 0.0f)));
+    QVERIFY(storage::writeDay(h.files, "0112.tid", 5, bookedDay(5, 600, 0, 0.0f)));
     const Bytes before = h.dir.read("0112.tid");
     h.start();
     h.messages.clear();
@@ -93,10 +85,10 @@ void ReportTest::cancelPrintsNothingAndSaysNothing() {
 void ReportTest::printsTheChosenMonthInTheCopiesChosen() {
     Harness h;
     h.storePlan("2 h / dygn", 7200);
-    QVERIFY(storage::writeDay(h.files, "0112.tid", 3, booked(3, 3600, 0, 0.0f)));
-    QVERIFY(storage::writeDay(h.files, "0112.tid", 14, booked(14, 9000, 1800, 340.0f)));
+    QVERIFY(storage::writeDay(h.files, "0112.tid", 3, bookedDay(3, 3600, 0, 0.0f)));
+    QVERIFY(storage::writeDay(h.files, "0112.tid", 14, bookedDay(14, 9000, 1800, 340.0f)));
     // Another month, to be sure the report follows the lists and not today's month.
-    QVERIFY(storage::writeDay(h.files, "0111.tid", 30, booked(30, 60, 0, 0.0f)));
+    QVERIFY(storage::writeDay(h.files, "0111.tid", 30, bookedDay(30, 60, 0, 0.0f)));
     h.start();
     h.messages.clear();
     h.printDialog.answer(2);
@@ -144,7 +136,7 @@ void ReportTest::printsTheChosenMonthInTheCopiesChosen() {
 void ReportTest::printerFailureSaysNothing() {
     Harness h;
     h.storePlan("1 h / dygn", 3600);
-    QVERIFY(storage::writeDay(h.files, "0112.tid", 5, booked(5, 600, 0, 0.0f)));
+    QVERIFY(storage::writeDay(h.files, "0112.tid", 5, bookedDay(5, 600, 0, 0.0f)));
     h.start();
     h.messages.clear();
     h.printer.fail();

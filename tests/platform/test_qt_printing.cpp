@@ -7,6 +7,7 @@
 #include "platform/qt_services.h"
 #include "platform/qt_translation.h"
 #include "storage/month_file.h"
+#include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
@@ -29,6 +30,8 @@
 using core::PrintDocument;
 using core::PrintItem;
 using testing_support::TempDir;
+
+using testing_support::bookedDay;
 
 namespace {
 
@@ -126,16 +129,6 @@ Word firstWord(const QList<Word>& words, const QString& text) {
     return Word{};
 }
 
-core::DayRecord booked(std::int16_t day, std::int32_t connected, std::int32_t extra, float cost) {
-    core::DayRecord record;
-    record.dayNumber = day;
-    record.connectedSeconds = connected;
-    record.extraSeconds = extra;
-    record.extraCost = cost;
-    record.overAllowance = extra > 0 ? core::kTrue : core::kFalse;
-    return record;
-}
-
 // Runs an action on the modal dialog once it is showing, from inside its event loop.
 void whenDialogShows(std::function<void(QDialog&)> action) {
     QTimer::singleShot(0, [action] {
@@ -173,9 +166,9 @@ void QtPrintingTest::initTestCase() {
 void QtPrintingTest::monthReportPrintsIntoAPdfFileLineForLine() {
     TempDir dir;
     platform::PosixFileSystem files(dir.path());
-    QVERIFY(storage::writeDay(files, "0112.tid", 3, booked(3, 3725, 0, 0.0f)));
-    QVERIFY(storage::writeDay(files, "0112.tid", 11, booked(11, 9000, 1800, 340.0f)));
-    QVERIFY(storage::writeDay(files, "0112.tid", 12, booked(12, 7200, 0, 0.0f)));
+    QVERIFY(storage::writeDay(files, "0112.tid", 3, bookedDay(3, 3725, 0, 0.0f)));
+    QVERIFY(storage::writeDay(files, "0112.tid", 11, bookedDay(11, 9000, 1800, 340.0f)));
+    QVERIFY(storage::writeDay(files, "0112.tid", 12, bookedDay(12, 7200, 0, 0.0f)));
     const storage::MonthRead month = storage::readMonth(files, "0112.tid");
     QVERIFY(month.hasRecords());
 
@@ -278,7 +271,7 @@ void QtPrintingTest::fullPageContinuesOnTheNextPage() {
 void QtPrintingTest::copiesGoIntoOnePdfFileEachOnANewPage() {
     TempDir dir;
     std::vector<core::DayRecord> records(5);
-    records[4] = booked(5, 600, 0, 0.0f);
+    records[4] = bookedDay(5, 600, 0, 0.0f);
     core::MonthReportInput input;
     input.records = records;
     input.dailyAllowance = 3600;

@@ -3,9 +3,11 @@
 #include "storage/booking.h"
 #include "storage/month_file.h"
 #include "support/faulty_file_system.h"
+#include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using Bytes = std::vector<std::uint8_t>;
 using testing_support::FaultyFileSystem;
@@ -23,18 +25,14 @@ protected:
     platform::PosixFileSystem m_files{m_dir.path()};
 };
 
-Bytes record(std::uint8_t day, std::uint8_t seconds) {
-    return Bytes{0, 0, 0, 0, seconds, 0, 0, 0, 0, 0, 0, 0, day, 0, 0, 0};
-}
-
-Bytes recordsAt(const std::vector<std::pair<int, std::uint8_t>>& days) {
-    Bytes file;
+// A month file holding the given days, each with that many seconds of connected time.
+Bytes recordsAt(const std::vector<std::pair<int, int>>& days) {
+    std::map<int, Bytes> records;
     for (const auto& [day, seconds] : days) {
-        file.resize(static_cast<std::size_t>(day) * 16, 0);
-        const Bytes one = record(static_cast<std::uint8_t>(day), seconds);
-        std::copy(one.begin(), one.end(), file.end() - 16);
+        records[day] =
+            testing_support::dayRecordBytes(seconds, 0, 0.0f, static_cast<std::int16_t>(day));
     }
-    return file;
+    return testing_support::monthFileBytes(records);
 }
 
 } // namespace
@@ -197,9 +195,9 @@ TEST_F(BackupTest, RestoresNeverOverwriteWhatTheyCannotPutBack) {
     EXPECT_FALSE(m_dir.exists("0112.tid"));
     EXPECT_EQ(m_dir.read("mon.tmp"), original);
     // Something was booked in the month since: it is not overwritten.
-    m_dir.write("0112.tid", record(1, 1));
+    m_dir.write("0112.tid", recordsAt({{1, 1}}));
     EXPECT_EQ(storage::restoreMonth(m_files, "0112.tid"), storage::MonthRestore::MonthExists);
-    EXPECT_EQ(month(), record(1, 1));
+    EXPECT_EQ(month(), recordsAt({{1, 1}}));
     EXPECT_EQ(m_dir.read("mon.tmp"), original);
 
     m_files.removeFile("0112.tid");
