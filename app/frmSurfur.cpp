@@ -270,15 +270,6 @@ void frmSurfur::Form_Load() {
     forms::fillList(m_cmbTid[0], 1, 10, false);
     forms::fillList(m_cmbTid[1], 1, 59, false);
     forms::fillList(m_cmbTid[2], 1, 59, false);
-    for (QComboBox* list : m_cmbSok) {
-        const QSignalBlocker blocker(list);
-        list->setCurrentIndex(-1);
-    }
-    for (QComboBox* field : m_cmbTid) {
-        const QSignalBlocker blocker(field);
-        field->setCurrentIndex(-1);
-        field->clearEditText();
-    }
 
     // Today, or the nearest year the year list offers.
     core::Date today = m_services.clock.today();
@@ -363,25 +354,8 @@ void frmSurfur::tooltip() {
 }
 
 void frmSurfur::skott() {
-    QComboBox* list = m_cmbSok[2];
-    const int days = core::daysOfListMonth(listText(0), listText(1));
-    if (list->count() == days) {
-        return;
-    }
-    const QString chosen = list->currentText();
-    const bool chosenMissing = !chosen.isEmpty() && chosen.toInt() > days;
-    {
-        const QSignalBlocker blocker(list);
-        list->clear();
-        for (const std::string& entry : core::dayListEntries(days)) {
-            list->addItem(qs(entry));
-        }
-        list->setCurrentIndex(chosen.isEmpty() || chosenMissing ? -1 : list->findText(chosen));
-    }
-    if (chosenMissing) {
-        // The month has no such day: its last day is chosen, which runs the list's handler.
-        list->setCurrentIndex(list->count() - 1);
-    }
+    // A day the new month lacks gives way to its last day, which runs the list's handler.
+    forms::rebuildDayList(m_cmbSok[2], core::daysOfListMonth(listText(0), listText(1)));
 }
 
 void frmSurfur::siffra() {

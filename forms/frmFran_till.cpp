@@ -54,13 +54,6 @@ std::optional<core::Date> dateOfLists(const std::array<QComboBox*, 3>& lists) {
     return core::dateOfTexts(text(0), text(1), text(2));
 }
 
-// Fills a date list without running its handler and leaves it with no selection.
-void fillEmpty(QComboBox* list, int first, int last) {
-    fillList(list, first, last, true);
-    const QSignalBlocker blocker(list);
-    list->setCurrentIndex(-1);
-}
-
 } // namespace
 
 frmFran_till::frmFran_till(platform::Services services, core::ProgramSettings& settings,
@@ -158,18 +151,18 @@ void frmFran_till::Form_Load() {
 
     const core::DateRange range = core::defaultRange(m_services.clock.today());
 
-    fillEmpty(m_cmbFran[0], 1, 99);
-    fillEmpty(m_cmbFran[1], 1, 12);
-    fillEmpty(m_cmbFran[2], 1, 31);
+    fillList(m_cmbFran[0], 1, 99, true);
+    fillList(m_cmbFran[1], 1, 12, true);
+    fillList(m_cmbFran[2], 1, 31, true);
     // Each selection runs cmbFran_Click; the checks end quietly until both dates are complete.
     const core::DateTexts fran = core::textsOfDate(range.from);
     selectText(m_cmbFran[0], qs(fran.year));
     selectText(m_cmbFran[1], qs(fran.month));
     selectText(m_cmbFran[2], qs(fran.day));
 
-    fillEmpty(m_cmbTill[0], 1, 99);
-    fillEmpty(m_cmbTill[1], 1, 12);
-    fillEmpty(m_cmbTill[2], 1, 31);
+    fillList(m_cmbTill[0], 1, 99, true);
+    fillList(m_cmbTill[1], 1, 12, true);
+    fillList(m_cmbTill[2], 1, 31, true);
     // The last of these selections checks the complete default range and shows its totals.
     const core::DateTexts till = core::textsOfDate(range.to);
     selectText(m_cmbTill[0], qs(till.year));

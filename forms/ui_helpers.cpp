@@ -52,6 +52,10 @@ void fillList(QComboBox* list, int first, int last, bool twoDigits) {
     for (int n = first; n <= last; ++n) {
         list->addItem(twoDigits ? qs(core::twoDigits(n)) : QString::number(n));
     }
+    list->setCurrentIndex(-1);
+    if (list->isEditable()) {
+        list->clearEditText();
+    }
 }
 
 bool rebuildDayList(QComboBox* list, int days) {

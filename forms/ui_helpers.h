@@ -32,7 +32,8 @@ QAbstractButton* makePictureButton(QWidget* parent, const char* objectName, cons
 // A drop-down list that cannot be typed into.
 QComboBox* makeDateList(QWidget* parent, const QString& objectName);
 
-// Replaces a date list's entries without running its selection handler.
+// Replaces a list's entries with the numbers first to last, leaving no entry chosen (and an
+// editable list's text empty), without running its handlers.
 void fillList(QComboBox* list, int first, int last, bool twoDigits);
 
 // Makes a day list hold exactly the entries "01" up to the given number of days, keeping the day
