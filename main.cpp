@@ -17,6 +17,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("surfklocka"));
     QApplication::setApplicationDisplayName(QStringLiteral("Surfklocka"));
+    // Ties the windows to the installed desktop entry, and so to its name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.surfklocka"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/surfklocka.svg")));
     // Qt's own dialogs (the print dialog above all) in Swedish.
     platform::installSwedishQtTranslation(application);

@@ -22,10 +22,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -70,8 +70,10 @@ void frmSurfur::buildControls() {
             makeLabel(this, QStringLiteral("lblVisa_%1").arg(i), QString::fromUtf8(headings[i]));
     }
 
+    const std::array<const char*, 3> dateNames = {"År", "Månad", "Dag"};
     for (std::size_t i = 0; i < m_cmbSok.size(); ++i) {
         m_cmbSok[i] = forms::makeDateList(this, QStringLiteral("cmbSok_%1").arg(i));
+        m_cmbSok[i]->setAccessibleName(QString::fromUtf8(dateNames[i]));
     }
     const std::array<const char*, 3> timeNames = {"Timmar", "Minuter", "Sekunder"};
     for (std::size_t i = 0; i < m_cmbTid.size(); ++i) {
@@ -146,6 +148,11 @@ void frmSurfur::buildControls() {
     entry->addWidget(m_cmbTid[2], 1, 6);
     entry->addWidget(m_cmdSpara, 0, 7, 2, 1);
     entry->addWidget(m_lblVisa[3], 2, 0, 1, 8);
+    // The headings label their lists and fields for assistive tools.
+    for (std::size_t i = 0; i < 3; ++i) {
+        m_lblVisa[4 + i]->setBuddy(m_cmbSok[i]);
+        m_lblVisa[i]->setBuddy(m_cmbTid[i]);
+    }
 
     // The chosen day.
     auto* dayLabels = new QVBoxLayout;
@@ -232,21 +239,18 @@ void frmSurfur::connectHandlers() {
     }
 
     // Keyboard shortcuts run exactly what their buttons run, while the button can be clicked.
-    const auto shortcut = [this](const QKeySequence& keys, QAbstractButton* button) {
-        auto* action = new QShortcut(keys, this);
-        connect(action, &QShortcut::activated, button, [button] {
-            if (button->isEnabled() && button->isVisible()) {
-                button->click();
-            }
-        });
-    };
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), m_cmdSpara);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), m_cmdAngra);
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), m_cmdRedo);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), m_cmdRedo);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), m_cmdPrint);
-    shortcut(QKeySequence(Qt::Key_F1), m_cmdHjalp);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), m_cmdStang);
+    forms::addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_S), m_cmdSpara);
+    forms::addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Z), m_cmdAngra);
+    forms::addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), m_cmdRedo);
+    forms::addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Y), m_cmdRedo);
+    forms::addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_P), m_cmdPrint);
+    forms::addButtonShortcut(this, QKeySequence(Qt::Key_F1), m_cmdHjalp);
+    forms::addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), m_cmdStang);
+    // The time fields would take undo and redo for their own typing; here they are the
+    // program's undo and redo.
+    for (QComboBox* field : m_cmbTid) {
+        field->installEventFilter(this);
+    }
 }
 
 void frmSurfur::start() {
@@ -701,7 +705,19 @@ void frmSurfur::cmdAngrapost_MouseMove() {
 
 bool frmSurfur::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type == QEvent::MouseMove || type == QEvent::Enter || type == QEvent::ToolTip) {
+    if (type == QEvent::ShortcutOverride &&
+        std::find(m_cmbTid.begin(), m_cmbTid.end(), watched) != m_cmbTid.end()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y)) {
+            event->ignore(); // left to the window's shortcuts
+            return true;
+        }
+    }
+    // A button's changing hint is set when the mouse comes to it, and when the keyboard does, so
+    // that it is what the button says to the user either way.
+    if (type == QEvent::MouseMove || type == QEvent::Enter || type == QEvent::ToolTip ||
+        type == QEvent::FocusIn) {
         if (watched == m_cmdKastamon) {
             cmdKastamon_MouseMove();
         } else if (watched == m_cmdKastapost) {

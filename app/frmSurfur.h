@@ -50,7 +50,8 @@ signals:
 protected:
     // Closing through the window frame acts as the close button, and can be cancelled.
     void closeEvent(QCloseEvent* event) override;
-    // Sets the changing hints when the mouse moves over their buttons.
+    // Sets the changing hints when the mouse or the keyboard focus comes to their buttons, and
+    // keeps the program's undo and redo keys from the time fields' own typing undo.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -104,6 +105,8 @@ void frmFran_till::buildControls() {
         // The headings stand over the lists, which take every second column.
         const int column = static_cast<int>(i < 3 ? i * 2 : 6 + (i - 3) * 2);
         dates->addWidget(m_lblVisa[i], 0, column);
+        // The headings label their lists for assistive tools.
+        m_lblVisa[i]->setBuddy(i < 3 ? m_cmbFran[i] : m_cmbTill[i - 3]);
     }
 
     auto* buttons = new QHBoxLayout;
@@ -135,6 +138,9 @@ void frmFran_till::connectHandlers() {
                 [this, i] { cmbTill_Click(i); });
     }
     connect(m_cmdStang, &QAbstractButton::clicked, this, &frmFran_till::cmdStang_Click);
+    // The close button's keys: Ctrl+Q as in the main window, and Escape.
+    addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), m_cmdStang);
+    addButtonShortcut(this, QKeySequence(Qt::Key_Escape), m_cmdStang);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -24,7 +24,8 @@ namespace forms {
 // Its handlers read the lists, call the core (dates, range check, texts) and storage::sumRange
 // (the month files) and write the labels. It writes no month file; the only change it makes on
 // disk is the removal of empty month files met while summing. It does not show the main window
-// itself: closing emits closed(), and the main window shows itself again.
+// itself: closing emits closed(), and the main window shows itself again. Ctrl+Q and Escape act as
+// its close button.
 class frmFran_till final : public QWidget {
     Q_OBJECT
 

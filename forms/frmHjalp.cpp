@@ -7,10 +7,10 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyle>
 #include <algorithm>
 
@@ -32,6 +32,7 @@ frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& set
 
     m_picSurfur = new QLabel(this);
     m_picSurfur->setObjectName(QStringLiteral("picSurfur"));
+    m_picSurfur->setAccessibleName(QStringLiteral("Surfklockas ikon"));
     m_picSurfur->setFixedSize(kIconSize, kIconSize);
     m_picSurfur->setPixmap(QIcon(QStringLiteral(":/icons/surfklocka.svg"))
                                .pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
@@ -57,12 +58,22 @@ frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& set
 
     m_cmdStang = makePictureButton(this, "cmdStang", "stang.svg", QStringLiteral("Stäng"));
     connect(m_cmdStang, &QAbstractButton::clicked, this, &frmHjalp::cmdStang_Click);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, m_cmdStang, &QAbstractButton::click);
+    // The close button's keys: Ctrl+Q as in the main window, and Escape.
+    addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), m_cmdStang);
+    addButtonShortcut(this, QKeySequence(Qt::Key_Escape), m_cmdStang);
 
     setTabOrder(m_aghHjalp[0], m_aghHjalp[1]);
     setTabOrder(m_aghHjalp[1], m_aghHjalp[2]);
     setTabOrder(m_aghHjalp[2], m_cmdStang);
+
+    // The drawn lines are no widgets: a screen reader finds them in the window's description.
+    QStringList drawn;
+    for (const core::HelpLine& line : m_lines) {
+        if (!line.text.empty()) {
+            drawn << qs(line.text).trimmed();
+        }
+    }
+    setAccessibleDescription(drawn.join(QLatin1Char('\n')));
 
     placeControls();
     Form_Load();

@@ -21,6 +21,7 @@ namespace forms {
 // its target through the link opener; a target that cannot be opened is reported in a message
 // box. Closing the window, with its button or through the window frame, is told to the main
 // window through closed(); this window does not show the main window itself. It stores nothing.
+// Ctrl+Q and Escape act as its close button.
 class frmHjalp final : public QWidget {
     Q_OBJECT
 

@@ -7,6 +7,8 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -46,6 +48,11 @@ frmNetlink::frmNetlink(platform::FileSystem& files, platform::MessageBox& messag
     m_cmdOk->setDefault(true);
     m_cmdAvbryt = new QPushButton(QStringLiteral("Avbryt"), this);
     m_cmdAvbryt->setObjectName(QStringLiteral("cmdAvbryt"));
+    // As in a dialog: Enter presses the button that has the focus, else OK (keyPressEvent), and
+    // Escape is Avbryt.
+    m_cmdOk->setAutoDefault(true);
+    m_cmdAvbryt->setAutoDefault(true);
+    addButtonShortcut(this, QKeySequence(Qt::Key_Escape), m_cmdAvbryt);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -111,6 +118,18 @@ void frmNetlink::cmdAvbryt_Click() {
     m_done = true;
     close();
     emit cancelled();
+}
+
+void frmNetlink::keyPressEvent(QKeyEvent* event) {
+    // Reaches the window only when the control with the focus did not take the key itself.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (m_cmdOk->isEnabled() && m_cmdOk->isVisible()) {
+            m_cmdOk->click();
+        }
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmNetlink::closeEvent(QCloseEvent* event) {

@@ -17,7 +17,7 @@ namespace forms {
 // The plan window of the very first start: asks which NetLink plan the user has, stores it in the
 // settings file and hands back to the main window (OK), or deletes the settings file so that the
 // next start asks again (Avbryt). It does not refresh the main window's figures; the main window
-// does what follows through the signals.
+// does what follows through the signals. As in a dialog, Enter is OK and Escape is Avbryt.
 class frmNetlink final : public QWidget {
     Q_OBJECT
 
@@ -41,6 +41,8 @@ signals:
 protected:
     // Closing through the window frame acts as Avbryt.
     void closeEvent(QCloseEvent* event) override;
+    // Enter that no button with the focus took presses OK, as in a dialog.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Form_Load();

@@ -4,7 +4,9 @@
 
 #include <QComboBox>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <vector>
@@ -36,6 +38,16 @@ QAbstractButton* makePictureButton(QWidget* parent, const char* objectName, cons
     button->setAccessibleName(accessibleName);
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
+}
+
+QShortcut* addButtonShortcut(QWidget* window, const QKeySequence& keys, QAbstractButton* button) {
+    auto* shortcut = new QShortcut(keys, window);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled() && button->isVisible()) {
+            button->click();
+        }
+    });
+    return shortcut;
 }
 
 QComboBox* makeDateList(QWidget* parent, const QString& objectName) {

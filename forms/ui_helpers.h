@@ -7,7 +7,9 @@
 
 class QAbstractButton;
 class QComboBox;
+class QKeySequence;
 class QLabel;
+class QShortcut;
 class QWidget;
 
 namespace forms {
@@ -28,6 +30,10 @@ void setLabelColour(QLabel* label, core::Colour colour);
 // Swedish accessible name.
 QAbstractButton* makePictureButton(QWidget* parent, const char* objectName, const char* icon,
                                    const QString& accessibleName);
+
+// Gives a window a keyboard shortcut for one of its buttons. The shortcut runs exactly what a click
+// on the button runs, and only while the button is enabled and visible; otherwise it does nothing.
+QShortcut* addButtonShortcut(QWidget* window, const QKeySequence& keys, QAbstractButton* button);
 
 // A drop-down list that cannot be typed into.
 QComboBox* makeDateList(QWidget* parent, const QString& objectName);
