@@ -3,15 +3,15 @@
 
 #include "core/figures.h"
 #include "core/report.h"
+#include "platform/fakes/memory_file_system.h"
 #include "storage/month_file.h"
-#include "support/memory_file_system.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    testing_support::MemoryFileSystem files;
+    platform::fakes::MemoryFileSystem files;
     files.files()["0112.tid"].assign(data, data + size);
     const storage::MonthRead month = storage::readMonth(files, "0112.tid");
     const auto day = storage::readDay(files, "0112.tid", size % 31 + 1);

@@ -2,8 +2,8 @@
 // neither crash nor write any file but delete empty months.
 
 #include "core/range.h"
+#include "platform/fakes/memory_file_system.h"
 #include "storage/range_totals.h"
-#include "support/memory_file_system.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const core::Date from{2001 + data[0] % 99, 1 + data[1] % 12, 1 + data[2] % 31};
     const core::Date to{2001 + data[3] % 99, 1 + data[4] % 12, 1 + data[5] % 31};
     const std::int32_t allowance = std::array<std::int32_t, 4>{0, 3600, 7200, 28800}[data[6] % 4];
-    testing_support::MemoryFileSystem files;
+    platform::fakes::MemoryFileSystem files;
     std::size_t at = 8;
     core::Date month{from.year, from.month, 1};
     for (int i = 0; i < 14 && at < size; ++i) {

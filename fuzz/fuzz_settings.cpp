@@ -1,14 +1,14 @@
 // Any bytes as the settings file: start-up reading it, and storing a plan over it, must neither
 // crash nor lose the bytes the plan does not own.
 
+#include "platform/fakes/memory_file_system.h"
 #include "storage/settings_file.h"
-#include "support/memory_file_system.h"
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    testing_support::MemoryFileSystem files;
+    platform::fakes::MemoryFileSystem files;
     files.files()["tid.it"].assign(data, data + size);
     storage::SettingsFile settings(files);
 

@@ -2,10 +2,10 @@
 
 #include "app/frmSurfur.h"
 #include "core/program_settings.h"
+#include "platform/fakes/fake_clock.h"
+#include "platform/fakes/fake_message_box.h"
+#include "platform/fakes/fake_services.h"
 #include "platform/posix_file_system.h"
-#include "support/fake_clock.h"
-#include "support/fake_message_box.h"
-#include "support/fake_services.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
@@ -110,11 +110,11 @@ struct Harness {
 
     TempDir dir;
     platform::PosixFileSystem files{dir.path()};
-    FakeClock clock;
-    FakeMessageBox messages;
-    FakePrintDialog printDialog;
-    FakePrinter printer;
-    FakeLinkOpener links;
+    platform::fakes::FakeClock clock;
+    platform::fakes::FakeMessageBox messages;
+    platform::fakes::FakePrintDialog printDialog;
+    platform::fakes::FakePrinter printer;
+    platform::fakes::FakeLinkOpener links;
     platform::Services services{files, clock, messages, printDialog, printer, links};
     core::ProgramSettings settings;
     std::unique_ptr<app::frmSurfur> window;

@@ -11,10 +11,10 @@
 #include "core/booking.h"
 #include "core/texts.h"
 #include "core/time_fields.h"
-#include "support/fake_clock.h"
-#include "support/fake_message_box.h"
-#include "support/fake_services.h"
-#include "support/memory_file_system.h"
+#include "platform/fakes/fake_clock.h"
+#include "platform/fakes/fake_message_box.h"
+#include "platform/fakes/fake_services.h"
+#include "platform/fakes/memory_file_system.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -35,7 +35,7 @@ namespace {
 
 using Answer = platform::MessageBox::Answer;
 using Bytes = std::vector<std::uint8_t>;
-using Files = testing_support::MemoryFileSystem::Files;
+using Files = platform::fakes::MemoryFileSystem::Files;
 
 // ---------------------------------------------------------------------------------------------
 // User actions
@@ -509,12 +509,12 @@ private:
         return std::nullopt;
     }
 
-    testing_support::MemoryFileSystem m_files;
-    testing_support::FakeClock m_clock;
-    testing_support::FakeMessageBox m_messages;
-    testing_support::FakePrintDialog m_printDialog;
-    testing_support::FakePrinter m_printer;
-    testing_support::FakeLinkOpener m_links;
+    platform::fakes::MemoryFileSystem m_files;
+    platform::fakes::FakeClock m_clock;
+    platform::fakes::FakeMessageBox m_messages;
+    platform::fakes::FakePrintDialog m_printDialog;
+    platform::fakes::FakePrinter m_printer;
+    platform::fakes::FakeLinkOpener m_links;
     platform::Services m_services{m_files, m_clock, m_messages, m_printDialog, m_printer, m_links};
     core::ProgramSettings m_settings;
     std::unique_ptr<app::frmSurfur> m_window;

@@ -1,8 +1,8 @@
+#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/backups.h"
 #include "storage/booking.h"
 #include "storage/month_file.h"
-#include "support/faulty_file_system.h"
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
@@ -10,7 +10,7 @@
 #include <map>
 
 using Bytes = std::vector<std::uint8_t>;
-using testing_support::FaultyFileSystem;
+using platform::fakes::FaultyFileSystem;
 
 namespace {
 

@@ -7,13 +7,13 @@
 // is lost.
 
 #include "core/range.h"
+#include "platform/fakes/faulty_file_system.h"
+#include "platform/fakes/memory_file_system.h"
 #include "storage/backups.h"
 #include "storage/booking.h"
 #include "storage/month_file.h"
 #include "storage/range_totals.h"
 #include "storage/settings_file.h"
-#include "support/faulty_file_system.h"
-#include "support/memory_file_system.h"
 #include "support/month_bytes.h"
 
 #include <functional>
@@ -23,9 +23,9 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Files = testing_support::MemoryFileSystem::Files;
+using Files = platform::fakes::MemoryFileSystem::Files;
+using platform::fakes::FaultyFileSystem;
 using testing_support::dayRecordBytes;
-using testing_support::FaultyFileSystem;
 using testing_support::monthFileBytes;
 
 // What an operation reports: whether it failed (and so must have left untouchedOnFailure as it
@@ -235,7 +235,7 @@ class FaultTest : public ::testing::TestWithParam<Scenario> {
 protected:
     // The files after a clean run.
     Files cleanRun() const {
-        testing_support::MemoryFileSystem files;
+        platform::fakes::MemoryFileSystem files;
         files.files() = GetParam().files;
         files.exchangeUnsupported = GetParam().exchangeUnsupported;
         GetParam().run(files);
@@ -258,7 +258,7 @@ protected:
                 << where << ": reported failed, but " << scenario.untouchedOnFailure << " changed";
         }
         // Whatever happened, every month file still reads.
-        testing_support::MemoryFileSystem restart;
+        platform::fakes::MemoryFileSystem restart;
         restart.files() = now;
         for (const auto& [name, bytes] : now) {
             if (name.ends_with(".tid")) {
@@ -277,7 +277,7 @@ TEST_P(FaultTest, FailingAtEveryCallLosesNothingAndNeverPassesForDone) {
     int points = 0;
     for (const auto mode : {FaultyFileSystem::Mode::Once, FaultyFileSystem::Mode::FromThenOn}) {
         for (int call = 1;; ++call) {
-            testing_support::MemoryFileSystem memory;
+            platform::fakes::MemoryFileSystem memory;
             memory.files() = scenario.files;
             memory.exchangeUnsupported = scenario.exchangeUnsupported;
             FaultyFileSystem files(memory);
@@ -303,7 +303,7 @@ TEST_P(FaultTest, StoppingDeadAtEveryChangeLeavesWholeFilesAndLosesNothing) {
     const Files after = cleanRun();
     int points = 0;
     for (int change = 1;; ++change) {
-        testing_support::MemoryFileSystem memory;
+        platform::fakes::MemoryFileSystem memory;
         memory.files() = scenario.files;
         memory.exchangeUnsupported = scenario.exchangeUnsupported;
         FaultyFileSystem files(memory);
@@ -314,7 +314,7 @@ TEST_P(FaultTest, StoppingDeadAtEveryChangeLeavesWholeFilesAndLosesNothing) {
         bool crashed = false;
         try {
             scenario.run(files);
-        } catch (const testing_support::SimulatedCrash& crash) {
+        } catch (const platform::fakes::SimulatedCrash& crash) {
             crashed = true;
             EXPECT_EQ(crash.call, change);
         }
@@ -324,14 +324,14 @@ TEST_P(FaultTest, StoppingDeadAtEveryChangeLeavesWholeFilesAndLosesNothing) {
         }
         ++points;
         // Replays the run up to the call before the crash to know the files just before it.
-        testing_support::MemoryFileSystem replay;
+        platform::fakes::MemoryFileSystem replay;
         replay.files() = scenario.files;
         replay.exchangeUnsupported = scenario.exchangeUnsupported;
         FaultyFileSystem replayFiles(replay);
         replayFiles.failAt(change, FaultyFileSystem::Mode::Crash, true);
         try {
             scenario.run(replayFiles);
-        } catch (const testing_support::SimulatedCrash&) {
+        } catch (const platform::fakes::SimulatedCrash&) {
         }
         beforeChange = replay.files();
         EXPECT_EQ(memory.files(), beforeChange) << "crash at change " << change;
@@ -340,7 +340,7 @@ TEST_P(FaultTest, StoppingDeadAtEveryChangeLeavesWholeFilesAndLosesNothing) {
             EXPECT_FALSE(lost) << "crash at change " << change << ": " << lost.value_or("");
         }
         // A restart finds every month file readable and the settings as they were or will be.
-        testing_support::MemoryFileSystem restart;
+        platform::fakes::MemoryFileSystem restart;
         restart.files() = memory.files();
         const auto start = storage::SettingsFile(restart).loadAtStart();
         EXPECT_FALSE(start.unreadable);

@@ -1,6 +1,6 @@
+#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/range_totals.h"
-#include "support/faulty_file_system.h"
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
@@ -26,7 +26,7 @@ protected:
     testing_support::TempDir m_dir;
     platform::PosixFileSystem m_posix{m_dir.path()};
     // Counts what is asked of the real folder.
-    testing_support::FaultyFileSystem m_files{m_posix};
+    platform::fakes::FaultyFileSystem m_files{m_posix};
 };
 
 } // namespace

@@ -1,6 +1,6 @@
+#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/settings_file.h"
-#include "support/faulty_file_system.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>
@@ -120,7 +120,7 @@ TEST_F(SettingsFileTest, AFileThatCannotBeReadIsNeitherAFirstStartNorWrittenOver
 
 TEST_F(SettingsFileTest, ThePlanIsStoredInOneWrite) {
     m_settings.loadAtStart();
-    testing_support::FaultyFileSystem counted(m_files);
+    platform::fakes::FaultyFileSystem counted(m_files);
     ASSERT_TRUE(storage::SettingsFile(counted).storePlan("2 h / dygn", 7200));
     EXPECT_EQ(counted.changeRequests(), 1);
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace platform::fakes {
 
 // The file layer in memory, with the same contract as the real one: every call is all or
 // nothing, renames never replace, names are plain file names. It lets long randomized runs go
@@ -42,4 +42,4 @@ private:
     Files m_files;
 };
 
-} // namespace testing_support
+} // namespace platform::fakes

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace platform::fakes {
 
 // A message box for tests: records every box shown and answers from a script. A box with only an
 // OK button answers Ok without a script entry; a question with no scripted answer left is
@@ -41,4 +41,4 @@ private:
     int m_unscripted = 0;
 };
 
-} // namespace testing_support
+} // namespace platform::fakes

@@ -1,6 +1,6 @@
-#include "support/fake_message_box.h"
+#include "platform/fakes/fake_message_box.h"
 
-namespace testing_support {
+namespace platform::fakes {
 
 platform::MessageBox::Answer FakeMessageBox::show(const std::string& text, const std::string& title,
                                                   Buttons buttons, Icon icon,
@@ -22,4 +22,4 @@ void FakeMessageBox::script(std::initializer_list<Answer> answers) {
     m_script.insert(m_script.end(), answers.begin(), answers.end());
 }
 
-} // namespace testing_support
+} // namespace platform::fakes

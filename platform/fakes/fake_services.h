@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace platform::fakes {
 
 // A print dialog that answers with a set number of copies, or cancels.
 class FakePrintDialog final : public platform::PrintDialog {
@@ -54,4 +54,4 @@ private:
     bool m_works = true;
 };
 
-} // namespace testing_support
+} // namespace platform::fakes

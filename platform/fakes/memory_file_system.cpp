@@ -1,10 +1,10 @@
-#include "support/memory_file_system.h"
+#include "platform/fakes/memory_file_system.h"
 
 #include "platform/posix_file_system.h"
 
 #include <limits>
 
-namespace testing_support {
+namespace platform::fakes {
 
 namespace {
 
@@ -153,4 +153,4 @@ std::optional<int> MemoryFileSystem::removeByExtension(std::string_view extensio
     return removed;
 }
 
-} // namespace testing_support
+} // namespace platform::fakes

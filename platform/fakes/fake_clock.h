@@ -2,7 +2,7 @@
 
 #include "platform/clock.h"
 
-namespace testing_support {
+namespace platform::fakes {
 
 // A clock that gives the date the test sets.
 class FakeClock final : public platform::Clock {
@@ -15,4 +15,4 @@ private:
     core::Date m_today;
 };
 
-} // namespace testing_support
+} // namespace platform::fakes

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace testing_support {
+namespace platform::fakes {
 
 // Thrown by a FaultyFileSystem in Crash mode: the program stops dead at that call.
 struct SimulatedCrash {
@@ -72,4 +72,4 @@ private:
     std::vector<std::string> m_log;
 };
 
-} // namespace testing_support
+} // namespace platform::fakes

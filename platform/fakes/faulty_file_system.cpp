@@ -1,6 +1,6 @@
-#include "support/faulty_file_system.h"
+#include "platform/fakes/faulty_file_system.h"
 
-namespace testing_support {
+namespace platform::fakes {
 
 int FaultyFileSystem::readsOf(std::string_view name) const {
     int reads = 0;
@@ -117,4 +117,4 @@ std::optional<int> FaultyFileSystem::removeByExtension(std::string_view extensio
     return m_real.removeByExtension(extension);
 }
 
-} // namespace testing_support
+} // namespace platform::fakes
