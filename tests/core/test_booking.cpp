@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 using core::bookOnDay;
 using core::DayRecord;
@@ -13,74 +14,48 @@ constexpr std::int32_t kOneHour = 3600;
 
 DayRecord day(std::int32_t connected, float cost = 0.0f, std::int32_t extra = 0,
               std::int16_t over = 0) {
-    DayRecord record;
-    record.connectedSeconds = connected;
-    record.extraCost = cost;
-    record.extraSeconds = extra;
-    record.overAllowance = over;
-    return record;
+    return DayRecord{cost, connected, extra, 0, over};
 }
 
 } // namespace
 
-TEST(Booking, WorkedExampleOfTheOneHourPlan) {
-    // 3000 s booked; 20 minutes more passes the hour: 600 s beyond it cost 100 + 40 öre.
-    const auto first = bookOnDay(day(3000), 20 * 60, kOneHour, 5);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->connectedSeconds, 4200);
-    EXPECT_EQ(first->extraSeconds, 600);
-    EXPECT_EQ(first->overAllowance, kTrue);
-    EXPECT_EQ(first->dayNumber, 5);
-    EXPECT_FLOAT_EQ(first->extraCost, 140.0f);
-
-    // One more minute: charged for its own length only.
-    const auto second = bookOnDay(*first, 60, kOneHour, 5);
-    ASSERT_TRUE(second);
-    EXPECT_EQ(second->connectedSeconds, 4260);
-    EXPECT_EQ(second->extraSeconds, 660);
-    EXPECT_EQ(second->extraCost, 190.0f);
+TEST(Booking, WorkedExamples) {
+    // 40 öre and a sixth, rounded once to single precision and never to whole öre.
+    const float sixth = static_cast<float>(10.0 / 60.0 + 40.0);
+    struct Case {
+        const char* what;
+        DayRecord before;
+        std::int32_t seconds;
+        std::int32_t allowance;
+        DayRecord after;
+    };
+    const Case cases[] = {
+        {"20 minutes cross the hour: 600 s beyond it", day(3000), 1200, kOneHour,
+         day(4200, 140.0f, 600, kTrue)},
+        {"a minute later: charged for its own length", day(4200, 140.0f, 600, kTrue), 60, kOneHour,
+         day(4260, 190.0f, 660, kTrue)},
+        {"one second over", day(4000, 140.0f, 400, kTrue), 1, kOneHour,
+         day(4001, 140.0f + sixth, 401, kTrue)},
+        {"zero seconds over the allowance", day(4200, 140.0f, 600, kTrue), 0, kOneHour,
+         day(4200, 180.0f, 600, kTrue)},
+        {"within the allowance", day(1000, 0.0f, 77), 600, kOneHour, day(1600)},
+        {"exactly at the allowance", day(3000), 600, kOneHour, day(3600)},
+        {"no plan", day(0), 60, 0, day(60, 50.0f, 60, kTrue)},
+        {"up to 24 hours", day(86000), 400, kOneHour, day(86400, 13840.0f, 82800, kTrue)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DayRecord expected = c.after;
+        expected.dayNumber = 7;
+        EXPECT_EQ(bookOnDay(c.before, c.seconds, c.allowance, 7), expected);
+    }
+    EXPECT_EQ(core::extraCharge(1), sixth);
 }
 
-TEST(Booking, ChargeIsNotRoundedToWholeOre) {
-    const auto over = bookOnDay(day(4000, 140.0f, 400, kTrue), 1, kOneHour, 1);
-    ASSERT_TRUE(over);
-    // 40 öre and a sixth, rounded once to single precision.
-    EXPECT_EQ(core::extraCharge(1), static_cast<float>(10.0 / 60.0 + 40.0));
-    EXPECT_EQ(over->extraCost, 140.0f + static_cast<float>(10.0 / 60.0 + 40.0));
-    EXPECT_EQ(over->extraSeconds, 401);
-}
-
-TEST(Booking, WithinTheAllowanceCostsNothingAndClearsExtraSeconds) {
-    const auto within = bookOnDay(day(1000, 0.0f, 77), 600, kOneHour, 3);
-    ASSERT_TRUE(within);
-    EXPECT_EQ(within->connectedSeconds, 1600);
-    EXPECT_EQ(within->extraSeconds, 0);
-    EXPECT_EQ(within->extraCost, 0.0f);
-    EXPECT_EQ(within->overAllowance, 0);
-    // Exactly at the allowance is still within it.
-    const auto exactly = bookOnDay(day(3000), 600, kOneHour, 3);
-    ASSERT_TRUE(exactly);
-    EXPECT_EQ(exactly->extraCost, 0.0f);
-    EXPECT_EQ(exactly->overAllowance, 0);
-}
-
-TEST(Booking, ZeroSecondsOnADayOverItsAllowanceAddsTheStartChargeAgain) {
-    const auto again = bookOnDay(day(4200, 140.0f, 600, kTrue), 0, kOneHour, 9);
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->extraCost, 180.0f);
-    EXPECT_EQ(again->extraSeconds, 600);
-    EXPECT_EQ(again->connectedSeconds, 4200);
-}
-
-TEST(Booking, TwentyFourHoursIsTheLimit) {
-    const auto full = bookOnDay(day(86000), 400, kOneHour, 1);
-    ASSERT_TRUE(full);
-    EXPECT_EQ(full->connectedSeconds, 86400);
-    EXPECT_FALSE(bookOnDay(*full, 1, kOneHour, 1));
+TEST(Booking, NoDayPassesTwentyFourHours) {
+    EXPECT_FALSE(bookOnDay(day(86400, 1.0f, 82800, kTrue), 1, kOneHour, 1));
     EXPECT_FALSE(bookOnDay(day(0), 86401, kOneHour, 1));
-}
-
-TEST(Booking, DamagedRecordsNeitherOverflowNorPassTheLimit) {
+    // Damaged records neither overflow nor pass the limit.
     EXPECT_FALSE(bookOnDay(day(std::numeric_limits<std::int32_t>::max()), 3600, kOneHour, 1));
     const auto negative = bookOnDay(day(std::numeric_limits<std::int32_t>::min()), 60, kOneHour, 1);
     ASSERT_TRUE(negative);
@@ -88,11 +63,4 @@ TEST(Booking, DamagedRecordsNeitherOverflowNorPassTheLimit) {
     const auto nanCost = bookOnDay(day(4000, std::nanf(""), 400, kTrue), 60, kOneHour, 1);
     ASSERT_TRUE(nanCost);
     EXPECT_TRUE(std::isnan(nanCost->extraCost));
-}
-
-TEST(Booking, WithoutAPlanEveryBookingIsExtraTime) {
-    const auto noPlan = bookOnDay(day(0), 60, 0, 2);
-    ASSERT_TRUE(noPlan);
-    EXPECT_EQ(noPlan->extraSeconds, 60);
-    EXPECT_EQ(noPlan->extraCost, 50.0f);
 }
