@@ -25,10 +25,11 @@ constexpr core::Date kToday{2002, 1, 14};
 // 15 January 2001 to 14 January 2002: 365 days over the 13 month files.
 constexpr core::Date kRangeFrom{2001, 1, 15};
 constexpr core::Date kRangeTo{2002, 1, 14};
-// The month booked on, and the month read: November, 30 days, 480 bytes.
+// The month booked on: today's month, January 2002, 14 days so far; the bookings go round its days.
 constexpr const char* kBookedMonth = "0201.tid";
 constexpr const char* kBookedBackup = "0201.tmp";
 constexpr int kBookedDays = 14;
+// The month read: November 2001, 30 days, 480 bytes.
 constexpr const char* kReadMonth = "0111.tid";
 constexpr std::size_t kReadMonthRecords = 30;
 
