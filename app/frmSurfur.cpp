@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -373,9 +374,11 @@ void frmSurfur::skott() {
     {
         const QSignalBlocker blocker(list);
         list->clear();
+        QStringList entries;
         for (const std::string& entry : core::dayListEntries(days)) {
-            list->addItem(qs(entry));
+            entries.append(qs(entry));
         }
+        list->addItems(entries);
         list->setCurrentIndex(chosen.isEmpty() || chosenMissing ? -1 : list->findText(chosen));
     }
     if (chosenMissing) {
