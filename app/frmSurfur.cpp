@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
 

@@ -91,15 +91,22 @@ private:
 
 } // namespace
 
-QtPrinting::QtPrinting() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    m_printer->setDocName(QStringLiteral("Surfklocka"));
-}
+QtPrinting::QtPrinting() = default;
 
 QtPrinting::~QtPrinting() = default;
 
+QPrinter& QtPrinting::printer() {
+    if (m_printer == nullptr) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        m_printer->setDocName(QStringLiteral("Surfklocka"));
+    }
+    return *m_printer;
+}
+
 std::optional<int> QtPrinting::ask() {
-    m_printer->setCopyCount(1);
-    QPrintDialog dialog(m_printer.get());
+    QPrinter& chosen = printer();
+    chosen.setCopyCount(1);
+    QPrintDialog dialog(&chosen);
     dialog.setWindowTitle(QStringLiteral("Skriv ut"));
     // The report always prints whole: no page range, no selection; copies are separate
     // documents, so there is nothing to collate.
@@ -107,15 +114,16 @@ std::optional<int> QtPrinting::ask() {
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    const int copies = m_printer->copyCount();
-    m_printer->setCopyCount(1);
+    const int copies = chosen.copyCount();
+    chosen.setCopyCount(1);
     return copies < 1 ? 1 : copies;
 }
 
 bool QtPrinting::print(const core::PrintDocument& items) {
+    QPrinter& target = printer();
     const bool toFile =
-        m_printer->outputFormat() == QPrinter::PdfFormat || !m_printer->outputFileName().isEmpty();
-    PageWriter writer(*m_printer, toFile);
+        target.outputFormat() == QPrinter::PdfFormat || !target.outputFileName().isEmpty();
+    PageWriter writer(target, toFile);
     for (const core::PrintItem& item : items) {
         bool done = true;
         switch (item.kind) {

@@ -24,6 +24,10 @@ namespace platform {
 // new document, so when the output is a PDF file all documents of one call go into that one file,
 // each starting on a new page.
 //
+// The QPrinter is made when it is first needed (the dialog, printing, or printer()), not with
+// this object: making one loads the system's printing support, a seventh of the program's
+// start-up work, which a run that prints nothing does not need.
+//
 // It does not decide what a document says, and it shows no messages: a failure is only reported
 // back.
 class QtPrinting final : public PrintDialog, public Printer {
@@ -37,7 +41,7 @@ public:
     bool print(const core::PrintDocument& items) override;
 
     // The printer the documents go to; tests point it at a PDF file.
-    QPrinter& printer() { return *m_printer; }
+    QPrinter& printer();
 
 private:
     std::unique_ptr<QPrinter> m_printer;

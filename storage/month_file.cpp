@@ -79,13 +79,17 @@ MonthState monthState(platform::FileSystem& files, std::string_view name) {
 
 MonthRead readMonth(platform::FileSystem& files, std::string_view name) {
     MonthRead result;
-    result.state = monthState(files, name);
-    if (result.state != MonthState::HasRecords) {
-        return result;
-    }
+    // The read itself tells a month with records from an empty one. Only when it fails is the
+    // file's state asked for, to tell a missing or empty file from one that cannot be read; a
+    // look-up before every read would cost as much as the read.
     const auto bytes = files.readFile(name, kMonthFileMaxBytes);
     if (!bytes) {
-        result.state = MonthState::Unreadable;
+        const MonthState state = monthState(files, name);
+        result.state = state == MonthState::HasRecords ? MonthState::Unreadable : state;
+        return result;
+    }
+    if (bytes->empty()) {
+        result.state = MonthState::Empty;
         return result;
     }
     result.state = MonthState::HasRecords;

@@ -59,7 +59,8 @@ struct MonthRead {
 // What state a month is in, from its file's length alone. Never creates the file.
 MonthState monthState(platform::FileSystem& files, std::string_view name);
 
-// Reads a whole month with a single read of its file. Never creates the file.
+// Reads a whole month with a single read of its file; the file's state (monthState) is asked for
+// only when that read fails. Never creates the file.
 MonthRead readMonth(platform::FileSystem& files, std::string_view name);
 
 // The record of one day (1 to 31); nullopt when the file is missing or cannot be read. A record

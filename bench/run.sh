@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (Release, in build-release/) and runs them all, then prints one table in
+# Markdown: operation, measured median, baseline median, ratio, goal, met.
+# Usage: ./bench/run.sh
+#   BENCH_BUILD_DIR    build folder (build-release)
+#   BENCH_REPETITIONS  repetitions of each storage and window benchmark (9)
+#   BENCH_STARTS       launches of each program in the start-up benchmark (21)
+# Needs what ./build.sh installs, and Google Benchmark; Xvfb is used for the start-up when it is
+# installed (the windows run offscreen either way).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build_dir=${BENCH_BUILD_DIR:-build-release}
+repetitions=${BENCH_REPETITIONS:-9}
+starts=${BENCH_STARTS:-21}
+
+packages=(libbenchmark-dev xvfb)
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
+        missing+=("$package")
+    fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    echo "Installerar: ${missing[*]}" >&2
+    $sudo apt-get update -q >&2
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
+        "${missing[@]}" >&2
+fi
+
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURFKLOCKA_BENCH=ON >&2
+cmake --build "$build_dir" --target bench_storage bench_windows bench_startup bench_table >&2
+
+out=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    rm -rf "$out"
+}
+trap cleanup EXIT
+
+# The start-up is measured on a real X server (Xvfb) when there is one to start.
+startup_platform=offscreen
+if command -v Xvfb >/dev/null; then
+    for display in $(seq 90 140); do
+        if [ ! -e "/tmp/.X11-unix/X$display" ] && [ ! -e "/tmp/.X$display-lock" ]; then
+            Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+            xvfb_pid=$!
+            for _ in $(seq 100); do
+                [ -e "/tmp/.X11-unix/X$display" ] && break
+                sleep 0.05
+            done
+            export DISPLAY=":$display"
+            startup_platform=xcb
+            break
+        fi
+    done
+fi
+
+# Runs one benchmark program with its console output kept aside; shows it when the run fails.
+run() {
+    local name=$1
+    shift
+    if ! "$@" --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+        --benchmark_out_format=json --benchmark_out="$out/$name.json" >"$out/$name.log" 2>&1; then
+        cat "$out/$name.log" >&2
+        exit 1
+    fi
+}
+echo "Lagring (bench_storage) ..." >&2
+run storage "$build_dir/bench/bench_storage" --benchmark_repetitions="$repetitions"
+echo "Fönster (bench_windows, offscreen) ..." >&2
+run windows env QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_windows" \
+    --benchmark_repetitions="$repetitions"
+echo "Start (bench_startup, $startup_platform) ..." >&2
+run startup env QT_QPA_PLATFORM="$startup_platform" "$build_dir/bench/bench_startup" \
+    --benchmark_repetitions="$starts"
+
+echo "Medians on $(date -u +%Y-%m-%d) — $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg);" \
+    "$repetitions repetitions, $starts launches; windows offscreen, start-up on $startup_platform."
+echo
+"$build_dir/bench/bench_table" "$out/storage.json" "$out/windows.json" "$out/startup.json"

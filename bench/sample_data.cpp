@@ -1,0 +1,54 @@
+#include "sample_data.h"
+
+#include "core/booking.h"
+#include "core/date_fields.h"
+#include "storage/month_file.h"
+#include "storage/settings_file.h"
+
+#include <array>
+#include <vector>
+
+namespace bench {
+
+std::int32_t sampleSeconds(int year, int month, int day) {
+    return 1800 + (year * 7 + month * 131 + day * 977) % 7200;
+}
+
+std::string monthFile(int year, int month) {
+    return storage::monthFileName(core::twoDigits(year % 100), core::twoDigits(month));
+}
+
+bool writeYearOfData(platform::FileSystem& files, const core::Date& today) {
+    storage::SettingsFile settings(files);
+    if (!settings.storePlan(kPlanText, kAllowance)) {
+        return false;
+    }
+    // Record 1: the first start is over.
+    const std::array<std::uint8_t, 2> setupDone = {0xFF, 0xFF};
+    if (!files.writeRecord(storage::kSettingsFileName, storage::kSettingsRecordLength, 1,
+                           setupDone)) {
+        return false;
+    }
+    for (int back = 12; back >= 0; --back) {
+        const core::Date first =
+            core::addMonthsClamped(core::Date{today.year, today.month, 1}, -back);
+        const int lastDay = back == 0 ? today.day : core::daysInMonth(first.year, first.month);
+        std::vector<std::uint8_t> bytes;
+        for (int day = 1; day <= lastDay; ++day) {
+            const auto record =
+                core::bookOnDay(core::DayRecord{}, sampleSeconds(first.year, first.month, day),
+                                kAllowance, static_cast<std::int16_t>(day));
+            if (!record) {
+                return false;
+            }
+            const storage::DayBytes encoded = storage::encodeDayRecord(*record);
+            bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+        }
+        if (!files.replaceFile(monthFile(first.year, first.month), bytes)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace bench
