@@ -419,11 +419,11 @@ void frmSurfur::visa() {
     }
     std::string yearPart = year;
     if (yearPart.size() < 2) {
-        yearPart = "0" + std::string(core::trimBlanks(year));
+        yearPart.assign(1, '0').append(core::trimBlanks(year));
     }
     std::string monthPart = month;
     if (monthPart.size() < 2) {
-        monthPart = "0" + std::string(core::trimBlanks(month));
+        monthPart.assign(1, '0').append(core::trimBlanks(month));
     }
     const std::string file = storage::monthFileName(yearPart, monthPart);
 

@@ -10,10 +10,10 @@
 #include "sample_data.h"
 #include "storage/month_file.h"
 #include "storage/range_totals.h"
-#include "support/fake_clock.h"
-#include "support/fake_message_box.h"
-#include "support/fake_services.h"
-#include "support/memory_file_system.h"
+#include "platform/fakes/fake_clock.h"
+#include "platform/fakes/fake_message_box.h"
+#include "platform/fakes/fake_services.h"
+#include "platform/fakes/memory_file_system.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>
@@ -76,11 +76,11 @@ struct MainWindow {
         return in->findChild<T*>(QString::fromLatin1(name));
     }
 
-    testing_support::FakeClock clock{kToday};
-    testing_support::FakeMessageBox messages;
-    testing_support::FakePrintDialog printDialog;
-    testing_support::FakePrinter printer;
-    testing_support::FakeLinkOpener links;
+    platform::fakes::FakeClock clock{kToday};
+    platform::fakes::FakeMessageBox messages;
+    platform::fakes::FakePrintDialog printDialog;
+    platform::fakes::FakePrinter printer;
+    platform::fakes::FakeLinkOpener links;
     platform::Services services;
     core::ProgramSettings settings;
     std::unique_ptr<app::frmSurfur> window;
@@ -151,7 +151,7 @@ void clickSpara(benchmark::State& state, platform::FileSystem& files) {
 }
 
 void BM_SaveClick_Memory(benchmark::State& state) {
-    testing_support::MemoryFileSystem files;
+    platform::fakes::MemoryFileSystem files;
     clickSpara(state, files);
 }
 
@@ -203,7 +203,7 @@ void BM_OpenRange_Disk(benchmark::State& state) {
 }
 
 void BM_OpenRange_Memory(benchmark::State& state) {
-    testing_support::MemoryFileSystem files;
+    platform::fakes::MemoryFileSystem files;
     openRange(state, files);
 }
 

@@ -88,7 +88,7 @@ std::optional<MonthCaption> monthCaptionOf(std::string_view yearText, std::strin
                                            std::string_view dayText) {
     std::string yearPart(yearText);
     if (yearPart.size() < 2) {
-        yearPart = "0" + std::string(trimBlanks(yearText));
+        yearPart.assign(1, '0').append(trimBlanks(yearText));
     }
     if (monthText.empty()) {
         return std::nullopt;
