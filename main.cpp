@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("Surfklocka"));
     // Ties the windows to the installed desktop entry, and so to its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.surfklocka"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/surfklocka.svg")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/surfklocka.png")));
     // Qt's own dialogs (the print dialog above all) in Swedish.
     platform::installSwedishQtTranslation(application);
     // The main window is hidden while another window is open; the program ends only when a

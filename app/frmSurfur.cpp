@@ -88,10 +88,10 @@ void frmSurfur::buildControls() {
         m_cmbTid[i] = field;
     }
 
-    m_cmdSpara = forms::makePictureButton(this, "cmdSpara", "spara.svg", QStringLiteral("Spara"));
-    m_cmdKastapost = forms::makePictureButton(this, "cmdKastapost", "kastapost.svg",
+    m_cmdSpara = forms::makePictureButton(this, "cmdSpara", "spara.png", QStringLiteral("Spara"));
+    m_cmdKastapost = forms::makePictureButton(this, "cmdKastapost", "kastapost.png",
                                               QStringLiteral("Ta bort dagen"));
-    m_cmdAngrapost = forms::makePictureButton(this, "cmdAngrapost", "angrapost.svg",
+    m_cmdAngrapost = forms::makePictureButton(this, "cmdAngrapost", "angrapost.png",
                                               QStringLiteral("Återställ dagen"));
 
     m_lblDagstid = makeLabel(this, QStringLiteral("lblDagstid"), QStringLiteral("Tid i dag:"));
@@ -108,21 +108,21 @@ void frmSurfur::buildControls() {
         makeLabel(m_ramMonadstid, QStringLiteral("lblKostnad"), QStringLiteral("Månadskostnad:"));
     m_lblSumma = makeLabel(m_ramMonadstid, QStringLiteral("lblSumma"),
                            QStringLiteral("Total månadskostnad:"));
-    m_cmdKastamon = forms::makePictureButton(m_ramMonadstid, "cmdKastamon", "kastamon.svg",
+    m_cmdKastamon = forms::makePictureButton(m_ramMonadstid, "cmdKastamon", "kastamon.png",
                                              QStringLiteral("Ta bort månaden"));
-    m_cmdAngramon = forms::makePictureButton(m_ramMonadstid, "cmdAngramon", "angramon.svg",
+    m_cmdAngramon = forms::makePictureButton(m_ramMonadstid, "cmdAngramon", "angramon.png",
                                              QStringLiteral("Återställ månaden"));
 
-    m_cmdAngra = forms::makePictureButton(this, "cmdAngra", "angra.svg", QStringLiteral("Ångra"));
-    m_cmdRedo = forms::makePictureButton(this, "cmdRedo", "redo.svg", QStringLiteral("Gör om"));
+    m_cmdAngra = forms::makePictureButton(this, "cmdAngra", "angra.png", QStringLiteral("Ångra"));
+    m_cmdRedo = forms::makePictureButton(this, "cmdRedo", "redo.png", QStringLiteral("Gör om"));
     m_cmdPrint =
-        forms::makePictureButton(this, "cmdPrint", "print.svg", QStringLiteral("Skriv ut"));
-    m_cmdFran_till = forms::makePictureButton(this, "cmdFran_till", "fran_till.svg",
+        forms::makePictureButton(this, "cmdPrint", "print.png", QStringLiteral("Skriv ut"));
+    m_cmdFran_till = forms::makePictureButton(this, "cmdFran_till", "fran_till.png",
                                               QStringLiteral("Från och till"));
-    m_cmdHjalp = forms::makePictureButton(this, "cmdHjalp", "hjalp.svg", QStringLiteral("Hjälp"));
+    m_cmdHjalp = forms::makePictureButton(this, "cmdHjalp", "hjalp.png", QStringLiteral("Hjälp"));
     m_cmdKasta =
-        forms::makePictureButton(this, "cmdKasta", "kasta.svg", QStringLiteral("Ta bort allt"));
-    m_cmdStang = forms::makePictureButton(this, "cmdStang", "stang.svg", QStringLiteral("Stäng"));
+        forms::makePictureButton(this, "cmdKasta", "kasta.png", QStringLiteral("Ta bort allt"));
+    m_cmdStang = forms::makePictureButton(this, "cmdStang", "stang.png", QStringLiteral("Stäng"));
 
     for (std::size_t i = 0; i < m_linStrack.size(); ++i) {
         auto* line = new QFrame(this);

@@ -91,7 +91,7 @@ void frmFran_till::buildControls() {
     m_lblKost = makeLabel(this, QStringLiteral("lblKost"), QStringLiteral("Extra kostnad:"));
     m_lblTotalkost =
         makeLabel(this, QStringLiteral("lblTotalkost"), QStringLiteral("Total kostnad:"));
-    m_cmdStang = makePictureButton(this, "cmdStang", "stang.svg", QStringLiteral("Stäng"));
+    m_cmdStang = makePictureButton(this, "cmdStang", "stang.png", QStringLiteral("Stäng"));
 
     // Headings over the six lists, the FRÅN and TILL dates side by side.
     auto* dates = new QGridLayout;

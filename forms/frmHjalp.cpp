@@ -34,7 +34,7 @@ frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& set
     m_picSurfur->setObjectName(QStringLiteral("picSurfur"));
     m_picSurfur->setAccessibleName(QStringLiteral("Surfklockas ikon"));
     m_picSurfur->setFixedSize(kIconSize, kIconSize);
-    m_picSurfur->setPixmap(QIcon(QStringLiteral(":/icons/surfklocka.svg"))
+    m_picSurfur->setPixmap(QIcon(QStringLiteral(":/icons/surfklocka.png"))
                                .pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
 
     for (std::size_t i = 0; i < m_aghHjalp.size(); ++i) {
@@ -56,7 +56,7 @@ frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& set
         m_aghHjalp[i] = link;
     }
 
-    m_cmdStang = makePictureButton(this, "cmdStang", "stang.svg", QStringLiteral("Stäng"));
+    m_cmdStang = makePictureButton(this, "cmdStang", "stang.png", QStringLiteral("Stäng"));
     connect(m_cmdStang, &QAbstractButton::clicked, this, &frmHjalp::cmdStang_Click);
     // The close button's keys: Ctrl+Q as in the main window, and Escape.
     addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), m_cmdStang);
