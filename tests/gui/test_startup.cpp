@@ -61,11 +61,14 @@ void StartupTest::firstStartStoresTheChosenPlan() {
 }
 
 void StartupTest::avbrytDeletesTheSettingsAndEnds() {
-    Harness h;
-    auto& window = h.start();
-    h.click("cmdAvbryt");
-    QVERIFY(!h.dir.exists("tid.it") && !window.isVisible());
-    QCOMPARE(h.ended->count(), 1);
+    // Avbryt, and closing the plan window through its frame, which acts the same.
+    for (const bool frame : {false, true}) {
+        Harness h;
+        auto& window = h.start();
+        frame ? void(h.find("frmNetlink")->close()) : h.click("cmdAvbryt");
+        QVERIFY(!h.dir.exists("tid.it") && !window.isVisible());
+        QCOMPARE(h.ended->count(), 1);
+    }
 }
 
 void StartupTest::laterStartShowsTodayAtOnce() {
@@ -84,6 +87,17 @@ void StartupTest::laterStartShowsTodayAtOnce() {
     QVERIFY(!h.button("cmdAngra")->isEnabled() && !h.button("cmdRedo")->isEnabled());
     QVERIFY(h.button("cmdAngrapost")->isHidden() && h.button("cmdAngramon")->isHidden());
     QVERIFY(h.find("linStrack_0") != nullptr && h.find("linStrack_1") != nullptr);
+    const char* hints[][2] = {
+        {"cmdKasta", "Tar bort allt. Alla inmatade värden försvinner."},
+        {"cmdAngra", "Ångra senaste inmatningen i programmet."},
+        {"cmdRedo", "Gör om senaste inmatningen i programmet."},
+        {"cmdSpara", "Sparar inmatat värde."},
+        {"cmdStang", "Stänger programmet."},
+        {"cmdHjalp", "Öppnar information om programmet och hjälp till programmet."},
+        {"cmdFran_till", "Visar formuläret \"Från och till\"."}};
+    for (const auto& [button, hint] : hints) {
+        QCOMPARE(h.button(button)->toolTip(), QString::fromUtf8(hint));
+    }
     QCOMPARE(h.text("lblVisa_0") + h.text("lblVisa_1") + h.text("lblVisa_2") + h.text("lblVisa_4") +
                  h.text("lblVisa_5") + h.text("lblVisa_6"),
              std::string("h:m:s:år:mån:dag:"));
