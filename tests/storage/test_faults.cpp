@@ -195,11 +195,13 @@ TEST_P(FaultTest, FailingAtEveryCallLosesNothingAndNeverPassesForDone) {
         }
     }
     EXPECT_GT(points, 0);
+    RecordProperty("fault points", points);
 }
 
 TEST_P(FaultTest, StoppingDeadAtEveryChangeLosesNothing) {
     const Scenario& scenario = GetParam();
-    for (int change = 1;; ++change) {
+    int change = 1;
+    for (;; ++change) {
         Layer layer(scenario);
         layer.files.failAt(change, FaultyFileSystem::Mode::Crash, true);
         try {
@@ -211,6 +213,7 @@ TEST_P(FaultTest, StoppingDeadAtEveryChangeLosesNothing) {
         // The files as the changes before the crash left them, for the next start to find.
         checkFiles(layer.memory.files(), "crash at change " + std::to_string(change));
     }
+    RecordProperty("crash points", change - 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryOperation, FaultTest, ::testing::ValuesIn(scenarios()),
