@@ -9,12 +9,12 @@ build_dir=${BUILD_DIR:-build}
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
     qt6-l10n-tools libgl-dev fonts-dejavu-core librsvg2-bin
     googletest libgtest-dev libgmock-dev
 )
 if [ "$mode" = test ]; then
-    packages+=(poppler-utils clang libclang-rt-14-dev appstream desktop-file-utils)
+    packages+=(poppler-utils appstream desktop-file-utils)
 fi
 
 missing=()

@@ -24,9 +24,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded as plugins, so dpkg-shlibdeps cannot see them: the SVG icon engine and image format that
-# draw every icon of the program. (The X11 platform plugin comes with libqt6gui6 itself.)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.4)")
+# The icons are PNG pictures built into the program, read by Qt's own PNG reader, and the X11
+# platform plugin comes with libqt6gui6 itself, so dpkg-shlibdeps finds every dependency.
 # Opens the help page, the e-mail link and the home page from the help window.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
