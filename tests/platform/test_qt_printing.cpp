@@ -2,6 +2,7 @@
 
 #include "core/report.h"
 #include "platform/posix_file_system.h"
+#include "platform/qt_message_box.h"
 #include "platform/qt_services.h"
 #include "platform/qt_translation.h"
 #include "storage/month_file.h"
@@ -11,8 +12,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -49,6 +52,7 @@ private slots:
     void monthReportPrintsIntoAPdfFileWithItsPageBreakAndCopies();
     void dialogCancelGivesNothing();
     void linkTargetsBecomeAddresses();
+    void messageBoxSpeaksSwedishAndAnswers();
 };
 
 void QtPrintingTest::monthReportPrintsIntoAPdfFileWithItsPageBreakAndCopies() {
@@ -109,3 +113,45 @@ void QtPrintingTest::linkTargetsBecomeAddresses() {
 
 QTEST_MAIN(QtPrintingTest)
 #include "test_qt_printing.moc"
+
+void QtPrintingTest::messageBoxSpeaksSwedishAndAnswers() {
+    using Box = platform::MessageBox;
+    // Presses the named button of the box once it shows, after noting what it shows: its buttons
+    // in alphabetical order, the default one marked, then title, text and icon.
+    QString seen;
+    const auto press = [&seen](const QString& name) {
+        QTimer::singleShot(0, [&seen, name] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            QStringList buttons;
+            for (const auto* button : box->buttons()) {
+                buttons << button->text() + (button == box->defaultButton() ? "*" : "");
+            }
+            buttons.sort();
+            seen = buttons.join(u'|') + "|" + box->windowTitle() + "|" + box->text() + "|" +
+                   QString::number(box->icon());
+            for (auto* button : box->buttons()) {
+                if (button->text() == name) {
+                    button->click();
+                }
+            }
+        });
+    };
+    platform::QtMessageBox messages;
+    press(QStringLiteral("Nej"));
+    QCOMPARE(messages.show("Alla sparade värden försvinner\noch kan inte återskapas.",
+                           "Allt raderas!", Box::Buttons::YesNo, Box::Icon::Stop, true),
+             Box::Answer::No);
+    QCOMPARE(seen, QStringLiteral("Ja|Nej*|Allt raderas!|Alla sparade värden försvinner\noch kan "
+                                  "inte återskapas.|%1")
+                       .arg(QMessageBox::Critical));
+    press(QStringLiteral("Avbryt"));
+    QCOMPARE(messages.show("Vill du spara?", "Spara", Box::Buttons::YesNoCancel, Box::Icon::None),
+             Box::Answer::Cancel);
+    QVERIFY2(seen.startsWith(QStringLiteral("Avbryt|Ja*|Nej|")), qPrintable(seen));
+    press(QStringLiteral("OK"));
+    QCOMPARE(messages.show("Klart.", "Titel", Box::Buttons::Ok, Box::Icon::Exclamation),
+             Box::Answer::Ok);
+    QVERIFY2(seen.startsWith(QStringLiteral("OK*|Titel|Klart.|%1").arg(QMessageBox::Warning)),
+             qPrintable(seen));
+}
