@@ -14,21 +14,7 @@ build_dir=${BENCH_BUILD_DIR:-build-release}
 repetitions=${BENCH_REPETITIONS:-9}
 starts=${BENCH_STARTS:-21}
 
-packages=(libbenchmark-dev xvfb)
-missing=()
-for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed$'; then
-        missing+=("$package")
-    fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-    echo "Installerar: ${missing[*]}" >&2
-    $sudo apt-get update -q >&2
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
-        "${missing[@]}" >&2
-fi
+tools/install-missing.sh libbenchmark-dev xvfb
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURFKLOCKA_BENCH=ON >&2
 cmake --build "$build_dir" --target bench_storage bench_windows bench_startup bench_table >&2
