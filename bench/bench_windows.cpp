@@ -63,24 +63,19 @@ PaintCounter* paints = nullptr;
 // The main window on a file layer holding a year of data, started as the program starts it, with
 // fakes for the clock, the message box, the printer and the links.
 struct MainWindow {
-    explicit MainWindow(platform::FileSystem& files)
-        : services{files, clock, messages, printDialog, printer, links} {
+    explicit MainWindow(platform::FileSystem& files) : services(fakes.with(files)) {
         ready = bench::writeYearOfData(files, kToday);
         window = std::make_unique<app::frmSurfur>(services, settings);
         window->start();
         QCoreApplication::processEvents();
-        ready = ready && window->isVisible() && messages.shown().empty();
+        ready = ready && window->isVisible() && fakes.messages.shown().empty();
     }
     template <typename T>
     T* find(QObject* in, const char* name) const {
         return in->findChild<T*>(QString::fromLatin1(name));
     }
 
-    platform::fakes::FakeClock clock{kToday};
-    platform::fakes::FakeMessageBox messages;
-    platform::fakes::FakePrintDialog printDialog;
-    platform::fakes::FakePrinter printer;
-    platform::fakes::FakeLinkOpener links;
+    platform::fakes::FakeOutside fakes{kToday};
     platform::Services services;
     core::ProgramSettings settings;
     std::unique_ptr<app::frmSurfur> window;
@@ -139,7 +134,7 @@ void clickSpara(benchmark::State& state, platform::FileSystem& files) {
 
         const auto after = storage::readDay(files, kTodaysMonth, kToday.day);
         if (!before || !after || after->connectedSeconds != before->connectedSeconds + 1 ||
-            !main.messages.shown().empty() || paints->paintsOf(dayLabel) == 0 ||
+            !main.fakes.messages.shown().empty() || paints->paintsOf(dayLabel) == 0 ||
             dayLabel->text().toStdString() !=
                 core::dayFigures(*after, bench::kAllowance).connected.text) {
             state.SkipWithError("the click did not book the second and show it");
@@ -185,7 +180,7 @@ void openRange(benchmark::State& state, platform::FileSystem& files) {
         auto* total = window == nullptr ? nullptr : main.find<QLabel>(window, "lblTid");
         auto* close = window == nullptr ? nullptr : main.find<QAbstractButton>(window, "cmdStang");
         if (total == nullptr || close == nullptr || !window->isVisible() ||
-            total->text().toStdString() != expected || !main.messages.shown().empty()) {
+            total->text().toStdString() != expected || !main.fakes.messages.shown().empty()) {
             state.SkipWithError("the range window did not show the range's totals");
             break;
         }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/fakes/fake_clock.h"
+#include "platform/fakes/fake_message_box.h"
 #include "platform/link_opener.h"
 #include "platform/printing.h"
+#include "platform/services.h"
 
 #include <optional>
 #include <string>
@@ -52,6 +55,22 @@ public:
 private:
     std::vector<std::string> m_opened;
     bool m_works = true;
+};
+
+// The fakes of every outside service but the file layer, and the services made of them with a
+// file layer of the caller's choosing.
+struct FakeOutside {
+    explicit FakeOutside(core::Date today) : clock(today) {}
+
+    platform::Services with(platform::FileSystem& files) {
+        return {files, clock, messages, printDialog, printer, links};
+    }
+
+    FakeClock clock;
+    FakeMessageBox messages;
+    FakePrintDialog printDialog;
+    FakePrinter printer;
+    FakeLinkOpener links;
 };
 
 } // namespace platform::fakes

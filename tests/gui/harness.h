@@ -19,8 +19,8 @@
 
 namespace testing_support {
 
-struct Harness {
-    explicit Harness(core::Date today = core::Date{2001, 12, 5}) : clock(today) {}
+struct Harness : platform::fakes::FakeOutside {
+    explicit Harness(core::Date today = core::Date{2001, 12, 5}) : FakeOutside(today) {}
 
     // Stores a plan (its ten characters and its allowance) as a finished first start would have.
     void storePlan(const char* planText, std::int16_t allowance) {
@@ -87,12 +87,7 @@ struct Harness {
 
     TempDir dir;
     platform::PosixFileSystem files{dir.path()};
-    platform::fakes::FakeClock clock;
-    platform::fakes::FakeMessageBox messages;
-    platform::fakes::FakePrintDialog printDialog;
-    platform::fakes::FakePrinter printer;
-    platform::fakes::FakeLinkOpener links;
-    platform::Services services{files, clock, messages, printDialog, printer, links};
+    platform::Services services = with(files);
     core::ProgramSettings settings;
     std::unique_ptr<app::frmSurfur> window;
     std::unique_ptr<QSignalSpy> ended;

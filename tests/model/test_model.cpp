@@ -129,7 +129,7 @@ struct Run {
     std::optional<std::string> apply(const Op& op) {
         const std::string_view name = op.name();
         const auto [file, day] = chosen();
-        m_messages.dropScript();
+        m_fakes.messages.dropScript();
         for (std::size_t i = 0; i < 3; ++i) { // the date chosen, or the time typed
             child<QComboBox>((name == "choose" ? "cmbSok_" : "cmbTid_") + std::to_string(i))
                 ->setCurrentText(QString::fromStdString(op.texts[i]));
@@ -141,10 +141,10 @@ struct Run {
             return compare();
         }
         if (op.asks()) {
-            m_messages.script({op.yes ? Answer::Yes : Answer::No});
+            m_fakes.messages.script({op.yes ? Answer::Yes : Answer::No});
         }
         if (name.ends_with("close")) { // the copies go, and typed time is booked or not
-            m_messages.script({name == "cancelled close" ? Answer::Cancel : Answer::Yes});
+            m_fakes.messages.script({name == "cancelled close" ? Answer::Cancel : Answer::Yes});
             sweep();
         }
         if (name.starts_with("book") && !core::nothingToBook(op.texts)) {
@@ -256,7 +256,7 @@ struct Run {
             return "the files differ: " + ::testing::PrintToString(m_files.files()) +
                    " in the program, " + ::testing::PrintToString(files) + " in the model";
         }
-        if (m_messages.unscriptedQuestions() != 0 || !m_window->isVisible()) {
+        if (m_fakes.messages.unscriptedQuestions() != 0 || !m_window->isVisible()) {
             return "a question the user would not have been asked, or the window not shown";
         }
         const std::tuple<const char*, bool, bool> buttons[] = {
@@ -292,12 +292,8 @@ struct Run {
     }
 
     platform::fakes::MemoryFileSystem m_files;
-    platform::fakes::FakeClock m_clock{core::Date{2001, 12, 5}};
-    platform::fakes::FakeMessageBox m_messages;
-    platform::fakes::FakePrintDialog m_printDialog;
-    platform::fakes::FakePrinter m_printer;
-    platform::fakes::FakeLinkOpener m_links;
-    platform::Services m_services{m_files, m_clock, m_messages, m_printDialog, m_printer, m_links};
+    platform::fakes::FakeOutside m_fakes{core::Date{2001, 12, 5}};
+    platform::Services m_services = m_fakes.with(m_files);
     core::ProgramSettings m_settings;
     std::unique_ptr<app::frmSurfur> m_window;
     bool m_ended = false;
