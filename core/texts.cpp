@@ -1,8 +1,8 @@
 #include "core/texts.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <system_error>
 
 namespace core {
 
@@ -46,9 +46,15 @@ std::string amountText(float kronor, AmountPattern pattern) {
     if (!std::isfinite(kronor)) {
         return "?";
     }
+    // The digits of "%.7g", written without the process locale (whose decimal separator may be a
+    // comma): the shortest form with at most seven significant digits, in the "C" spelling.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.7g", static_cast<double>(kronor));
-    std::string_view text(buffer);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(kronor),
+                                       std::chars_format::general, 7);
+    if (written.ec != std::errc()) {
+        return "?";
+    }
+    std::string_view text(buffer, static_cast<std::size_t>(written.ptr - buffer));
 
     bool negative = false;
     if (!text.empty() && text.front() == '-') {
@@ -72,7 +78,18 @@ std::string amountText(float kronor, AmountPattern pattern) {
         }
     }
     if (i < text.size()) {
-        pointPosition += std::atoi(std::string(text.substr(i + 1)).c_str());
+        // The exponent: "e+10" or "e-05"; from_chars takes no '+'.
+        std::string_view exponentText = text.substr(i + 1);
+        if (!exponentText.empty() && exponentText.front() == '+') {
+            exponentText.remove_prefix(1);
+        }
+        int exponent = 0;
+        const auto parsed = std::from_chars(exponentText.data(),
+                                            exponentText.data() + exponentText.size(), exponent);
+        if (parsed.ec != std::errc() || parsed.ptr != exponentText.data() + exponentText.size()) {
+            return "?";
+        }
+        pointPosition += exponent;
     }
 
     // Fixed notation: integer digits and all fraction digits.

@@ -1,5 +1,6 @@
 #include "core/texts.h"
 
+#include <clocale>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -63,6 +64,26 @@ TEST(AmountText, OreAndTheWorkedSums) {
     // 14650 öre of extra cost with the 145 kr fee; 390 öre with the 245 kr fee.
     EXPECT_EQ(amount(14650.0f / 100.0f + 145.0f, kTwo), "291,50");
     EXPECT_EQ(amount(390.0f / 100.0f + 245.0f, kTwo), "248,90");
+}
+
+// The window library sets the process locale from the environment; a Swedish one has a decimal
+// comma, which must not leak into the digits of an amount.
+TEST(AmountText, TheSameUnderASwedishProcessLocale) {
+    if (std::setlocale(LC_ALL, "sv_SE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "the locale sv_SE.UTF-8 is not installed";
+    }
+    struct RestoreC {
+        ~RestoreC() { std::setlocale(LC_ALL, "C"); }
+    } restore;
+    EXPECT_EQ(amount(0.5f), "0,50");
+    EXPECT_EQ(amount(3.9f), "3,90");
+    EXPECT_EQ(amount(248.9f, kTwo), "248,90");
+    EXPECT_EQ(amount(5.0f, kTwo), "05,00");
+    EXPECT_EQ(core::amountTextOfOre(190.0f, kOne), "1,90");
+    // 0.005f: seven digits "0.005", rounded up; 3e10f: the exponent form "3e+10".
+    EXPECT_EQ(amount(0.005f), "0,01");
+    EXPECT_EQ(amount(3e10f), "30000000000,00");
+    EXPECT_EQ(amount(-1.5f), "-1,50");
 }
 
 TEST(FixedWidth, CutsOrPadsByCharacters) {
