@@ -13,17 +13,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     storage::SettingsFile settings(files);
 
     const auto start = settings.loadAtStart();
-    if (start.settings.planText.empty() || start.unreadable) {
+    if (size > storage::kSettingsFileMaxBytes) {
+        // Longer than three records: damaged, reported, and never written.
+        if (!start.unreadable || !start.damaged || start.firstStart || start.markWritten ||
+            settings.readDailyAllowance() || settings.storePlan("2 h / dygn", 7200) ||
+            files.files().at("tid.it") != std::vector<std::uint8_t>(data, data + size)) {
+            __builtin_trap();
+        }
+        return 0;
+    }
+    if (start.settings.planText.empty() || start.unreadable || start.damaged) {
         __builtin_trap();
     }
-    // Record 1 reads as zero, and so asks for the plan, only when its bytes are zero or missing.
-    const bool firstStart = (size < 1 || data[0] == 0) && (size < 2 || data[1] == 0);
-    if (start.firstStart != firstStart) {
+    // Record 1 reads as zero only when its bytes are zero or missing; then the mark is written.
+    const bool noMark = (size < 1 || data[0] == 0) && (size < 2 || data[1] == 0);
+    // The plan is asked for, too, when record 3 holds none of the three plans' allowances.
+    const int allowance = static_cast<std::int16_t>((size > 60 ? data[60] : 0) |
+                                                    (size > 61 ? data[61] << 8 : 0));
+    const bool planKnown = allowance == 3600 || allowance == 7200 || allowance == 28800;
+    if (start.firstStart != (noMark || !planKnown) || start.markWritten != noMark) {
         __builtin_trap();
     }
     settings.readDailyAllowance();
     const std::vector<std::uint8_t> afterStart = files.files()["tid.it"];
-    if (firstStart && (afterStart.size() < 2 || afterStart[0] != 0xFF || afterStart[1] != 0xFF)) {
+    if (noMark && (afterStart.size() < 2 || afterStart[0] != 0xFF || afterStart[1] != 0xFF)) {
         __builtin_trap();
     }
 

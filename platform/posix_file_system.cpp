@@ -136,11 +136,13 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
 }
 
 // Opens a regular file for reading. -1 with errno set when it is missing, cannot be opened or is
-// not a regular file (ENOENT keeps its meaning, so a caller can tell "missing" from "unreadable").
+// not a regular file (ENOENT keeps its meaning, so a caller can tell "missing" from "unreadable";
+// a symbolic link, dangling or not, gives ELOOP).
 int openRegularForReading(int dirFd, const std::string& name) {
     // O_NONBLOCK keeps a FIFO of that name from blocking the open; it changes nothing for a
     // regular file.
-    const int fd = ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd =
+        ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0) {
         return -1;
     }
@@ -170,7 +172,7 @@ std::optional<std::int64_t> recordOffset(std::size_t recordLength, std::int64_t 
 
 // Names in a folder, "." and ".." left out; nullopt when it cannot be listed.
 std::optional<std::vector<std::string>> listFolder(int dirFd) {
-    const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         return std::nullopt;
     }
@@ -199,9 +201,17 @@ std::optional<std::vector<std::string>> listFolder(int dirFd) {
     return names;
 }
 
+// True when the name is a regular file itself, not a link to one.
 bool isRegularEntry(int dirFd, const std::string& name) {
     struct stat info {};
     return ::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
+}
+
+// A regular file or a symbolic link itself: what deleting by extension removes.
+bool isRegularOrLinkEntry(int dirFd, const std::string& name) {
+    struct stat info {};
+    return ::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
 }
 
 } // namespace
@@ -243,12 +253,27 @@ void PosixFileSystem::removeStaleTemporaries() {
     }
 }
 
+std::optional<FileSystem::EntryKind> PosixFileSystem::entryKind(std::string_view name) {
+    if (!isOpen() || !isPlainFileName(name)) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstatat(m_dirFd, std::string(name).c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT) {
+            return EntryKind::Missing;
+        }
+        return std::nullopt;
+    }
+    return S_ISREG(info.st_mode) ? EntryKind::RegularFile : EntryKind::Other;
+}
+
 std::optional<std::int64_t> PosixFileSystem::fileLength(std::string_view name) {
     if (!isOpen() || !isPlainFileName(name)) {
         return std::nullopt;
     }
     struct stat info {};
-    if (::fstatat(m_dirFd, std::string(name).c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstatat(m_dirFd, std::string(name).c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
     return static_cast<std::int64_t>(info.st_size);
@@ -305,7 +330,8 @@ std::optional<std::vector<std::uint8_t>> PosixFileSystem::readRecord(std::string
 }
 
 bool PosixFileSystem::writeRecord(std::string_view name, std::size_t recordLength,
-                                  std::int64_t recordNumber, std::span<const std::uint8_t> bytes) {
+                                  std::int64_t recordNumber, std::span<const std::uint8_t> bytes,
+                                  std::size_t maxFileBytes) {
     if (!isOpen() || !isPlainFileName(name) || bytes.size() > recordLength) {
         return false;
     }
@@ -313,24 +339,13 @@ bool PosixFileSystem::writeRecord(std::string_view name, std::size_t recordLengt
     if (!offset) {
         return false;
     }
-    const std::string path(name);
-    std::vector<std::uint8_t> content;
-    {
-        const FdGuard fd(openRegularForReading(m_dirFd, path));
-        if (fd.get() < 0) {
-            // Only a missing file counts as empty; anything that exists but cannot be read is
-            // left alone rather than replaced.
-            if (errno != ENOENT) {
-                return false;
-            }
-        } else {
-            auto old = readAll(fd.get(), std::numeric_limits<std::size_t>::max());
-            if (!old) {
-                return false;
-            }
-            content = std::move(*old);
-        }
+    // Only a missing file counts as empty; anything that exists but cannot be read, is no regular
+    // file or is longer than allowed is left alone rather than replaced.
+    auto old = readBounded(std::string(name), maxFileBytes, true);
+    if (!old || old->size() > maxFileBytes) {
+        return false;
     }
+    std::vector<std::uint8_t> content = std::move(*old);
     const auto start = static_cast<std::size_t>(*offset);
     try {
         if (content.size() < start + bytes.size()) {
@@ -366,14 +381,11 @@ bool PosixFileSystem::createIfMissing(std::string_view name) {
         return false;
     }
     const std::string path(name);
-    const int fd =
-        ::openat(m_dirFd, path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+    const int fd = ::openat(m_dirFd, path.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        if (errno != EEXIST) {
-            return false;
-        }
-        struct stat info {};
-        return ::fstatat(m_dirFd, path.c_str(), &info, 0) == 0 && S_ISREG(info.st_mode);
+        // A link of that name (O_EXCL never follows one) is there, but is no regular file.
+        return errno == EEXIST && isRegularEntry(m_dirFd, path);
     }
     if (::close(fd) != 0) {
         return false;
@@ -383,12 +395,12 @@ bool PosixFileSystem::createIfMissing(std::string_view name) {
     return true;
 }
 
-bool PosixFileSystem::copyFile(std::string_view from, std::string_view to) {
+bool PosixFileSystem::copyFile(std::string_view from, std::string_view to, std::size_t maxBytes) {
     if (!isOpen() || !isPlainFileName(from) || !isPlainFileName(to) || from == to) {
         return false;
     }
-    const auto content = readFile(from, std::numeric_limits<std::size_t>::max());
-    if (!content) {
+    const auto content = readBounded(std::string(from), maxBytes, false);
+    if (!content || content->size() > maxBytes) {
         return false;
     }
     return replaceAtomically(to, *content);
@@ -400,8 +412,7 @@ bool PosixFileSystem::renameFile(std::string_view from, std::string_view to) {
     }
     const std::string source(from);
     const std::string target(to);
-    struct stat info {};
-    if (::fstatat(m_dirFd, source.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode)) {
+    if (!isRegularEntry(m_dirFd, source)) {
         return false;
     }
     if (renameAt2(m_dirFd, source.c_str(), m_dirFd, target.c_str(), kRenameNoReplace) != 0) {
@@ -429,9 +440,7 @@ FileSystem::ExchangeResult PosixFileSystem::exchangeFiles(std::string_view first
     }
     const std::string a(first);
     const std::string b(second);
-    struct stat info {};
-    if (::fstatat(m_dirFd, a.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode) ||
-        ::fstatat(m_dirFd, b.c_str(), &info, 0) != 0 || !S_ISREG(info.st_mode)) {
+    if (!isRegularEntry(m_dirFd, a) || !isRegularEntry(m_dirFd, b)) {
         return ExchangeResult::Failed;
     }
     if (renameAt2(m_dirFd, a.c_str(), m_dirFd, b.c_str(), kRenameExchange) != 0) {
@@ -469,7 +478,7 @@ std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension
     int removed = 0;
     for (const std::string& name : *names) {
         if (name.size() <= extension.size() || !name.ends_with(extension) ||
-            isTemporaryName(name) || !isRegularEntry(m_dirFd, name)) {
+            isTemporaryName(name) || !isRegularOrLinkEntry(m_dirFd, name)) {
             continue;
         }
         if (::unlinkat(m_dirFd, name.c_str(), 0) == 0) {
@@ -488,12 +497,24 @@ bool PosixFileSystem::replaceAtomically(std::string_view name,
         return false;
     }
     const std::string target(name);
+    // A link, a folder or anything else of that name is left as it is; a replaced regular file
+    // keeps its permission bits.
+    std::optional<mode_t> keptMode;
+    struct stat old {};
+    if (::fstatat(m_dirFd, target.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (!S_ISREG(old.st_mode)) {
+            return false;
+        }
+        keptMode = old.st_mode & 0777;
+    } else if (errno != ENOENT) {
+        return false;
+    }
     std::string temporary;
     int rawFd = -1;
     for (int attempt = 0; attempt < kTemporaryNameAttempts && rawFd < 0; ++attempt) {
         temporary = temporaryName();
         rawFd = ::openat(m_dirFd, temporary.c_str(),
-                         O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+                         O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
         if (rawFd < 0 && errno != EEXIST) {
             return false;
         }
@@ -508,10 +529,7 @@ bool PosixFileSystem::replaceAtomically(std::string_view name,
         discard();
         return false;
     }
-    // A replaced file keeps its permission bits.
-    struct stat old {};
-    if (::fstatat(m_dirFd, target.c_str(), &old, 0) == 0 && S_ISREG(old.st_mode) &&
-        ::fchmod(fd.get(), old.st_mode & 0777) != 0) {
+    if (keptMode && ::fchmod(fd.get(), *keptMode) != 0) {
         discard();
         return false;
     }
@@ -530,6 +548,21 @@ bool PosixFileSystem::replaceAtomically(std::string_view name,
     // The change has been made; a folder that cannot be flushed does not undo it.
     syncFolder();
     return true;
+}
+
+std::optional<std::vector<std::uint8_t>>
+PosixFileSystem::readBounded(const std::string& name, std::size_t maxBytes, bool missingIsEmpty) {
+    const FdGuard fd(openRegularForReading(m_dirFd, name));
+    if (fd.get() < 0) {
+        if (missingIsEmpty && errno == ENOENT) {
+            return std::vector<std::uint8_t>{};
+        }
+        return std::nullopt;
+    }
+    // One byte past the bound tells a file that is too long.
+    const std::size_t limit =
+        maxBytes < std::numeric_limits<std::size_t>::max() ? maxBytes + 1 : maxBytes;
+    return readAll(fd.get(), limit);
 }
 
 bool PosixFileSystem::syncFolder() {

@@ -13,6 +13,9 @@ namespace platform {
 // flushed. Renames never replace: renameat2 with RENAME_NOREPLACE, falling back to link and
 // unlink where the file system does not support it, never to a plain rename.
 //
+// Every open is made with O_NOFOLLOW and every look-up with AT_SYMLINK_NOFOLLOW, so a symbolic
+// link in the folder is seen as itself and never as what it points to.
+//
 // It does not create the folder; the caller makes sure it exists.
 class PosixFileSystem final : public FileSystem {
 public:
@@ -27,6 +30,7 @@ public:
     // Deletes hidden temporary files left behind by an interrupted write.
     void removeStaleTemporaries();
 
+    std::optional<EntryKind> entryKind(std::string_view name) override;
     std::optional<std::int64_t> fileLength(std::string_view name) override;
     std::optional<bool> exists(std::string_view name) override;
     std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
@@ -34,10 +38,12 @@ public:
     std::optional<std::vector<std::uint8_t>>
     readRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber) override;
     bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
-                     std::span<const std::uint8_t> bytes) override;
+                     std::span<const std::uint8_t> bytes,
+                     std::size_t maxFileBytes = kDefaultMaxFileBytes) override;
     bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) override;
     bool createIfMissing(std::string_view name) override;
-    bool copyFile(std::string_view from, std::string_view to) override;
+    bool copyFile(std::string_view from, std::string_view to,
+                  std::size_t maxBytes = kDefaultMaxFileBytes) override;
     bool renameFile(std::string_view from, std::string_view to) override;
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
     bool removeFile(std::string_view name) override;
@@ -45,9 +51,15 @@ public:
 
 private:
     // Writes content to a fresh temporary file, flushes it, renames it over name and flushes the
-    // folder. The temporary file is removed on every failure path.
+    // folder. Refuses a name that is something other than a regular file. The temporary file is
+    // removed on every failure path.
     bool replaceAtomically(std::string_view name, std::span<const std::uint8_t> content);
     bool syncFolder();
+    // The first maxBytes bytes of a regular file, plus one more when there is one, so that the
+    // caller can tell a file longer than its bound; the content is empty when the file is
+    // missing and missingIsEmpty is set. nullopt when it cannot be read or is not a regular file.
+    std::optional<std::vector<std::uint8_t>> readBounded(const std::string& name,
+                                                         std::size_t maxBytes, bool missingIsEmpty);
 
     int m_dirFd = -1;
 };

@@ -70,22 +70,73 @@ std::string monthBackupName(std::string_view yearText, std::string_view monthTex
     return core::fixedWidth(stemOf(yearText, monthText) + ".tmp", 8);
 }
 
+namespace {
+
+// One byte more than the longest month file: a read that gets it has found a damaged file.
+constexpr std::size_t kMonthReadBytes = kMonthFileMaxBytes + 1;
+
+// Why a month's file could not be read: missing, damaged or unreadable.
+MonthState stateOfFailedRead(platform::FileSystem& files, std::string_view name) {
+    const auto kind = files.entryKind(name);
+    if (!kind) {
+        return MonthState::Unreadable;
+    }
+    switch (*kind) {
+    case platform::FileSystem::EntryKind::Missing:
+        return MonthState::NoFile;
+    case platform::FileSystem::EntryKind::Other:
+        return MonthState::Damaged;
+    case platform::FileSystem::EntryKind::RegularFile:
+        break;
+    }
+    return MonthState::Unreadable;
+}
+
+// The bytes of a month file, at most 31 records: empty when the file is missing; nullopt when it
+// cannot be read or is damaged, with the reason in state.
+std::optional<std::vector<std::uint8_t>>
+readBoundedMonth(platform::FileSystem& files, std::string_view name, MonthState& state) {
+    auto bytes = files.readFile(name, kMonthReadBytes);
+    if (!bytes) {
+        state = stateOfFailedRead(files, name);
+        if (state == MonthState::NoFile) {
+            return std::vector<std::uint8_t>{};
+        }
+        return std::nullopt;
+    }
+    if (bytes->size() > kMonthFileMaxBytes) {
+        state = MonthState::Damaged;
+        return std::nullopt;
+    }
+    state = bytes->empty() ? MonthState::Empty : MonthState::HasRecords;
+    return bytes;
+}
+
+} // namespace
+
 MonthState monthState(platform::FileSystem& files, std::string_view name) {
     if (const auto length = files.fileLength(name)) {
+        if (*length > static_cast<std::int64_t>(kMonthFileMaxBytes)) {
+            return MonthState::Damaged;
+        }
         return *length == 0 ? MonthState::Empty : MonthState::HasRecords;
     }
-    return files.exists(name) == false ? MonthState::NoFile : MonthState::Unreadable;
+    return stateOfFailedRead(files, name);
 }
 
 MonthRead readMonth(platform::FileSystem& files, std::string_view name) {
     MonthRead result;
-    // The read itself tells a month with records from an empty one. Only when it fails is the
-    // file's state asked for, to tell a missing or empty file from one that cannot be read; a
-    // look-up before every read would cost as much as the read.
-    const auto bytes = files.readFile(name, kMonthFileMaxBytes);
+    // The read itself tells a month with records from an empty or a damaged one. Only when it
+    // fails is the file's state asked for, to tell a missing or empty file from one that cannot
+    // be read; a look-up before every read would cost as much as the read.
+    const auto bytes = files.readFile(name, kMonthReadBytes);
     if (!bytes) {
         const MonthState state = monthState(files, name);
         result.state = state == MonthState::HasRecords ? MonthState::Unreadable : state;
+        return result;
+    }
+    if (bytes->size() > kMonthFileMaxBytes) {
+        result.state = MonthState::Damaged;
         return result;
     }
     if (bytes->empty()) {
@@ -104,12 +155,14 @@ std::optional<core::DayRecord> readDay(platform::FileSystem& files, std::string_
     if (day < 1 || day > kDaysInLongestMonth) {
         return std::nullopt;
     }
-    const auto bytes = files.readRecord(name, kDayRecordLength, day);
-    if (!bytes || bytes->size() != kDayRecordLength) {
+    // The whole month in one bounded read, so that a damaged file is told from a month file; a
+    // read of one record could not see that the file is too long.
+    MonthState state = MonthState::NoFile;
+    const auto bytes = readBoundedMonth(files, name, state);
+    if (!bytes || state == MonthState::NoFile) {
         return std::nullopt;
     }
-    return decodeDayRecord(
-        std::span<const std::uint8_t, kDayRecordLength>(bytes->data(), kDayRecordLength));
+    return decodeMonth(*bytes)[static_cast<std::size_t>(day - 1)];
 }
 
 bool writeDay(platform::FileSystem& files, std::string_view name, int day,
@@ -117,8 +170,20 @@ bool writeDay(platform::FileSystem& files, std::string_view name, int day,
     if (day < 1 || day > kDaysInLongestMonth) {
         return false;
     }
+    MonthState state = MonthState::NoFile;
+    auto content = readBoundedMonth(files, name, state);
+    if (!content) {
+        return false;
+    }
+    // The file is as long as its highest record: it grows to the end of this day, with zero
+    // bytes in any gap, and is never shortened.
+    const std::size_t start = static_cast<std::size_t>(day - 1) * kDayRecordLength;
+    if (content->size() < start + kDayRecordLength) {
+        content->resize(start + kDayRecordLength, 0);
+    }
     const DayBytes bytes = encodeDayRecord(record);
-    return files.writeRecord(name, kDayRecordLength, day, bytes);
+    std::copy(bytes.begin(), bytes.end(), content->begin() + static_cast<std::ptrdiff_t>(start));
+    return files.replaceFile(name, *content);
 }
 
 } // namespace storage

@@ -41,8 +41,12 @@ std::string monthBackupName(std::string_view yearText, std::string_view monthTex
 enum class MonthState {
     NoFile,     // nothing booked in the month
     Empty,      // the file exists with length 0: nothing booked either
-    HasRecords, // length above 0; single days may still be empty
-    Unreadable, // the file is there but could not be read, or the folder could not be asked
+    HasRecords, // length 1 to 496; single days may still be empty
+    Unreadable, // a regular file that could not be read (permissions, a disk error), or the
+                // folder could not be asked
+    Damaged,    // longer than 31 records, or no regular file (a symbolic link, a folder): not a
+                // month file the program wrote; never written over, and not to be copied or
+                // swapped by any caller
 };
 
 struct MonthRead {
@@ -56,18 +60,23 @@ struct MonthRead {
     std::span<const core::DayRecord> records() const { return {days.data(), recordCount}; }
 };
 
-// What state a month is in, from its file's length alone. Never creates the file.
+// What state a month is in, from its file's kind and length alone. Never reads or creates the
+// file.
 MonthState monthState(platform::FileSystem& files, std::string_view name);
 
-// Reads a whole month with a single read of its file; the file's state (monthState) is asked for
-// only when that read fails. Never creates the file.
+// Reads a whole month with a single read of at most one byte more than 31 records; the file's
+// state (monthState) is asked for only when that read fails. Never creates the file. A damaged
+// month reads as no records.
 MonthRead readMonth(platform::FileSystem& files, std::string_view name);
 
-// The record of one day (1 to 31); nullopt when the file is missing or cannot be read. A record
-// beyond the end of the file reads as the empty record.
+// The record of one day (1 to 31); nullopt when the file is missing, cannot be read or is
+// damaged. A record beyond the end of the file reads as the empty record.
 std::optional<core::DayRecord> readDay(platform::FileSystem& files, std::string_view name, int day);
 
-// Writes the record of one day (1 to 31), growing the file with empty records when it is shorter.
+// Writes the record of one day (1 to 31), growing the file with empty records when it is shorter:
+// the file is read (at most one byte more than 31 records), changed and replaced atomically. A
+// missing file counts as empty. False, changing nothing, when the file cannot be read or is
+// damaged.
 bool writeDay(platform::FileSystem& files, std::string_view name, int day,
               const core::DayRecord& record);
 

@@ -21,7 +21,7 @@ std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const cor
             files.removeFile(name);
             continue;
         }
-        if (read.state == MonthState::Unreadable) {
+        if (read.state == MonthState::Unreadable || read.state == MonthState::Damaged) {
             totals.unreadableFiles.push_back(name);
             continue;
         }

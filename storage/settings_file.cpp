@@ -1,6 +1,7 @@
 #include "storage/settings_file.h"
 
 #include "core/day_record.h"
+#include "core/plan.h"
 #include "core/texts.h"
 #include "storage/cp1252.h"
 #include "storage/little_endian.h"
@@ -11,11 +12,11 @@ namespace storage {
 
 namespace {
 
-constexpr std::size_t kSettingsFileBytes = 3 * kSettingsRecordLength;
+constexpr std::size_t kSettingsFileBytes = kSettingsFileMaxBytes;
 constexpr std::size_t kPlanOffset = kSettingsRecordLength;
 constexpr std::size_t kAllowanceOffset = 2 * kSettingsRecordLength;
-// A settings file this long is not the program's own, and is never written over.
-constexpr std::size_t kMaxSettingsFileBytes = 1 << 20;
+// One byte more than the three records: a read that gets it has found a damaged file.
+constexpr std::size_t kSettingsReadBytes = kSettingsFileBytes + 1;
 
 } // namespace
 
@@ -32,29 +33,51 @@ Settings decodeSettings(std::span<const std::uint8_t> fileBytes) {
     return settings;
 }
 
-Settings SettingsFile::load() {
-    const auto bytes = m_files.readFile(kSettingsFileName, kSettingsFileBytes);
-    if (!bytes) {
-        return decodeSettings({});
+std::optional<std::vector<std::uint8_t>> SettingsFile::readBytes(bool& unreadable, bool& damaged) {
+    unreadable = false;
+    damaged = false;
+    auto bytes = m_files.readFile(kSettingsFileName, kSettingsReadBytes);
+    if (bytes) {
+        if (bytes->size() > kSettingsFileBytes) {
+            unreadable = damaged = true;
+            return std::nullopt;
+        }
+        return bytes;
     }
-    return decodeSettings(*bytes);
+    const auto kind = m_files.entryKind(kSettingsFileName);
+    if (kind == platform::FileSystem::EntryKind::Missing) {
+        return std::vector<std::uint8_t>{};
+    }
+    unreadable = true;
+    damaged = kind == platform::FileSystem::EntryKind::Other;
+    return std::nullopt;
+}
+
+SettingsFile::Loaded SettingsFile::load() {
+    Loaded loaded;
+    const auto bytes = readBytes(loaded.unreadable, loaded.damaged);
+    loaded.settings = bytes ? decodeSettings(*bytes) : decodeSettings({});
+    return loaded;
 }
 
 SettingsFile::StartState SettingsFile::loadAtStart() {
     StartState state;
-    const auto bytes = m_files.readFile(kSettingsFileName, kSettingsFileBytes);
-    if (!bytes && m_files.exists(kSettingsFileName) != false) {
-        // The file is there but cannot be read: this is no first start, and nothing is written.
-        state.unreadable = true;
+    const auto bytes = readBytes(state.unreadable, state.damaged);
+    if (!bytes) {
+        // The file is there but cannot be used: this is no first start, and nothing is written.
         state.settings = decodeSettings({});
         return state;
     }
-    state.settings = bytes ? decodeSettings(*bytes) : decodeSettings({});
+    state.settings = decodeSettings(*bytes);
     if (state.settings.setupDone == core::kFalse) {
         state.firstStart = true;
         std::array<std::uint8_t, 2> mark{};
         writeInt16(mark.data(), core::kTrue);
-        state.markWritten = m_files.writeRecord(kSettingsFileName, kSettingsRecordLength, 1, mark);
+        state.markWritten = m_files.writeRecord(kSettingsFileName, kSettingsRecordLength, 1, mark,
+                                                kSettingsFileBytes);
+    } else if (!core::planForAllowance(state.settings.dailyAllowance)) {
+        // The mark is there but no plan: the last first start ended before the plan was chosen.
+        state.firstStart = true;
     }
     return state;
 }
@@ -62,15 +85,13 @@ SettingsFile::StartState SettingsFile::loadAtStart() {
 bool SettingsFile::storePlan(std::string_view planText, std::int16_t dailyAllowance) {
     // Both records go in one write, so that the file never holds a plan text without its
     // allowance.
-    std::vector<std::uint8_t> content;
-    if (const auto bytes = m_files.readFile(kSettingsFileName, kMaxSettingsFileBytes)) {
-        if (bytes->size() == kMaxSettingsFileBytes) {
-            return false;
-        }
-        content = *bytes;
-    } else if (m_files.exists(kSettingsFileName) != false) {
-        return false; // there, but unreadable: never written over
+    bool unreadable = false;
+    bool damaged = false;
+    auto bytes = readBytes(unreadable, damaged);
+    if (!bytes) {
+        return false; // there, but cannot be used: never written over
     }
+    std::vector<std::uint8_t> content = std::move(*bytes);
     if (content.size() < kAllowanceOffset + 2) {
         content.resize(kAllowanceOffset + 2, 0);
     }
@@ -82,8 +103,8 @@ bool SettingsFile::storePlan(std::string_view planText, std::int16_t dailyAllowa
 }
 
 std::optional<std::int16_t> SettingsFile::readDailyAllowance() {
-    const auto bytes = m_files.readFile(kSettingsFileName, kSettingsFileBytes);
-    if (!bytes || bytes->size() < kAllowanceOffset + 2) {
+    const auto bytes = m_files.readFile(kSettingsFileName, kSettingsReadBytes);
+    if (!bytes || bytes->size() < kAllowanceOffset + 2 || bytes->size() > kSettingsFileBytes) {
         return std::nullopt;
     }
     return readInt16(bytes->data() + kAllowanceOffset);

@@ -17,7 +17,7 @@ int FaultyFileSystem::changeRequests() const {
     int changes = 0;
     for (const std::string& entry : m_log) {
         if (!entry.starts_with("read") && !entry.starts_with("fileLength ") &&
-            !entry.starts_with("exists ")) {
+            !entry.starts_with("exists ") && !entry.starts_with("entryKind ")) {
             ++changes;
         }
     }
@@ -40,6 +40,13 @@ bool FaultyFileSystem::fails(const char* what, bool changes, std::string_view na
         ++m_failures;
     }
     return fail;
+}
+
+std::optional<platform::FileSystem::EntryKind> FaultyFileSystem::entryKind(std::string_view name) {
+    if (fails("entryKind", false, name)) {
+        return std::nullopt;
+    }
+    return m_real.entryKind(name);
 }
 
 std::optional<std::int64_t> FaultyFileSystem::fileLength(std::string_view name) {
@@ -74,9 +81,10 @@ std::optional<std::vector<std::uint8_t>> FaultyFileSystem::readRecord(std::strin
 }
 
 bool FaultyFileSystem::writeRecord(std::string_view name, std::size_t recordLength,
-                                   std::int64_t recordNumber, std::span<const std::uint8_t> bytes) {
+                                   std::int64_t recordNumber, std::span<const std::uint8_t> bytes,
+                                   std::size_t maxFileBytes) {
     return !fails("writeRecord", true, name) &&
-           m_real.writeRecord(name, recordLength, recordNumber, bytes);
+           m_real.writeRecord(name, recordLength, recordNumber, bytes, maxFileBytes);
 }
 
 bool FaultyFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content) {
@@ -87,8 +95,8 @@ bool FaultyFileSystem::createIfMissing(std::string_view name) {
     return !fails("createIfMissing", true, name) && m_real.createIfMissing(name);
 }
 
-bool FaultyFileSystem::copyFile(std::string_view from, std::string_view to) {
-    return !fails("copyFile", true, from) && m_real.copyFile(from, to);
+bool FaultyFileSystem::copyFile(std::string_view from, std::string_view to, std::size_t maxBytes) {
+    return !fails("copyFile", true, from) && m_real.copyFile(from, to, maxBytes);
 }
 
 bool FaultyFileSystem::renameFile(std::string_view from, std::string_view to) {

@@ -40,6 +40,7 @@ public:
     // How many calls asked to change a file (write, create, copy, rename, exchange, delete).
     int changeRequests() const;
 
+    std::optional<EntryKind> entryKind(std::string_view name) override;
     std::optional<std::int64_t> fileLength(std::string_view name) override;
     std::optional<bool> exists(std::string_view name) override;
     std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
@@ -47,10 +48,12 @@ public:
     std::optional<std::vector<std::uint8_t>>
     readRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber) override;
     bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
-                     std::span<const std::uint8_t> bytes) override;
+                     std::span<const std::uint8_t> bytes,
+                     std::size_t maxFileBytes = kDefaultMaxFileBytes) override;
     bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) override;
     bool createIfMissing(std::string_view name) override;
-    bool copyFile(std::string_view from, std::string_view to) override;
+    bool copyFile(std::string_view from, std::string_view to,
+                  std::size_t maxBytes = kDefaultMaxFileBytes) override;
     bool renameFile(std::string_view from, std::string_view to) override;
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
     bool removeFile(std::string_view name) override;

@@ -22,6 +22,13 @@ std::optional<std::size_t> recordOffset(std::size_t recordLength, std::int64_t r
 
 } // namespace
 
+std::optional<platform::FileSystem::EntryKind> MemoryFileSystem::entryKind(std::string_view name) {
+    if (!platform::isPlainFileName(name)) {
+        return std::nullopt;
+    }
+    return m_files.contains(std::string(name)) ? EntryKind::RegularFile : EntryKind::Missing;
+}
+
 std::optional<std::int64_t> MemoryFileSystem::fileLength(std::string_view name) {
     const auto found = m_files.find(std::string(name));
     if (!platform::isPlainFileName(name) || found == m_files.end()) {
@@ -66,9 +73,14 @@ std::optional<std::vector<std::uint8_t>> MemoryFileSystem::readRecord(std::strin
 }
 
 bool MemoryFileSystem::writeRecord(std::string_view name, std::size_t recordLength,
-                                   std::int64_t recordNumber, std::span<const std::uint8_t> bytes) {
+                                   std::int64_t recordNumber, std::span<const std::uint8_t> bytes,
+                                   std::size_t maxFileBytes) {
     const auto offset = recordOffset(recordLength, recordNumber);
     if (!offset || bytes.size() > recordLength || !platform::isPlainFileName(name)) {
+        return false;
+    }
+    const auto found = m_files.find(std::string(name));
+    if (found != m_files.end() && found->second.size() > maxFileBytes) {
         return false;
     }
     auto& content = m_files[std::string(name)];
@@ -95,10 +107,10 @@ bool MemoryFileSystem::createIfMissing(std::string_view name) {
     return true;
 }
 
-bool MemoryFileSystem::copyFile(std::string_view from, std::string_view to) {
+bool MemoryFileSystem::copyFile(std::string_view from, std::string_view to, std::size_t maxBytes) {
     const auto found = m_files.find(std::string(from));
     if (!platform::isPlainFileName(from) || !platform::isPlainFileName(to) || from == to ||
-        found == m_files.end()) {
+        found == m_files.end() || found->second.size() > maxBytes) {
         return false;
     }
     const std::vector<std::uint8_t> content = found->second;

@@ -10,8 +10,10 @@
 namespace platform::fakes {
 
 // The file layer in memory, with the same contract as the real one: every call is all or
-// nothing, renames never replace, names are plain file names. It lets long randomized runs go
-// without touching a disk; a test compares it with the real layer to keep the two alike.
+// nothing, renames never replace, names are plain file names, copies and record writes keep to
+// their bounds. It lets long randomized runs go without touching a disk; a test compares it with
+// the real layer to keep the two alike. Every entry is a regular file: it has no links, folders
+// or other kinds of entry (tests of those use the real layer on a temporary folder).
 class MemoryFileSystem final : public platform::FileSystem {
 public:
     using Files = std::map<std::string, std::vector<std::uint8_t>>;
@@ -22,6 +24,7 @@ public:
     // When set, exchangeFiles answers Unsupported, as some file systems do.
     bool exchangeUnsupported = false;
 
+    std::optional<EntryKind> entryKind(std::string_view name) override;
     std::optional<std::int64_t> fileLength(std::string_view name) override;
     std::optional<bool> exists(std::string_view name) override;
     std::optional<std::vector<std::uint8_t>> readFile(std::string_view name,
@@ -29,10 +32,12 @@ public:
     std::optional<std::vector<std::uint8_t>>
     readRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber) override;
     bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
-                     std::span<const std::uint8_t> bytes) override;
+                     std::span<const std::uint8_t> bytes,
+                     std::size_t maxFileBytes = kDefaultMaxFileBytes) override;
     bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) override;
     bool createIfMissing(std::string_view name) override;
-    bool copyFile(std::string_view from, std::string_view to) override;
+    bool copyFile(std::string_view from, std::string_view to,
+                  std::size_t maxBytes = kDefaultMaxFileBytes) override;
     bool renameFile(std::string_view from, std::string_view to) override;
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
     bool removeFile(std::string_view name) override;

@@ -1,3 +1,4 @@
+#include "platform/fakes/memory_file_system.h"
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
 
@@ -5,6 +6,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using platform::FileSystem;
@@ -145,4 +147,89 @@ TEST_F(PosixFileSystemTest, OnlyPlainNamesAreAcceptedEverywhere) {
     EXPECT_EQ(m_dir.read("data/ok"), Bytes{3});
     EXPECT_EQ(m_dir.names(), (Names{"data", "x.tid"}));
     EXPECT_FALSE(m_dir.exists("data/copy") || m_dir.exists("data/moved"));
+}
+
+TEST_F(PosixFileSystemTest, EntryKindsAreToldWithoutFollowingLinks) {
+    using Kind = FileSystem::EntryKind;
+    testing_support::TempDir elsewhere;
+    elsewhere.write("real", Bytes{1});
+    m_dir.write("f", Bytes{});
+    fs::create_directory(m_dir.file("d"));
+    fs::create_symlink(elsewhere.file("real"), m_dir.file("link"));
+    fs::create_symlink(elsewhere.file("none"), m_dir.file("dangling"));
+    ASSERT_EQ(::mkfifo(m_dir.file("fifo").c_str(), 0600), 0);
+    EXPECT_EQ(m_fs.entryKind("f"), Kind::RegularFile);
+    EXPECT_EQ(m_fs.entryKind("missing"), Kind::Missing);
+    for (const char* other : {"d", "link", "dangling", "fifo"}) {
+        SCOPED_TRACE(other);
+        EXPECT_EQ(m_fs.entryKind(other), Kind::Other);
+        EXPECT_FALSE(m_fs.fileLength(other).has_value());
+        EXPECT_FALSE(m_fs.readFile(other, 10).has_value());
+        EXPECT_FALSE(m_fs.readRecord(other, 1, 1).has_value());
+    }
+    EXPECT_FALSE(m_fs.entryKind("a/b").has_value());
+    EXPECT_FALSE(PosixFileSystem(m_dir.file("missing")).entryKind("f").has_value());
+}
+
+TEST_F(PosixFileSystemTest, NothingIsWrittenCopiedOrMovedThroughALink) {
+    testing_support::TempDir elsewhere;
+    elsewhere.write("real.tid", Bytes{1, 2});
+    m_dir.write("f.tid", Bytes{7});
+    fs::create_symlink(elsewhere.file("real.tid"), m_dir.file("link.tid"));
+    fs::create_symlink(elsewhere.file("new.tid"), m_dir.file("dangling.tid"));
+    for (const char* link : {"link.tid", "dangling.tid"}) {
+        SCOPED_TRACE(link);
+        EXPECT_FALSE(m_fs.writeRecord(link, 2, 1, Bytes{9}));
+        EXPECT_FALSE(m_fs.replaceFile(link, Bytes{9}));
+        EXPECT_FALSE(m_fs.createIfMissing(link));
+        EXPECT_FALSE(m_fs.copyFile(link, "copy.tid"));
+        EXPECT_FALSE(m_fs.copyFile("f.tid", link));
+        EXPECT_FALSE(m_fs.renameFile(link, "moved.tid"));
+        EXPECT_EQ(m_fs.exchangeFiles(link, "f.tid"), FileSystem::ExchangeResult::Failed);
+        EXPECT_EQ(m_fs.exchangeFiles("f.tid", link), FileSystem::ExchangeResult::Failed);
+        EXPECT_TRUE(fs::is_symlink(m_dir.file(link)));
+    }
+    EXPECT_EQ(elsewhere.read("real.tid"), (Bytes{1, 2}));
+    EXPECT_EQ(elsewhere.names(), (Names{"real.tid"})); // nothing made where the dangling one points
+    EXPECT_EQ(m_dir.read("f.tid"), Bytes{7});
+    EXPECT_EQ(m_dir.names(), (Names{"dangling.tid", "f.tid", "link.tid"}));
+
+    // Deleting removes the links themselves, never what they point to.
+    EXPECT_TRUE(m_fs.removeFile("dangling.tid"));
+    EXPECT_EQ(m_fs.removeByExtension(".tid"), 2);
+    EXPECT_TRUE(m_dir.names().empty());
+    EXPECT_EQ(elsewhere.read("real.tid"), (Bytes{1, 2}));
+}
+
+// The bounds of copies and record writes, on the real layer and on its fake in memory alike.
+TEST_F(PosixFileSystemTest, CopiesAndRecordWritesKeepToTheirBounds) {
+    platform::fakes::MemoryFileSystem memory;
+    const Bytes five{1, 2, 3, 4, 5};
+    const Bytes justAllowed(FileSystem::kDefaultMaxFileBytes, 3);
+    const Bytes tooLong(FileSystem::kDefaultMaxFileBytes + 1, 4);
+    m_dir.write("five", five);
+    m_dir.write("max", justAllowed);
+    m_dir.write("long", tooLong);
+    memory.files() = {{"five", five}, {"max", justAllowed}, {"long", tooLong}};
+    for (FileSystem* layer : {static_cast<FileSystem*>(&m_fs), static_cast<FileSystem*>(&memory)}) {
+        SCOPED_TRACE(layer == &m_fs ? "posix" : "memory");
+        EXPECT_FALSE(layer->copyFile("five", "copy", 4));
+        EXPECT_FALSE(layer->exists("copy").value_or(true));
+        EXPECT_TRUE(layer->copyFile("five", "copy", 5));
+        EXPECT_EQ(layer->readFile("copy", 10), five);
+        EXPECT_FALSE(layer->writeRecord("five", 2, 1, Bytes{9}, 4));
+        EXPECT_TRUE(layer->writeRecord("five", 2, 1, Bytes{9}, 5));
+        EXPECT_EQ(layer->readFile("five", 10), (Bytes{9, 2, 3, 4, 5}));
+        // A missing file is empty, whatever the bound.
+        EXPECT_TRUE(layer->writeRecord("new", 2, 2, Bytes{8}, 0));
+        EXPECT_EQ(layer->readFile("new", 10), (Bytes{0, 0, 8}));
+        // Without a bound of the caller's, the layer's own.
+        EXPECT_TRUE(layer->copyFile("max", "max2"));
+        EXPECT_TRUE(layer->writeRecord("max", 1, 1, Bytes{6}));
+        EXPECT_FALSE(layer->copyFile("long", "long2"));
+        EXPECT_FALSE(layer->writeRecord("long", 1, 1, Bytes{6}));
+        EXPECT_EQ(layer->readFile("long", tooLong.size() + 1), tooLong);
+        EXPECT_FALSE(layer->exists("long2").value_or(true));
+    }
+    EXPECT_EQ(m_dir.names(), (Names{"copy", "five", "long", "max", "max2", "new"}));
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using Bytes = std::vector<std::uint8_t>;
 using core::DayRecord;
@@ -76,14 +77,76 @@ TEST_F(MonthFileTest, TheStatesOfAMonthAndItsRecords) {
     ASSERT_EQ(read.records().size(), 2u);
     EXPECT_EQ(read.records()[0], booked(1));
     EXPECT_EQ(read.records()[1].connectedSeconds, 0x0101);
-    m_dir.write("0112.tid", Bytes(16 * 40, 0));
+    m_dir.write("0112.tid", Bytes(16 * 31, 0));
     EXPECT_EQ(storage::readMonth(m_files, "0112.tid").records().size(), 31u);
 
-    // Something that is there but cannot be read is not taken for a missing month.
+    // Something that is there but is no file is not taken for a missing month.
     std::filesystem::create_directory(m_dir.file("0110.tid"));
-    EXPECT_EQ(storage::readMonth(m_files, "0110.tid").state, MonthState::Unreadable);
+    EXPECT_EQ(storage::readMonth(m_files, "0110.tid").state, MonthState::Damaged);
+    EXPECT_EQ(storage::monthState(m_files, "0110.tid"), MonthState::Damaged);
     EXPECT_EQ(storage::monthState(m_files, "0112.tid"), MonthState::HasRecords);
     // The extension is lower case: an upper-case name is another file.
     m_dir.write("0111.TID", bookedBytes(1));
     EXPECT_EQ(storage::readMonth(m_files, "0111.tid").state, MonthState::NoFile);
+}
+
+TEST_F(MonthFileTest, AFileLongerThan31RecordsIsDamagedAndNeverWritten) {
+    // 496 bytes are 31 whole records; one byte more is no month file the program wrote.
+    Bytes full(496, 0);
+    const Bytes day31 = bookedBytes(31);
+    std::copy(day31.begin(), day31.end(), full.begin() + 480);
+    m_dir.write("0112.tid", full);
+    EXPECT_EQ(storage::monthState(m_files, "0112.tid"), MonthState::HasRecords);
+    EXPECT_EQ(storage::readDay(m_files, "0112.tid", 31), booked(31));
+    ASSERT_TRUE(storage::writeDay(m_files, "0112.tid", 31, booked(31)));
+    EXPECT_EQ(m_dir.read("0112.tid"), full);
+
+    for (const std::size_t length : {std::size_t{497}, std::size_t{1} << 20}) {
+        SCOPED_TRACE(length);
+        Bytes tooLong = full;
+        tooLong.resize(length, 0x01);
+        m_dir.write("0112.tid", tooLong);
+        const auto read = storage::readMonth(m_files, "0112.tid");
+        EXPECT_EQ(read.state, MonthState::Damaged);
+        EXPECT_FALSE(read.hasRecords());
+        EXPECT_TRUE(read.records().empty());
+        EXPECT_EQ(storage::monthState(m_files, "0112.tid"), MonthState::Damaged);
+        EXPECT_FALSE(storage::readDay(m_files, "0112.tid", 31));
+        EXPECT_FALSE(storage::writeDay(m_files, "0112.tid", 1, booked(1)));
+        EXPECT_EQ(m_dir.read("0112.tid"), tooLong);
+    }
+    EXPECT_EQ(m_dir.names(), std::vector<std::string>{"0112.tid"}); // no copy left behind
+}
+
+TEST_F(MonthFileTest, ALinkIsDamagedAndNeverFollowed) {
+    namespace fs = std::filesystem;
+    testing_support::TempDir elsewhere;
+    elsewhere.write("real.tid", bookedBytes(1));
+    fs::create_symlink(elsewhere.file("real.tid"), m_dir.file("0112.tid"));
+    EXPECT_EQ(storage::readMonth(m_files, "0112.tid").state, MonthState::Damaged);
+    EXPECT_EQ(storage::monthState(m_files, "0112.tid"), MonthState::Damaged);
+    EXPECT_FALSE(storage::readDay(m_files, "0112.tid", 1));
+    EXPECT_FALSE(storage::writeDay(m_files, "0112.tid", 2, booked(2)));
+    EXPECT_TRUE(fs::is_symlink(m_dir.file("0112.tid")));
+    EXPECT_EQ(elsewhere.read("real.tid"), bookedBytes(1));
+
+    // A dangling link is no missing month: a booking makes no file where it points.
+    fs::create_symlink(elsewhere.file("new.tid"), m_dir.file("0111.tid"));
+    EXPECT_EQ(storage::readMonth(m_files, "0111.tid").state, MonthState::Damaged);
+    EXPECT_FALSE(storage::writeDay(m_files, "0111.tid", 1, booked(1)));
+    EXPECT_FALSE(elsewhere.exists("new.tid"));
+    EXPECT_TRUE(fs::is_symlink(m_dir.file("0111.tid")));
+}
+
+TEST_F(MonthFileTest, AFileThatCannotBeReadIsUnreadableNotDamaged) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root reads every file";
+    }
+    m_dir.write("0112.tid", bookedBytes(1));
+    std::filesystem::permissions(m_dir.file("0112.tid"), std::filesystem::perms::none);
+    EXPECT_EQ(storage::readMonth(m_files, "0112.tid").state, MonthState::Unreadable);
+    EXPECT_FALSE(storage::readDay(m_files, "0112.tid", 1));
+    EXPECT_FALSE(storage::writeDay(m_files, "0112.tid", 2, booked(2)));
+    std::filesystem::permissions(m_dir.file("0112.tid"), std::filesystem::perms::owner_read);
+    EXPECT_EQ(m_dir.read("0112.tid"), bookedBytes(1));
 }
