@@ -38,9 +38,16 @@ int main(int argc, char* argv[]) {
         return EXIT_FAILURE;
     }
     const app::InstanceLock lock(*folder);
-    if (!lock.acquired()) {
+    switch (lock.result()) {
+    case app::InstanceLock::Result::Acquired:
+        break;
+    case app::InstanceLock::Result::HeldByOther:
         messages.show("Surfklocka är redan igång.", "Surfklocka", Buttons::Ok, Icon::Exclamation);
         return EXIT_SUCCESS;
+    case app::InstanceLock::Result::Failed:
+        messages.show("Surfklocka kan inte starta.\n" + lock.failure(), "Surfklocka", Buttons::Ok,
+                      Icon::Stop);
+        return EXIT_FAILURE;
     }
 
     platform::PosixFileSystem files(*folder);

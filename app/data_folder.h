@@ -6,7 +6,8 @@
 namespace app {
 
 // Where the program keeps its files, and the lock that lets only one copy run at a time. POSIX
-// only; no window is involved.
+// only; no window is involved, and no message is shown: failures come back as Swedish texts for
+// the caller to show.
 
 // The data folder: $XDG_DATA_HOME/surfklocka, or $HOME/.local/share/surfklocka where the variable
 // is unset or empty. An XDG_DATA_HOME that is not an absolute path is ignored. nullopt when no
@@ -14,24 +15,39 @@ namespace app {
 std::optional<std::string> dataFolderPath(const char* xdgDataHome, const char* home);
 
 // Creates the folder (and any missing parent) with mode 0700, checks that it can be written, and
-// makes it the working directory. On failure, error holds a Swedish explanation.
+// makes it the working directory. On failure, error holds a Swedish explanation that names the
+// folder and the cause.
 bool enterDataFolder(const std::string& path, std::string& error);
 
+// The name of the lock file in the data folder.
+inline constexpr const char* kLockFileName = "surfklocka.lock";
+
 // An exclusive lock on "surfklocka.lock" in the data folder, held for the life of the object and
-// released by the system when the process ends in any way.
+// released by the system when the process ends in any way. The lock file is opened without
+// following a symbolic link and must be a regular file of the user's own; it is created when
+// missing and never deleted.
 class InstanceLock {
 public:
+    enum class Result {
+        Acquired,    // this copy holds the lock
+        HeldByOther, // another copy of the program holds it
+        Failed,      // the lock could not be taken for another reason: see failure()
+    };
+
     explicit InstanceLock(const std::string& folder);
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // False when another copy of the program holds the lock (or the lock file cannot be made).
-    bool acquired() const { return m_acquired; }
+    Result result() const { return m_result; }
+    bool acquired() const { return m_result == Result::Acquired; }
+    // Why the lock failed, in Swedish, naming the lock file; empty unless the result is Failed.
+    const std::string& failure() const { return m_failure; }
 
 private:
     int m_fd = -1;
-    bool m_acquired = false;
+    Result m_result = Result::Failed;
+    std::string m_failure;
 };
 
 } // namespace app

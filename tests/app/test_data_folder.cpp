@@ -1,0 +1,107 @@
+#include "app/data_folder.h"
+#include "support/temp_dir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using app::InstanceLock;
+
+namespace {
+
+// Puts the working directory back, as entering a data folder changes it.
+class KeepWorkingDirectory {
+public:
+    KeepWorkingDirectory() : m_path(fs::current_path()) {}
+    ~KeepWorkingDirectory() { fs::current_path(m_path); }
+    KeepWorkingDirectory(const KeepWorkingDirectory&) = delete;
+    KeepWorkingDirectory& operator=(const KeepWorkingDirectory&) = delete;
+
+private:
+    fs::path m_path;
+};
+
+} // namespace
+
+TEST(DataFolder, IsMadeWithItsParentsAndEntered) {
+    const KeepWorkingDirectory keep;
+    testing_support::TempDir dir;
+    const std::string path = dir.file("share/surfklocka");
+    std::string error;
+    ASSERT_TRUE(app::enterDataFolder(path, error)) << error;
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(fs::current_path(), fs::path(path));
+}
+
+TEST(DataFolder, FailuresAreNamedInSwedish) {
+    const KeepWorkingDirectory keep;
+    testing_support::TempDir dir;
+    dir.write("file", {});
+    std::string error;
+    EXPECT_FALSE(app::enterDataFolder(dir.file("file/surfklocka"), error));
+    EXPECT_EQ(error, "Mappen " + dir.file("file/surfklocka") +
+                         " kunde inte skapas: en del av sökvägen är ingen mapp.");
+    EXPECT_FALSE(app::enterDataFolder(dir.file("file"), error));
+    EXPECT_EQ(error, dir.file("file") + " är ingen mapp.");
+}
+
+TEST(DataFolder, AFolderThatCannotBeWrittenIsNamedInSwedish) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root may write in every folder";
+    }
+    const KeepWorkingDirectory keep;
+    testing_support::TempDir dir;
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    std::string error;
+    EXPECT_FALSE(app::enterDataFolder(dir.file("surfklocka"), error));
+    EXPECT_EQ(error, "Mappen " + dir.file("surfklocka") + " kunde inte skapas: behörighet saknas.");
+    EXPECT_FALSE(app::enterDataFolder(dir.path(), error));
+    EXPECT_EQ(error, "Surfklocka får inte skriva i mappen " + dir.path() + ": behörighet saknas.");
+}
+
+TEST(InstanceLock, ASecondCopyFindsTheLockHeld) {
+    testing_support::TempDir dir;
+    std::optional<InstanceLock> first(std::in_place, dir.path());
+    EXPECT_EQ(first->result(), InstanceLock::Result::Acquired);
+    EXPECT_TRUE(first->acquired());
+    {
+        // Each lock opens the file anew, so the two conflict even within one process.
+        const InstanceLock second(dir.path());
+        EXPECT_EQ(second.result(), InstanceLock::Result::HeldByOther);
+        EXPECT_FALSE(second.acquired());
+        EXPECT_EQ(second.failure(), "");
+    }
+    first.reset();
+    const InstanceLock third(dir.path());
+    EXPECT_EQ(third.result(), InstanceLock::Result::Acquired);
+    EXPECT_TRUE(fs::is_regular_file(dir.file("surfklocka.lock")));
+}
+
+TEST(InstanceLock, ALockFileThatIsNoFileIsAFailureOfItsOwn) {
+    testing_support::TempDir dir;
+    const std::string lock = dir.file("surfklocka.lock");
+
+    fs::create_directory(lock);
+    const InstanceLock folder(dir.path());
+    EXPECT_EQ(folder.result(), InstanceLock::Result::Failed);
+    EXPECT_EQ(folder.failure(), "Låsfilen " + lock + " är en mapp.");
+    fs::remove(lock);
+
+    // A dangling link is not followed: no file appears where it points.
+    testing_support::TempDir elsewhere;
+    fs::create_symlink(elsewhere.file("target"), lock);
+    const InstanceLock link(dir.path());
+    EXPECT_EQ(link.result(), InstanceLock::Result::Failed);
+    EXPECT_EQ(link.failure(),
+              "Låsfilen " + lock + " är en symbolisk länk, som Surfklocka inte följer.");
+    EXPECT_FALSE(fs::exists(elsewhere.file("target")));
+    EXPECT_TRUE(fs::is_symlink(lock));
+
+    const InstanceLock noFolder(dir.file("missing"));
+    EXPECT_EQ(noFolder.result(), InstanceLock::Result::Failed);
+    EXPECT_EQ(noFolder.failure(), "Låsfilen " + dir.file("missing/surfklocka.lock") +
+                                      " kunde inte öppnas: filen eller mappen finns inte.");
+}
