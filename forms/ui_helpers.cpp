@@ -140,13 +140,12 @@ void fillList(QComboBox* list, int first, int last, bool twoDigits) {
     }
     const QSignalBlocker blocker(list);
     list->clear();
+    // One insertion for all entries: the list's model and view are told once, not per entry.
     list->addItems(entries);
     list->setCurrentIndex(-1);
     if (list->isEditable()) {
         list->clearEditText();
     }
-    // One insertion for all entries: the list's model and view are told once, not per entry.
-    list->addItems(entries);
 }
 
 bool rebuildDayList(QComboBox* list, int days) {
