@@ -1,6 +1,7 @@
 #include "storage/booking.h"
 
 #include "core/booking.h"
+#include "core/plan.h"
 #include "storage/month_file.h"
 
 namespace storage {
@@ -10,32 +11,44 @@ void sweepBackups(platform::FileSystem& files) {
 }
 
 BookingResult bookTime(platform::FileSystem& files, const BookingRequest& request) {
-    sweepBackups(files);
-
     BookingResult result;
     result.entryFile = monthFileName(request.yearText, request.monthText);
     result.entryBackup = monthBackupName(request.yearText, request.monthText);
     if (request.day < 1 || request.day > kDaysInLongestMonth) {
         return result;
     }
-
-    files.createIfMissing(result.entryFile);
-    const auto before = readDay(files, result.entryFile, request.day);
-    if (!before) {
+    if (!core::planForAllowance(request.dailyAllowance)) {
+        result.outcome = BookingOutcome::NoPlan;
         return result;
     }
 
-    const auto after = core::bookOnDay(*before, request.seconds, request.dailyAllowance,
+    // Everything is decided from one read of the month, before any file is touched.
+    const MonthRead month = readMonth(files, result.entryFile);
+    result.monthState = month.state;
+    if (month.state != MonthState::NoFile && month.state != MonthState::Empty &&
+        month.state != MonthState::HasRecords) {
+        return result;
+    }
+    const core::DayRecord before = month.days[static_cast<std::size_t>(request.day - 1)];
+    const auto after = core::bookOnDay(before, request.seconds, request.dailyAllowance,
                                        static_cast<std::int16_t>(request.day));
     if (!after) {
         result.outcome = BookingOutcome::DayFull;
         return result;
     }
 
-    const bool undoCopy = files.copyFile(result.entryFile, result.entryBackup);
+    // The booking goes ahead: the copies of the previous booking and of any deletion end here.
+    sweepBackups(files);
+    // A month's first booking starts from an empty file, so that its undo copy is empty too.
+    const bool undoCopy = files.createIfMissing(result.entryFile) &&
+                          files.copyFile(result.entryFile, result.entryBackup);
     if (!writeDay(files, result.entryFile, request.day, *after)) {
+        // A failed booking leaves no trace: no copy, and no month file that was not there.
         if (undoCopy) {
             files.removeFile(result.entryBackup);
+        }
+        if (month.state == MonthState::NoFile) {
+            files.removeFile(result.entryFile);
         }
         return result;
     }

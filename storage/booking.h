@@ -2,6 +2,7 @@
 
 #include "core/day_record.h"
 #include "platform/file_system.h"
+#include "storage/month_file.h"
 
 #include <cstdint>
 #include <string>
@@ -19,7 +20,8 @@ struct BookingRequest {
 enum class BookingOutcome {
     Booked,            // the record is written and the undo copy holds the month as it was
     BookedWithoutUndo, // the record is written, but the undo copy could not be made
-    DayFull,           // the day would pass 24 hours: nothing written
+    DayFull,           // the day would pass 24 hours: no file touched
+    NoPlan,            // the allowance is no plan's, so extra time cannot be told: no file touched
     Failed,            // the month file could not be read or written: nothing written
 };
 
@@ -28,6 +30,9 @@ struct BookingResult {
     std::string entryFile;   // the month file booked on, "0112.tid"
     std::string entryBackup; // its undo copy, "0112.tmp"
     core::DayRecord record;  // the day as written (Booked, BookedWithoutUndo)
+    // What the month file was found to be; with Failed it tells why (Unreadable or Damaged), or
+    // HasRecords/Empty/NoFile when the file was read but could not be written.
+    MonthState monthState = MonthState::NoFile;
 
     bool written() const {
         return outcome == BookingOutcome::Booked || outcome == BookingOutcome::BookedWithoutUndo;
@@ -35,13 +40,14 @@ struct BookingResult {
 };
 
 // Books seconds on a day of a month file:
-//  1. deletes every "*.tmp" file (the previous undo copy and any restore copies);
-//  2. makes sure the month file exists (a month's first booking starts from an empty file);
-//  3. reads the day's record and refuses a day total above 24 hours;
-//  4. works out the extra time and its charge (core::bookOnDay);
-//  5. copies the month file to its undo copy, then writes the day's record.
-// A month file that exists but cannot be read is never written over: that is Failed. It shows
-// nothing and touches no window; the caller reports the outcome.
+//  1. refuses, touching no file, when the allowance is not a plan's, when the month file is there
+//     but cannot be read or is damaged, or when the day's total would pass 24 hours;
+//  2. works out the extra time and its charge (core::bookOnDay);
+//  3. deletes every "*.tmp" file: the previous undo copy and any restore copies end here;
+//  4. copies the month file to its undo copy (an empty copy for a month's first booking), then
+//     writes the day's record.
+// A month file that exists but cannot be read is never written over. It shows nothing and
+// touches no window; the caller reports the outcome.
 BookingResult bookTime(platform::FileSystem& files, const BookingRequest& request);
 
 // Deletes every "*.tmp" file in the data folder: the undo copy and the restore copies.

@@ -48,17 +48,27 @@ TEST_F(BookingTest, TheWorkedExampleLeavesTheExactBytesAndSweepsEveryBackupButNo
             {{5, {0x00, 0x00, 0x3E, 0x43, 0xA4, 0x10, 0, 0, 0x94, 0x02, 0, 0, 5, 0, 0xFF, 0xFF}}}));
 }
 
-TEST_F(BookingTest, TheTwentyFourHourRefusalWritesNothing) {
+TEST_F(BookingTest, ARefusedBookingTouchesNoFile) {
     book("12", 1, 86000);
     EXPECT_EQ(book("12", 1, 400).outcome, BookingOutcome::Booked);
-    const Bytes full = m_dir.read("0112.tid");
+    const Bytes full = m_dir.read("0112.tid"), copy = m_dir.read("0112.tmp");
     m_dir.write("post2.tmp", {1, 2, 3});
+    m_dir.write("mon.tmp", {4});
+    // One second past 24 hours: the month, its undo copy and the restore copies stay as they are.
     EXPECT_EQ(book("12", 1, 1).outcome, BookingOutcome::DayFull);
     EXPECT_EQ(m_dir.read("0112.tid"), full);
-    // A new month refused at once is left empty; the sweeps left no copy.
+    EXPECT_EQ(m_dir.read("0112.tmp"), copy);
+    EXPECT_EQ(m_dir.read("post2.tmp"), Bytes({1, 2, 3}));
+    // A new month refused at once is not created.
     EXPECT_EQ(book("11", 1, 90000).outcome, BookingOutcome::DayFull);
-    EXPECT_EQ(m_dir.read("0111.tid"), Bytes{});
-    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0112.tid"}));
+    const std::vector<std::string> all{"0112.tid", "0112.tmp", "mon.tmp", "post2.tmp"};
+    EXPECT_EQ(m_dir.names(), all);
+    // Without a known plan extra time cannot be told from prepaid time: nothing is booked.
+    for (const std::int32_t allowance : {0, 3599, -1}) {
+        EXPECT_EQ(storage::bookTime(m_files, {"01", "10", 3, 60, allowance}).outcome,
+                  BookingOutcome::NoPlan);
+    }
+    EXPECT_EQ(m_dir.names(), all);
 }
 
 TEST_F(BookingTest, AMonthFileThatCannotBeReadIsNeverWrittenOver) {
