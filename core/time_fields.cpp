@@ -3,15 +3,20 @@
 #include "core/date_fields.h"
 #include "core/texts.h"
 
+#include <algorithm>
+
 namespace core {
 
 bool isTimeNumber(std::string_view text) {
-    const std::string_view digits = trimBlanks(text);
-    if (digits.empty() || digits.size() > 5) {
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    switch (text.size()) {
+    case 1:
+        return isDigit(text[0]);
+    case 2:
+        return (isDigit(text[0]) || text[0] == ' ') && isDigit(text[1]);
+    default:
         return false;
     }
-    const auto value = parseDigits(digits);
-    return value && *value <= 32767;
 }
 
 TimeTexts tidyTimeFields(const TimeTexts& fields) {
@@ -29,7 +34,8 @@ TimeTexts tidyTimeFields(const TimeTexts& fields) {
         if (values[i] > 59) {
             values[i] -= 60;
             result[i] = std::to_string(values[i]);
-            values[i - 1] += 1;
+            // A field holds two digits: hours stop at 99, which no day can hold anyway.
+            values[i - 1] = std::min(values[i - 1] + 1, kLargestTimeNumber);
             result[i - 1] = std::to_string(values[i - 1]);
         }
     }
