@@ -2,6 +2,7 @@
 
 #include "core/date_fields.h"
 #include "core/figures.h"
+#include "core/range.h"
 #include "core/report.h"
 #include "core/swedish.h"
 #include "core/texts.h"
@@ -42,9 +43,10 @@ namespace {
 
 constexpr const char* kInvalidDate = "Felaktigt datum";
 
-// The first and last years the year list offers.
-constexpr int kFirstYear = 2001;
-constexpr int kLastYear = 2099;
+// A month file that is there but cannot be used: it is shown as holding nothing, and left alone.
+bool unusable(storage::MonthState state) {
+    return state == storage::MonthState::Unreadable || state == storage::MonthState::Damaged;
+}
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption) {
     auto* label = new QLabel(caption, parent);
@@ -85,6 +87,8 @@ void frmSurfur::buildControls() {
         field->setCompleter(nullptr);
         field->setMaxVisibleItems(12);
         field->setAccessibleName(QString::fromUtf8(timeNames[i]));
+        // The booking reads two characters of a field, so a third keystroke is refused.
+        field->lineEdit()->setMaxLength(static_cast<int>(core::kTimeFieldLength));
         m_cmbTid[i] = field;
     }
 
@@ -276,9 +280,9 @@ void frmSurfur::Form_Load() {
     forms::fillList(m_cmbTid[1], 1, 59, false);
     forms::fillList(m_cmbTid[2], 1, 59, false);
 
-    // Today, or the nearest year the year list offers.
-    core::Date today = m_services.clock.today();
-    today.year = std::clamp(today.year, kFirstYear, kLastYear);
+    // Today, or the nearest date the lists offer.
+    const core::Date today =
+        std::clamp(m_services.clock.today(), core::kFirstListDate, core::kLastListDate);
     const core::DateTexts texts = core::textsOfDate(today);
     m_yearText = texts.year;
     m_monthText = texts.month;
@@ -297,9 +301,11 @@ void frmSurfur::Form_Load() {
     m_settings.planText = state.settings.planText;
     m_settings.dailyAllowance = state.settings.dailyAllowance;
     if (state.unreadable) {
-        message("Filen tid.it kunde inte läsas, så abonnemanget är inte känt.\n"
-                "Månadskostnaderna visas utan den fasta avgiften.",
-                "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
+        message(std::string(state.damaged ? "Filen tid.it är skadad"
+                                          : "Filen tid.it kunde inte läsas") +
+                    ", så abonnemanget är inte känt.\nMånadskostnaderna visas utan den fasta "
+                    "avgiften, och ingen tid kan sparas förrän filen går att läsa.",
+                state.damaged ? "Skadad fil" : "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
     }
     if (state.firstStart) {
         showPlanWindow();
@@ -358,9 +364,9 @@ void frmSurfur::tooltip() {
     m_cmdFran_till->setToolTip(QStringLiteral("Visar formuläret \"Från och till\"."));
 }
 
-void frmSurfur::skott() {
+bool frmSurfur::skott() {
     // A day the new month lacks gives way to its last day, which runs the list's handler.
-    forms::rebuildDayList(m_cmbSok[2], core::daysOfListMonth(listText(0), listText(1)));
+    return forms::rebuildDayList(m_cmbSok[2], core::daysOfListMonth(listText(0), listText(1)));
 }
 
 void frmSurfur::siffra() {
@@ -425,7 +431,7 @@ void frmSurfur::visa() {
     if (monthPart.size() < 2) {
         monthPart.assign(1, '0').append(core::trimBlanks(month));
     }
-    const std::string file = storage::monthFileName(yearPart, monthPart);
+    const std::string monthFile = storage::monthFileName(yearPart, monthPart);
 
     if (core::trimBlanks(day).empty()) {
         if (!m_quietView) {
@@ -451,30 +457,19 @@ void frmSurfur::visa() {
         return;
     }
 
-    std::optional<core::DayRecord> record;
-    bool readable = true;
-    switch (storage::monthState(m_services.files, file)) {
-    case storage::MonthState::NoFile:
-    case storage::MonthState::Empty:
-        break;
-    case storage::MonthState::HasRecords:
-        record = storage::readDay(m_services.files, file, *dayNumber);
-        readable = record.has_value();
-        break;
-    case storage::MonthState::Unreadable:
-        readable = false;
-        break;
-    }
-    if (!readable) {
-        // Told once here; the month refresh that follows knows it.
-        cannotRead(file);
+    // The month is read once, here; the month figures are worked out from the same read.
+    const storage::MonthRead read = storage::readMonth(m_services.files, monthFile);
+    if (unusable(read.state)) {
+        reportUnusable(monthFile, read.state);
         m_quietView = false;
         showDayHeadings();
         m_dayMissing = true;
-        manad();
+        manad(read);
         return;
     }
-    if (!record || !core::dayHasRecord(*record)) {
+    m_reportedFile.clear();
+    const core::DayRecord& record = read.days[static_cast<std::size_t>(*dayNumber - 1)];
+    if (!read.hasRecords() || !core::dayHasRecord(record)) {
         if (!m_quietView) {
             message("Någon post har inte sparats den " + std::to_string(*dayNumber) + " " +
                         std::string(core::monthNameLower(*monthNumber)) + " 20" + yearPart + ".",
@@ -483,36 +478,25 @@ void frmSurfur::visa() {
         m_quietView = false;
         showDayHeadings();
         m_dayMissing = true;
-        manad();
+        manad(read);
         return;
     }
 
-    const core::DayFigures figures = core::dayFigures(*record, m_settings.dailyAllowance);
+    const core::DayFigures figures = core::dayFigures(record, m_settings.dailyAllowance);
     forms::showLabel(m_lblDagskost, figures.cost);
     forms::showLabel(m_lblDagstid, figures.connected);
     forms::showLabel(m_lblTidkvar, figures.remaining);
     m_quietView = false;
-    manad();
+    manad(read);
 }
 
-void frmSurfur::manad() {
-    const std::string file = chosenMonthFile();
-    const storage::MonthRead month = storage::readMonth(m_services.files, file);
-    storage::SettingsFile settingsFile(m_services.files);
-    const auto reloadAllowance = [&] {
-        if (const auto allowance = settingsFile.readDailyAllowance()) {
-            m_settings.dailyAllowance = *allowance;
-        }
-    };
-
-    if (month.state == storage::MonthState::Unreadable) {
-        // No figures can be worked out: the headings are shown, and the user is told why.
-        reloadAllowance();
+void frmSurfur::manad(const storage::MonthRead& month) {
+    // The plan is the one read at start or stored by the plan window: the settings file is not
+    // read again for every refresh.
+    if (unusable(month.state)) {
+        // No figures can be worked out: the headings are shown; the day view has told the user.
         ram();
         m_ramMonadstid->setTitle(qs(m_monthCaption));
-        if (!m_dayMissing) {
-            cannotRead(file);
-        }
         m_dayMissing = false;
         const core::MonthFigures headings = core::emptyMonthFigures(m_settings.dailyAllowance);
         forms::showLabel(m_lblKostnad, headings.cost);
@@ -521,9 +505,8 @@ void frmSurfur::manad() {
         forms::showLabel(m_lblSumma, {"Total månadskostnad:", core::Colour::Normal});
         return;
     }
-    if (month.state == storage::MonthState::HasRecords) {
+    if (month.hasRecords()) {
         const core::MonthSums sums = core::sumMonth(month.days);
-        reloadAllowance();
         const core::MonthFigures figures = core::monthFigures(sums, m_settings.dailyAllowance);
         forms::showLabel(m_lblSumma, figures.total);
         forms::showLabel(m_lblTid, figures.connected);
@@ -539,7 +522,6 @@ void frmSurfur::manad() {
         return;
     }
 
-    reloadAllowance();
     const core::MonthFigures figures = core::emptyMonthFigures(m_settings.dailyAllowance);
     forms::showLabel(m_lblSumma, figures.total);
     ram();
@@ -565,8 +547,6 @@ frmSurfur::Booking frmSurfur::summera() {
         return Booking::NothingEntered;
     }
 
-    m_cmdRedo->setEnabled(false);
-    m_cmdAngra->setEnabled(false);
     storage::BookingRequest request;
     request.yearText = m_yearText;
     request.monthText = m_monthText;
@@ -574,42 +554,59 @@ frmSurfur::Booking frmSurfur::summera() {
     request.seconds = core::enteredSeconds(times);
     request.dailyAllowance = m_settings.dailyAllowance;
     const storage::BookingResult result = storage::bookTime(m_services.files, request);
-    m_entryFile = result.entryFile;
-    m_entryBackup = result.entryBackup;
 
+    // A refused booking changes no file, so the undo, redo and restore buttons keep their state.
     switch (result.outcome) {
     case storage::BookingOutcome::DayFull:
         message("Du kan inte mata in mer tid än 24 timmar per dygn", "Dygnet är slut", Buttons::Ok,
                 Icon::Exclamation);
-        return Booking::Done;
+        return Booking::DayFull;
+    case storage::BookingOutcome::NoPlan:
+        message("Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it kunde "
+                "inte läsas.\nIngen tid har bokförts.",
+                "Kan inte spara", Buttons::Ok, Icon::Exclamation);
+        return Booking::NotBooked;
     case storage::BookingOutcome::Failed:
         message("Tiden kunde inte sparas, eftersom filen " + result.entryFile +
-                    " inte gick att läsa eller skriva.\nIngen tid har bokförts.",
+                    (result.monthState == storage::MonthState::Damaged
+                         ? " är skadad."
+                         : " inte gick att läsa eller skriva.") +
+                    "\nIngen tid har bokförts.",
                 "Kan inte spara", Buttons::Ok, Icon::Exclamation);
-        return Booking::Failed;
+        return Booking::NotBooked;
     case storage::BookingOutcome::Booked:
-        m_cmdAngra->setEnabled(true);
-        break;
     case storage::BookingOutcome::BookedWithoutUndo:
         break;
     }
 
+    // The booking swept the copies of the last booking and of any deletion.
+    m_entryFile = result.entryFile;
+    m_entryBackup = result.entryBackup;
+    m_cmdRedo->setEnabled(false);
+    m_cmdAngra->setEnabled(result.outcome == storage::BookingOutcome::Booked);
+    m_cmdAngramon->setVisible(false);
+    m_cmdKastamon->setVisible(true);
+    m_cmdAngrapost->setVisible(false);
+    m_cmdKastapost->setVisible(true);
+
     visa();
     ram();
     m_ramMonadstid->setTitle(qs(m_monthCaption));
-    return Booking::Done;
+    return Booking::Booked;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Handlers
 
 void frmSurfur::cmbSok_Click(int /*index*/) {
+    // When the new month lacks the chosen day, rebuilding the day list chooses the month's last
+    // day, and the run of this handler for that choice does all that is to be done.
+    if (skott()) {
+        return;
+    }
     m_dateInvalid = false;
     m_quietView = true;
     visa();
-    // Rebuilding the day list may choose another day, which runs this handler again; from here on
-    // the lists' texts are read as they stand after that.
-    skott();
     m_yearText = core::fixedWidth(listText(0), 2);
     m_monthText = core::fixedWidth(listText(1), 2);
     m_dayText = core::fixedWidth(listText(2), 2);
@@ -643,12 +640,7 @@ void frmSurfur::cmdSpara_Click() {
         m_nothingEntered = false;
         return;
     }
-    // The booking swept the restore copies, so the delete buttons come back.
-    m_cmdAngramon->setVisible(false);
-    m_cmdKastamon->setVisible(true);
-    m_cmdAngrapost->setVisible(false);
-    m_cmdKastapost->setVisible(true);
-    if (booking == Booking::Failed) {
+    if (booking == Booking::NotBooked) {
         return; // nothing was booked: the typed time stays for another try
     }
     for (int i = 0; i < 3; ++i) {
@@ -657,27 +649,37 @@ void frmSurfur::cmdSpara_Click() {
 }
 
 void frmSurfur::cmdStang_Click() {
-    storage::sweepBackups(m_services.files);
-    const bool typed = core::somethingTyped({timeText(0), timeText(1), timeText(2)});
-    if (m_lblVisa[3]->text() == QString::fromUtf8(kInvalidDate)) {
+    // The copies go only once the program really ends: a cancelled close keeps them.
+    const auto endSweeping = [this] {
+        storage::sweepBackups(m_services.files);
         endProgram();
+    };
+    if (m_lblVisa[3]->text() == QString::fromUtf8(kInvalidDate)) {
+        endSweeping();
         return;
     }
-    if (typed) {
+    if (core::somethingTyped({timeText(0), timeText(1), timeText(2)})) {
         const Answer answer = message("Vill du spara innan du stänger programmet?",
                                       "Spara inmatade värden?", Buttons::YesNoCancel, Icon::None);
         if (answer == Answer::Cancel) {
             return;
         }
         if (answer == Answer::No) {
-            endProgram();
+            endSweeping();
             return;
         }
     }
-    if (summera() == Booking::Failed) {
+    switch (summera()) {
+    case Booking::NotBooked:
         return; // the time could not be booked: stay open so that it is not lost
+    case Booking::Booked:
+        endProgram(); // the booking swept the older copies; its own undo copy stays
+        return;
+    case Booking::NothingEntered:
+    case Booking::DayFull:
+        endSweeping();
+        return;
     }
-    endProgram();
 }
 
 void frmSurfur::cmdKastamon_MouseMove() {
@@ -820,48 +822,53 @@ void frmSurfur::showFeeOnlyTotal() {
 // Deleting and restoring
 
 void frmSurfur::cmdKastapost_Click() {
-    m_deletedDayFile = chosenMonthFile();
+    const std::string file = chosenMonthFile();
     const std::string dayText = core::fixedWidth(listText(2), 2);
     const int day = core::parseDigits(dayText).value_or(0);
-    m_services.files.removeFile(storage::kDayBackup);
 
     const auto noRecord = [&] {
         ram();
         message("Ingen post finns sparad den " + dayText + " " + m_monthCaption + ".",
                 "Finns ingen post att ta bort!", Buttons::Ok, Icon::None);
     };
-    switch (storage::monthState(m_services.files, m_deletedDayFile)) {
-    case storage::MonthState::NoFile:
-    case storage::MonthState::Empty:
+    const storage::MonthState state = storage::monthState(m_services.files, file);
+    if (unusable(state)) {
+        reportUnusable(file, state, true);
+        return;
+    }
+    if (state != storage::MonthState::HasRecords) {
         noRecord();
         return;
-    case storage::MonthState::Unreadable:
-        cannotRead(m_deletedDayFile);
-        return;
-    case storage::MonthState::HasRecords:
-        break;
     }
     ram();
     if (message("Vill du ta bort alla inmatade tider den " + dayText + " " + m_monthCaption + "?",
                 "All tid tas bort!", Buttons::YesNo, Icon::Exclamation) != Answer::Yes) {
-        return;
+        return; // nothing has changed: the copies and the buttons stay as they were
     }
-    switch (storage::deleteDay(m_services.files, m_deletedDayFile, day)) {
+    switch (storage::deleteDay(m_services.files, file, day)) {
     case storage::DayDeletion::NoRecord:
         noRecord();
         return;
     case storage::DayDeletion::Failed:
         message("Tiden den " + dayText + " " + m_monthCaption +
-                    " kunde inte tas bort, eftersom filen " + m_deletedDayFile +
+                    " kunde inte tas bort, eftersom filen " + file +
                     " inte gick att läsa eller skriva.\nIngenting har ändrats.",
                 "Kan inte ta bort", Buttons::Ok, Icon::Exclamation);
         return;
     case storage::DayDeletion::Deleted:
         break;
     }
+    m_deletedDayFile = file;
+    m_deletedDay = day;
+    // The deletion ends what undo and redo could bring back: a redo now would put back a month
+    // that still holds the deleted day, or take away the one restored.
+    m_cmdAngra->setEnabled(false);
+    m_cmdRedo->setEnabled(false);
+    if (!m_entryBackup.empty()) {
+        m_services.files.removeFile(m_entryBackup);
+    }
     m_cmdKastapost->setVisible(false);
     m_cmdAngrapost->setVisible(true);
-    m_cmdAngra->setEnabled(false);
     m_cmdAngramon->setEnabled(false);
     m_quietView = true;
     m_deletedDayText = m_shownDay + " " + m_monthCaption;
@@ -873,49 +880,69 @@ void frmSurfur::cmdAngrapost_Click() {
                 "Återställ borttagen post", Buttons::YesNo, Icon::None) != Answer::Yes) {
         return;
     }
-    const bool restored = storage::restoreDay(m_services.files, m_deletedDayFile);
+    const storage::DayRestore restore =
+        storage::restoreDay(m_services.files, m_deletedDayFile, m_deletedDay);
     m_cmdAngrapost->setVisible(false);
     m_cmdKastapost->setVisible(true);
-    if (!restored) {
-        message("Tiden den " + m_deletedDayText +
-                    " kan inte återställas, eftersom kopian av månaden inte finns kvar.\n"
-                    "Ingenting har skrivits över.",
-                "Återställ borttagen post", Buttons::Ok, Icon::Exclamation);
+    std::string why;
+    switch (restore) {
+    case storage::DayRestore::Restored:
+        m_quietView = true;
+        visa();
         return;
+    case storage::DayRestore::BackupMissing:
+        why = "kopian av månaden (" + std::string(storage::kDayBackup) + ") inte finns kvar.";
+        break;
+    case storage::DayRestore::BackupUnusable:
+        why = "kopian av månaden (" + std::string(storage::kDayBackup) +
+              ") inte går att läsa eller är skadad.";
+        break;
+    case storage::DayRestore::MonthChanged:
+        why = "månaden har ändrats sedan dagen togs bort.";
+        break;
+    case storage::DayRestore::Failed:
+        why = "filen " + m_deletedDayFile + " inte gick att skriva.";
+        break;
     }
-    m_quietView = true;
-    visa();
+    message("Tiden den " + m_deletedDayText + " kan inte återställas, eftersom " + why +
+                "\nIngenting har skrivits över.",
+            "Återställ borttagen post", Buttons::Ok, Icon::Exclamation);
 }
 
 void frmSurfur::cmdKastamon_Click() {
-    m_deletedMonthFile = chosenMonthFile();
-    m_cmdAngra->setEnabled(false);
-    if (!m_cmdRedo->isEnabled()) {
-        storage::sweepBackups(m_services.files);
-    }
-    const storage::MonthState state = storage::monthState(m_services.files, m_deletedMonthFile);
-    if (state == storage::MonthState::Unreadable) {
-        cannotRead(m_deletedMonthFile);
+    const std::string file = chosenMonthFile();
+    const storage::MonthState state = storage::monthState(m_services.files, file);
+    if (unusable(state)) {
+        reportUnusable(file, state, true);
         return;
     }
     if (state != storage::MonthState::HasRecords) {
         ram();
         message("Du behöver inte ta bort " + m_monthCaption + ". Inga poster finns sparade.",
                 "Finns inga poster att ta bort!", Buttons::Ok, Icon::None);
-        m_cmdAngrapost->setVisible(false);
-        m_cmdKastapost->setVisible(true);
-        return;
+        return; // nothing deleted: the copies and the buttons stay as they were
     }
     ram();
     if (message("Vill du ta bort alla inmatade poster i " + m_monthCaption + "?",
                 "Alla värden raderas!", Buttons::YesNo, Icon::Exclamation) != Answer::Yes) {
         return;
     }
-    if (!storage::deleteMonth(m_services.files, m_deletedMonthFile)) {
+    // A copy of a month deleted before, whose restore is no longer offered, gives way.
+    m_services.files.removeFile(storage::kMonthBackup);
+    if (!storage::deleteMonth(m_services.files, file)) {
         message(m_monthCaption + " kunde inte tas bort.\nIngenting har ändrats.",
                 "Kan inte ta bort", Buttons::Ok, Icon::Exclamation);
         return;
     }
+    // The deletion ends undo, redo and the restore of a day: their copies go.
+    for (const std::string_view copy :
+         {std::string_view(m_entryBackup), storage::kDayBackup, storage::kNewMonthFile}) {
+        if (!copy.empty()) {
+            m_services.files.removeFile(copy);
+        }
+    }
+    m_deletedMonthFile = file;
+    m_cmdAngra->setEnabled(false);
     showFeeOnlyTotal();
     m_deletedMonthText = m_monthCaption;
     m_cmdRedo->setEnabled(false);
@@ -937,19 +964,30 @@ void frmSurfur::cmdAngramon_Click() {
         storage::restoreMonth(m_services.files, m_deletedMonthFile);
     m_cmdAngramon->setVisible(false);
     m_cmdKastamon->setVisible(true);
-    if (restore != storage::MonthRestore::Restored) {
-        const std::string why =
-            restore == storage::MonthRestore::MonthExists
-                ? ", eftersom nya poster har sparats i månaden sedan den togs bort."
-                : ", eftersom kopian av månaden inte finns kvar.";
-        message(m_deletedMonthText + " kan inte återställas" + why +
-                    "\nIngenting har skrivits över.",
-                "Återställ borttagen månad", Buttons::Ok, Icon::Exclamation);
+    std::string why;
+    switch (restore) {
+    case storage::MonthRestore::Restored:
+        m_cmdKastapost->setEnabled(true);
+        m_quietView = true;
+        visa();
         return;
+    case storage::MonthRestore::MonthExists:
+        why = "nya poster har sparats i månaden sedan den togs bort.";
+        break;
+    case storage::MonthRestore::BackupMissing:
+        why = "kopian av månaden (" + std::string(storage::kMonthBackup) + ") inte finns kvar.";
+        break;
+    case storage::MonthRestore::BackupUnusable:
+        why = "kopian av månaden (" + std::string(storage::kMonthBackup) +
+              ") inte går att läsa eller är skadad.";
+        break;
+    case storage::MonthRestore::Failed:
+        why = "filen " + m_deletedMonthFile + " inte gick att skapa.";
+        break;
     }
-    m_cmdKastapost->setEnabled(true);
-    m_quietView = true;
-    visa();
+    message(m_deletedMonthText + " kan inte återställas, eftersom " + why +
+                "\nIngenting har skrivits över.",
+            "Återställ borttagen månad", Buttons::Ok, Icon::Exclamation);
 }
 
 void frmSurfur::cmdKasta_Click() {
@@ -958,7 +996,11 @@ void frmSurfur::cmdKasta_Click() {
                 "Allt raderas!", Buttons::YesNo, Icon::Stop, true) != Answer::Yes) {
         return;
     }
-    storage::deleteEverything(m_services.files);
+    if (!storage::deleteEverything(m_services.files)) {
+        message("Alla filer kunde inte tas bort. Det som inte gick att ta bort finns kvar i "
+                "programmets datamapp.\nProgrammet stängs nu.",
+                "Kan inte ta bort allt", Buttons::Ok, Icon::Exclamation);
+    }
     endProgram();
 }
 
@@ -970,8 +1012,12 @@ void frmSurfur::cmdPrint_Click() {
     // The month is read whole, once, before the dialog, so no file is left open whatever
     // happens later.
     const storage::MonthRead month = storage::readMonth(m_services.files, file);
+    ram();
+    if (unusable(month.state)) {
+        reportUnusable(file, month.state, true);
+        return;
+    }
     if (!month.hasRecords()) {
-        ram();
         message("Inga poster har sparats i " + m_monthCaption + "\nDet finns inget att skriva ut",
                 "Utskrift är inte möjlig!", Buttons::Ok, Icon::Exclamation);
         return;
@@ -980,7 +1026,6 @@ void frmSurfur::cmdPrint_Click() {
     if (!copies) {
         return;
     }
-    ram();
     core::MonthReportInput report;
     report.records = month.records();
     report.dailyAllowance = m_settings.dailyAllowance;
@@ -989,8 +1034,12 @@ void frmSurfur::cmdPrint_Click() {
     report.monthExtraText = m_monthExtraText;
     report.monthCostText = m_monthCostText;
     report.copies = *copies;
-    // A printer failure ends the printing silently; documents already ended stay printed.
-    m_services.printer.print(core::monthReport(report));
+    if (!m_services.printer.print(core::monthReport(report))) {
+        message("Utskriften av " + m_monthCaption +
+                    " misslyckades. Skrivaren eller filen som valdes i utskriftsdialogen gick "
+                    "inte att skriva till.\nKontrollera den och försök igen.",
+                "Utskriften misslyckades", Buttons::Ok, Icon::Exclamation);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1031,7 +1080,19 @@ void frmSurfur::cmdHjalp_Click() {
 // ---------------------------------------------------------------------------------------------
 // Helpers
 
-void frmSurfur::cannotRead(const std::string& file) {
+void frmSurfur::reportUnusable(const std::string& file, storage::MonthState state, bool always) {
+    // Once per cause: the month shown is not reported again at every refresh of it.
+    if (!always && file == m_reportedFile) {
+        return;
+    }
+    m_reportedFile = file;
+    if (state == storage::MonthState::Damaged) {
+        message("Filen " + file +
+                    " är skadad: den är större än en månadsfil kan vara, eller är ingen vanlig "
+                    "fil.\nMånadens tider kan inte visas, och filen lämnas orörd.",
+                "Skadad fil", Buttons::Ok, Icon::Exclamation);
+        return;
+    }
     message("Filen " + file + " kunde inte läsas, så månadens tider kan inte visas.",
             "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
 }

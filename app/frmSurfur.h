@@ -2,6 +2,7 @@
 
 #include "core/program_settings.h"
 #include "platform/services.h"
+#include "storage/month_file.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -57,8 +58,9 @@ protected:
 private:
     enum class Booking {
         NothingEntered, // the time fields held no time
-        Done,           // booked, or refused because the day would pass 24 hours
-        Failed,         // the month file could not be read or written; nothing booked
+        Booked,         // the time is booked
+        DayFull,        // refused: the day would pass 24 hours; the typed time is of no use
+        NotBooked,      // refused: no plan, or the month file could not be read or written
     };
 
     void buildControls();
@@ -67,11 +69,12 @@ private:
 
     // Procedures.
     void tooltip();
-    void skott();
+    // True when the chosen day was not in the new month and its last day was chosen instead.
+    bool skott();
     void siffra();
     void ram();
     void visa();
-    void manad();
+    void manad(const storage::MonthRead& month);
     Booking summera();
 
     // Handlers.
@@ -95,7 +98,9 @@ private:
     void cmdAngramon_MouseMove();
     void cmdAngrapost_MouseMove();
 
-    void cannotRead(const std::string& file);
+    // Tells the user that a month file is there but cannot be used, and why; the month shown is
+    // told once, not at every refresh, unless always.
+    void reportUnusable(const std::string& file, storage::MonthState state, bool always = false);
     void showDayHeadings();
     void swapNotPossible(const std::string& what, const std::string& title);
     void showEmptyMonth();
@@ -133,6 +138,8 @@ private:
     bool m_nothingEntered = false;
     std::string m_deletedDayFile;
     std::string m_deletedDayText;
+    int m_deletedDay = 0;
+    std::string m_reportedFile; // the unusable month file last reported
     std::string m_deletedMonthFile;
     std::string m_deletedMonthText;
     std::string m_monthTimeText;

@@ -7,14 +7,57 @@
 
 namespace storage {
 
+namespace {
+
+bool isMonthFile(MonthState state) {
+    return state == MonthState::Empty || state == MonthState::HasRecords;
+}
+
+// What deleting a day leaves of a month: the other days with connected time, each at its own
+// record number; the content ends with the highest of them, and is empty when none is left.
+std::vector<std::uint8_t> monthWithoutDay(const MonthDays& days, int day) {
+    std::vector<std::uint8_t> content;
+    for (int number = 1; number <= kDaysInLongestMonth; ++number) {
+        const core::DayRecord& record = days[static_cast<std::size_t>(number - 1)];
+        if (number == day || record.connectedSeconds == 0) {
+            continue;
+        }
+        content.resize(static_cast<std::size_t>(number) * kDayRecordLength, 0);
+        const DayBytes bytes = encodeDayRecord(record);
+        std::copy(bytes.begin(), bytes.end(),
+                  content.begin() + static_cast<std::ptrdiff_t>((number - 1) * kDayRecordLength));
+    }
+    return content;
+}
+
+} // namespace
+
 SwapResult swapWithBackup(platform::FileSystem& files, std::string_view monthFile,
                           std::string_view backupFile) {
     SwapResult result;
+    const MonthState month = monthState(files, monthFile);
+    if (!isMonthFile(monthState(files, backupFile)) ||
+        (!isMonthFile(month) && month != MonthState::NoFile) || files.exists(kSwapFile) != false) {
+        return result;
+    }
     const auto backupLength = files.fileLength(backupFile);
-    if (!backupLength || !files.fileLength(monthFile) || files.fileLength(kSwapFile)) {
+    if (!backupLength) {
         return result;
     }
     result.backupLength = *backupLength;
+
+    if (month == MonthState::NoFile) {
+        // Nothing booked in the month, and no file to show it: the copy becomes the month, and
+        // an empty copy stands for the month without it.
+        if (!files.renameFile(backupFile, monthFile)) {
+            return result;
+        }
+        // Without its empty copy the step could not be taken back, so it is taken back at once;
+        // only when even that fails does it stand, the booking in the month and no copy.
+        result.swapped =
+            files.createIfMissing(backupFile) || !files.renameFile(monthFile, backupFile);
+        return result;
+    }
 
     switch (files.exchangeFiles(monthFile, backupFile)) {
     case platform::FileSystem::ExchangeResult::Exchanged:
@@ -53,50 +96,47 @@ DayDeletion deleteDay(platform::FileSystem& files, std::string_view monthFile, i
     if (day < 1 || day > kDaysInLongestMonth) {
         return DayDeletion::NoRecord;
     }
-    // A copy left by an interrupted run of an older version would otherwise be taken for the
-    // new month.
-    files.removeFile(kNewMonthFile);
-
     const MonthRead month = readMonth(files, monthFile);
-    if (month.state == MonthState::Unreadable) {
+    if (month.state != MonthState::NoFile && !isMonthFile(month.state)) {
         return DayDeletion::Failed;
     }
     if (!month.hasRecords() ||
         month.days[static_cast<std::size_t>(day - 1)].connectedSeconds == 0) {
         return DayDeletion::NoRecord;
     }
-
-    std::vector<std::uint8_t> content;
-    for (int number = 1; number <= kDaysInLongestMonth; ++number) {
-        const core::DayRecord& record = month.days[static_cast<std::size_t>(number - 1)];
-        if (number == day || record.connectedSeconds == 0) {
-            continue;
-        }
-        content.resize(static_cast<std::size_t>(number) * kDayRecordLength, 0);
-        const DayBytes bytes = encodeDayRecord(record);
-        std::copy(bytes.begin(), bytes.end(),
-                  content.begin() + static_cast<std::ptrdiff_t>((number - 1) * kDayRecordLength));
-    }
+    // A copy left by an interrupted run of an older version would otherwise be taken for the
+    // new month.
+    files.removeFile(kNewMonthFile);
 
     if (!files.copyFile(monthFile, kDayBackup)) {
         return DayDeletion::Failed;
     }
-    if (!files.replaceFile(monthFile, content)) {
+    if (!files.replaceFile(monthFile, monthWithoutDay(month.days, day))) {
         files.removeFile(kDayBackup);
         return DayDeletion::Failed;
     }
     return DayDeletion::Deleted;
 }
 
-bool restoreDay(platform::FileSystem& files, std::string_view monthFile) {
-    if (!files.fileLength(kDayBackup)) {
-        return false;
+DayRestore restoreDay(platform::FileSystem& files, std::string_view monthFile, int day) {
+    const MonthRead backup = readMonth(files, kDayBackup);
+    if (backup.state == MonthState::NoFile) {
+        return DayRestore::BackupMissing;
+    }
+    if (!isMonthFile(backup.state) || day < 1 || day > kDaysInLongestMonth) {
+        return DayRestore::BackupUnusable;
+    }
+    // The month must hold exactly what the deletion left of the copy, or it has changed since.
+    const auto current = files.readFile(monthFile, kMonthFileMaxBytes + 1);
+    const bool gone = !current && files.exists(monthFile) == false;
+    if (!gone && (!current || *current != monthWithoutDay(backup.days, day))) {
+        return DayRestore::MonthChanged;
     }
     if (!files.copyFile(kDayBackup, monthFile)) {
-        return false;
+        return DayRestore::Failed;
     }
     files.removeFile(kDayBackup);
-    return true;
+    return DayRestore::Restored;
 }
 
 bool deleteMonth(platform::FileSystem& files, std::string_view monthFile) {
@@ -104,20 +144,26 @@ bool deleteMonth(platform::FileSystem& files, std::string_view monthFile) {
 }
 
 MonthRestore restoreMonth(platform::FileSystem& files, std::string_view monthFile) {
-    if (!files.fileLength(kMonthBackup)) {
+    const MonthState backup = monthState(files, kMonthBackup);
+    if (backup == MonthState::NoFile) {
         return MonthRestore::BackupMissing;
     }
-    if (files.fileLength(monthFile)) {
+    if (!isMonthFile(backup)) {
+        return MonthRestore::BackupUnusable;
+    }
+    if (files.exists(monthFile) != false) {
         return MonthRestore::MonthExists;
     }
     return files.renameFile(kMonthBackup, monthFile) ? MonthRestore::Restored
                                                      : MonthRestore::Failed;
 }
 
-void deleteEverything(platform::FileSystem& files) {
-    files.removeByExtension(".tid");
-    files.removeByExtension(".tmp");
-    files.removeFile(kSettingsFileName);
+bool deleteEverything(platform::FileSystem& files) {
+    const auto months = files.removeByExtension(".tid");
+    const auto copies = files.removeByExtension(".tmp");
+    const bool settingsGone =
+        files.removeFile(kSettingsFileName) || files.exists(kSettingsFileName) == false;
+    return months && copies && settingsGone;
 }
 
 } // namespace storage

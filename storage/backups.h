@@ -23,9 +23,11 @@ struct SwapResult {
 };
 
 // Undo and redo: exchanges a month file and its undo copy, so that each holds what the other
-// held. Both must exist and "temp.tmp" must not; otherwise nothing is touched. The exchange is one
-// atomic step where the file system allows it; elsewhere the contents go round through
-// "temp.tmp", so that neither name is ever missing and no crash can lose the booking.
+// held. The copy must exist and "temp.tmp" must not; otherwise nothing is touched. A month file
+// that is gone counts as an empty one (the range window removes empty month files): the copy
+// then takes the month's name and an empty copy is left in its place. The exchange is one atomic
+// step where the file system allows it; elsewhere the contents go round through "temp.tmp", so
+// that neither name is ever missing and no crash can lose the booking.
 SwapResult swapWithBackup(platform::FileSystem& files, std::string_view monthFile,
                           std::string_view backupFile);
 
@@ -41,23 +43,33 @@ enum class DayDeletion {
 // file either as it was or without the day, with its copy complete.
 DayDeletion deleteDay(platform::FileSystem& files, std::string_view monthFile, int day);
 
-// Puts back the month from "post2.tmp" over the month file and deletes the copy. False, changing
-// nothing, when the copy is missing or the month file cannot be written.
-bool restoreDay(platform::FileSystem& files, std::string_view monthFile);
+enum class DayRestore {
+    Restored,
+    BackupMissing,  // "post2.tmp" is gone
+    BackupUnusable, // "post2.tmp" is there but cannot be read, or is damaged
+    MonthChanged,   // the month is no longer what the deletion left: it is not written over
+    Failed,         // the month file could not be written
+};
+// Puts back the month from "post2.tmp" over the month file and deletes the copy, but only while
+// the month file holds exactly what deleting `day` from that copy left (a month file that is gone
+// counts as an empty one). Anything else changes nothing.
+DayRestore restoreDay(platform::FileSystem& files, std::string_view monthFile, int day);
 
 // Moves a month file to "mon.tmp". False, changing nothing, when it cannot be moved.
 bool deleteMonth(platform::FileSystem& files, std::string_view monthFile);
 
 enum class MonthRestore {
     Restored,
-    BackupMissing, // "mon.tmp" is gone
-    MonthExists,   // the month has a file again: it is not overwritten
+    BackupMissing,  // "mon.tmp" is gone
+    BackupUnusable, // "mon.tmp" is there but is no month file that can be read
+    MonthExists,    // the month has a file again: it is not overwritten
     Failed,
 };
 // Moves "mon.tmp" back to the month file's name, never over an existing file.
 MonthRestore restoreMonth(platform::FileSystem& files, std::string_view monthFile);
 
-// Deletes every month file, every backup and the settings file.
-void deleteEverything(platform::FileSystem& files);
+// Deletes every month file, every backup and the settings file. False when the data folder could
+// not be listed or some file could not be deleted: something may be left.
+bool deleteEverything(platform::FileSystem& files);
 
 } // namespace storage

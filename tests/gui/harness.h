@@ -39,6 +39,14 @@ struct Harness : platform::fakes::FakeOutside {
         return *window;
     }
 
+    // Starts the main window on another file layer, for tests that count or fail its calls.
+    app::frmSurfur& startWith(platform::FileSystem& other) {
+        window = std::make_unique<app::frmSurfur>(with(other), settings);
+        ended = std::make_unique<QSignalSpy>(window.get(), &app::frmSurfur::programEnded);
+        window->start();
+        return *window;
+    }
+
     static QString q(const char* latin1) { return QString::fromLatin1(latin1); }
     template <typename T = QWidget>
     T* find(const char* name) const {

@@ -1,7 +1,9 @@
 #include "harness.h"
+#include "platform/fakes/faulty_file_system.h"
 #include "support/month_bytes.h"
 
 #include <QFocusEvent>
+#include <filesystem>
 #include <map>
 
 using testing_support::Harness;
@@ -42,6 +44,10 @@ private slots:
     void undoShowsTheMonthBeforeTheBookingOrSaysWhyNot();
     void deleteAndRestoreADay();
     void deleteAndRestoreAMonthThenEverything();
+    void deletingADayEndsWhatRedoCouldBringBack();
+    void copiesStayUntilTheirActionGoesAhead();
+    void redoFindsTheMonthTheRangeWindowRemoved();
+    void deletingEverythingThatFailsSaysSo();
 };
 
 void BackupTest::undoShowsTheMonthBeforeTheBookingOrSaysWhyNot() {
@@ -60,11 +66,14 @@ void BackupTest::undoShowsTheMonthBeforeTheBookingOrSaysWhyNot() {
     QCOMPARE(h.text("lblSumma"), std::string("Total månadskostnad: 245 kr"));
     QVERIFY(!h.red("lblSumma") && h.messages.shown().empty());
 
-    // Without its copy, which a cancelled close sweeps away, undo says so and changes nothing.
+    // A cancelled close keeps the copy; without it (removed by hand), undo says so and changes
+    // nothing.
     h.click("cmdRedo");
     h.enter("", "1", "");
     h.messages.script({Answer::Cancel});
     h.click("cmdStang");
+    QCOMPARE(h.dir.read("0112.tmp"), Bytes{});
+    std::filesystem::remove(h.dir.file("0112.tmp"));
     h.click("cmdAngra");
     lastBoxIs(h,
               "Den senaste inmatningen kan inte ångras.\nKopian av månaden saknas eller kunde "
@@ -94,22 +103,121 @@ void BackupTest::deleteAndRestoreADay() {
               "Återställ borttagen post", Buttons::YesNo, Icon::None);
     QCOMPARE(h.dir.read("0112.tid"), original);
 
-    // Once No to a month question has swept the copy away, the restore writes nothing.
+    // A restore puts the day back only over what its deletion left.
     h.choose("01", "12", "03");
-    h.messages.script({Answer::Yes, Answer::No, Answer::Yes});
+    h.messages.script({Answer::Yes, Answer::Yes});
     h.click("cmdKastapost");
-    h.click("cmdKastamon");
+    h.dir.write("0112.tid", recordsAt({{5, 25}, {20, 30}})); // changed since, by another hand
     h.click("cmdAngrapost");
     lastBoxIs(h,
-              "Tiden den 03 December 2001 kan inte återställas, eftersom kopian av månaden inte "
-              "finns kvar.\nIngenting har skrivits över.",
+              "Tiden den 03 December 2001 kan inte återställas, eftersom månaden har ändrats "
+              "sedan dagen togs bort.\nIngenting har skrivits över.",
               "Återställ borttagen post", Buttons::Ok);
-    QCOMPARE(h.dir.read("0112.tid"), recordsAt({{5, 20}, {20, 30}}));
+    QCOMPARE(h.dir.read("0112.tid"), recordsAt({{5, 25}, {20, 30}}));
+    QVERIFY(h.button("cmdAngrapost")->isHidden() && !h.button("cmdKastapost")->isHidden());
     // The day now has no time: after the question, that there is nothing to delete.
     h.messages.script({Answer::Yes});
     h.click("cmdKastapost");
     lastBoxIs(h, "Ingen post finns sparad den 03 December 2001.", "Finns ingen post att ta bort!",
               Buttons::Ok, Icon::None);
+
+    // A copy that cannot be read is said to be so, not to be gone.
+    h.choose("01", "12", "05");
+    h.messages.script({Answer::Yes, Answer::Yes});
+    h.click("cmdKastapost");
+    std::filesystem::remove(h.dir.file("post2.tmp"));
+    std::filesystem::create_directory(h.dir.file("post2.tmp"));
+    h.click("cmdAngrapost");
+    lastBoxIs(h,
+              "Tiden den 05 December 2001 kan inte återställas, eftersom kopian av månaden "
+              "(post2.tmp) inte går att läsa eller är skadad.\nIngenting har skrivits över.",
+              "Återställ borttagen post", Buttons::Ok);
+    QCOMPARE(h.dir.read("0112.tid"), recordsAt({{20, 30}}));
+}
+
+void BackupTest::deletingADayEndsWhatRedoCouldBringBack() {
+    Harness h;
+    h.storePlan("1 h / dygn", 3600);
+    h.dir.write("0112.tid", recordsAt({{3, 10}}));
+    h.start();
+    h.enter("", "10", "");
+    h.click("cmdSpara"); // 10 minutes on the 5th...
+    h.click("cmdAngra"); // ...taken back
+    QVERIFY(h.button("cmdRedo")->isEnabled());
+    h.choose("01", "12", "03");
+    h.messages.script({Answer::Yes});
+    h.click("cmdKastapost");
+    // Redo would put back a month that still holds the 3rd, and a restore would then take the
+    // redone booking away: the deletion ends both undo and redo, and their copy.
+    QVERIFY(!h.button("cmdRedo")->isEnabled() && !h.button("cmdAngra")->isEnabled());
+    QVERIFY(!h.dir.exists("0112.tmp"));
+    QTest::keyClick(h.window.get(), Qt::Key_Y, Qt::ControlModifier); // redo's key does nothing
+    QCOMPARE(h.dir.read("0112.tid"), Bytes{});
+    h.messages.script({Answer::Yes});
+    h.click("cmdAngrapost");
+    QCOMPARE(h.dir.read("0112.tid"), recordsAt({{3, 10}}));
+    QCOMPARE(h.text("lblDagstid"), std::string("Ansluten tid: 10 m "));
+}
+
+void BackupTest::copiesStayUntilTheirActionGoesAhead() {
+    Harness h;
+    h.storePlan("1 h / dygn", 3600);
+    const Bytes original = recordsAt({{3, 10}, {5, 20}});
+    h.dir.write("0112.tid", original);
+    h.start();
+    h.choose("01", "12", "03");
+    h.messages.script({Answer::Yes});
+    h.click("cmdKastapost");
+    const auto restoreOffered = [&h] {
+        return h.dir.read("post2.tmp") == recordsAt({{3, 10}, {5, 20}}) &&
+               h.button("cmdAngrapost")->isVisible() && h.button("cmdKastapost")->isHidden();
+    };
+    QVERIFY(restoreOffered());
+    // A close cancelled, a day's or a month's deletion answered No, and a booking refused at 24
+    // hours: none of them goes ahead, so none of them takes the copy away.
+    h.enter("", "1", "");
+    h.messages.script({Answer::Cancel});
+    h.click("cmdStang");
+    QVERIFY(restoreOffered() && h.ended->isEmpty());
+    h.choose("01", "12", "05");
+    h.messages.script({Answer::No, Answer::No});
+    h.click("cmdKastapost");
+    h.click("cmdKastamon");
+    QVERIFY(restoreOffered());
+    h.enter("24", "", "");
+    h.click("cmdSpara");
+    QCOMPARE(h.messages.last().title, std::string("Dygnet är slut"));
+    QVERIFY(restoreOffered());
+    h.messages.script({Answer::Yes});
+    h.click("cmdAngrapost");
+    QCOMPARE(h.dir.read("0112.tid"), original);
+
+    // The same for the undo copy: a month's deletion answered No leaves undo as it was.
+    h.enter("", "5", "");
+    h.click("cmdSpara");
+    h.messages.script({Answer::No});
+    h.click("cmdKastamon");
+    QVERIFY(h.button("cmdAngra")->isEnabled() && h.dir.read("0112.tmp") == original);
+    h.click("cmdAngra");
+    QCOMPARE(h.dir.read("0112.tid"), original);
+}
+
+void BackupTest::redoFindsTheMonthTheRangeWindowRemoved() {
+    Harness h;
+    h.storePlan("1 h / dygn", 3600);
+    h.start();
+    h.enter("", "30", "");
+    h.click("cmdSpara");
+    const Bytes booked = h.dir.read("0112.tid");
+    h.click("cmdAngra"); // the month's first booking undone leaves an empty month file...
+    h.openRange();       // ...which the range window removes as it sums the months
+    QVERIFY(!h.dir.exists("0112.tid"));
+    h.inRange<QAbstractButton>("cmdStang")->click();
+    h.click("cmdRedo");
+    QCOMPARE(h.dir.read("0112.tid"), booked);
+    QCOMPARE(h.dir.read("0112.tmp"), Bytes{});
+    QCOMPARE(h.text("lblDagstid"), std::string("Ansluten tid: 30 m "));
+    QVERIFY(h.messages.shown().empty() && h.button("cmdAngra")->isEnabled());
 }
 
 void BackupTest::deleteAndRestoreAMonthThenEverything() {
@@ -158,6 +266,24 @@ void BackupTest::deleteAndRestoreAMonthThenEverything() {
     QCOMPARE(h.dir.names(), (std::vector<std::string>{"0112.tid", "mon.tmp", "tid.it"}));
     h.click("cmdKasta");
     QVERIFY(h.dir.names().empty());
+    QCOMPARE(h.ended->count(), 1);
+}
+
+void BackupTest::deletingEverythingThatFailsSaysSo() {
+    Harness h;
+    h.storePlan("1 h / dygn", 3600);
+    h.dir.write("0112.tid", recordsAt({{5, 20}}));
+    platform::fakes::FaultyFileSystem failing(h.files);
+    h.startWith(failing);
+    failing.failAt(1, platform::fakes::FaultyFileSystem::Mode::Once, true);
+    h.messages.script({Answer::Yes});
+    h.click("cmdKasta");
+    // The month files could not be deleted: the user is told before the program ends.
+    lastBoxIs(h,
+              "Alla filer kunde inte tas bort. Det som inte gick att ta bort finns kvar i "
+              "programmets datamapp.\nProgrammet stängs nu.",
+              "Kan inte ta bort allt", Buttons::Ok);
+    QCOMPARE(h.dir.names(), std::vector<std::string>{"0112.tid"});
     QCOMPARE(h.ended->count(), 1);
 }
 

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "platform/fakes/faulty_file_system.h"
 #include "support/month_bytes.h"
 
 #include <filesystem>
@@ -7,6 +8,15 @@ using namespace testing_support;
 using Answer = platform::MessageBox::Answer;
 using Buttons = platform::MessageBox::Buttons;
 using Icon = platform::MessageBox::Icon;
+
+// The texts of the three lists or fields of a name, separated by blanks.
+static QString texts(const Harness& h, const char* prefix) {
+    QStringList parts;
+    for (const char* index : {"0", "1", "2"}) {
+        parts << h.list((std::string(prefix) + index).c_str())->currentText();
+    }
+    return parts.join(QLatin1Char(' '));
+}
 
 // The last message box shown: its text, title, buttons and icon.
 static void lastBoxIs(const Harness& h, const char* text, const char* title,
@@ -26,6 +36,10 @@ private slots:
     void aMonthThatCannotBeReadIsSaidSoAndNeverWritten();
     void closeAsksAndAnswersAreHonoured_data();
     void closeAsksAndAnswersAreHonoured();
+    void everyListHoldsEachEntryOnce();
+    void aTimeFieldHoldsTheTwoCharactersThatAreBooked();
+    void withoutAKnownPlanNothingIsBooked();
+    void aDateChangeRefreshesOnceFromOneRead();
 };
 
 void BookingTest::workedExampleShowsDayAndMonth() {
@@ -66,7 +80,10 @@ void BookingTest::theDayTakesFromNoTimeUpToTwentyFourHours() {
     h.click("cmdSpara");
     lastBoxIs(h, "Du kan inte mata in mer tid än 24 timmar per dygn", "Dygnet är slut");
     QCOMPARE(h.dir.read("0112.tid"), full);
-    QVERIFY(!h.dir.exists("0112.tmp") && !h.button("cmdAngra")->isEnabled());
+    // A refused booking changes nothing: the last booking can still be undone.
+    QCOMPARE(h.dir.read("0112.tmp"), monthFileBytes({{5, dayRecordBytes(86000, 0, 0.0f, 5)}}));
+    QVERIFY(h.button("cmdAngra")->isEnabled());
+    QCOMPARE(texts(h, "cmbTid_"), QStringLiteral("  ")); // the impossible time is emptied
 
     // " 0" is not blank: on an empty day it books no time, which leaves an empty record.
     h.choose("01", "12", "06");
@@ -81,26 +98,34 @@ void BookingTest::theDayTakesFromNoTimeUpToTwentyFourHours() {
 void BookingTest::aMonthThatCannotBeReadIsSaidSoAndNeverWritten() {
     Harness h;
     h.storePlan("1 h / dygn", 3600);
-    std::filesystem::create_directory(h.dir.file("0111.tid"));
+    std::filesystem::create_directory(h.dir.file("0112.tid")); // today's month is no file
     h.start();
-    h.choose("01", "11", "05");
-    const char* cannotRead = "Filen 0111.tid kunde inte läsas, så månadens tider kan inte visas.";
-    lastBoxIs(h, cannotRead, "Kan inte läsa");
+    const char* damaged = "Filen 0112.tid är skadad: den är större än en månadsfil kan vara, "
+                          "eller är ingen vanlig fil.\nMånadens tider kan inte visas, och filen "
+                          "lämnas orörd.";
+    // Said once at start, and not again for another day of the same month.
+    QCOMPARE(h.messages.shown().size(), std::size_t(1));
+    lastBoxIs(h, damaged, "Skadad fil");
+    h.choose("01", "12", "06");
+    QCOMPARE(h.messages.shown().size(), std::size_t(1));
     QCOMPARE(h.text("lblTid") + h.text("lblSumma"), std::string("Månadstid:Total månadskostnad:"));
     h.enter("", "5", "");
     h.click("cmdSpara");
     lastBoxIs(h,
-              "Tiden kunde inte sparas, eftersom filen 0111.tid inte gick att läsa eller "
-              "skriva.\nIngen tid har bokförts.",
+              "Tiden kunde inte sparas, eftersom filen 0112.tid är skadad.\nIngen tid har "
+              "bokförts.",
               "Kan inte spara");
     QCOMPARE(h.list("cmbTid_1")->currentText(), QStringLiteral("5")); // the typed time is kept
-    // Deleting the day or the month asks nothing and touches nothing.
+    // Deleting the day or the month, or printing it, asks nothing, touches nothing and says why.
     h.click("cmdKastapost");
-    QCOMPARE(h.messages.last().text, std::string(cannotRead));
+    QCOMPARE(h.messages.last().text, std::string(damaged));
     h.click("cmdKastamon");
-    lastBoxIs(h, cannotRead, "Kan inte läsa");
-    QCOMPARE(h.messages.shown().size(), std::size_t(4));
-    QVERIFY(std::filesystem::is_directory(h.dir.file("0111.tid")) && !h.dir.exists("mon.tmp"));
+    QCOMPARE(h.messages.last().text, std::string(damaged));
+    h.click("cmdPrint");
+    lastBoxIs(h, damaged, "Skadad fil");
+    QCOMPARE(h.messages.shown().size(), std::size_t(5));
+    QCOMPARE(h.printDialog.asked(), 0);
+    QVERIFY(std::filesystem::is_directory(h.dir.file("0112.tid")) && !h.dir.exists("mon.tmp"));
 }
 
 void BookingTest::closeAsksAndAnswersAreHonoured_data() {
@@ -136,6 +161,99 @@ void BookingTest::closeAsksAndAnswersAreHonoured() {
     QCOMPARE(h.window->isVisible() && h.list("cmbTid_1")->currentText() == "5", !ended);
     const int booked = answer == Answer::Yes ? 35 * 60 : 30 * 60; // only Ja books the 5 minutes
     QCOMPARE(h.dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(booked, 0, 0.0f, 5)}}));
+}
+
+void BookingTest::everyListHoldsEachEntryOnce() {
+    Harness h;
+    h.storePlan("1 h / dygn", 3600);
+    h.start();
+    const auto entries = [&h](const char* name) {
+        QStringList all;
+        for (int i = 0; i < h.list(name)->count(); ++i) {
+            all << h.list(name)->itemText(i);
+        }
+        return all;
+    };
+    const auto numbers = [](int last, bool twoDigits) {
+        QStringList all;
+        for (int n = 1; n <= last; ++n) {
+            all << (twoDigits && n < 10 ? QStringLiteral("0%1").arg(n) : QString::number(n));
+        }
+        return all;
+    };
+    QCOMPARE(entries("cmbSok_0"), numbers(99, true));
+    QCOMPARE(entries("cmbSok_1"), numbers(12, true));
+    QCOMPARE(entries("cmbSok_2"), numbers(31, true)); // December
+    QCOMPARE(entries("cmbTid_0"), numbers(10, false));
+    QCOMPARE(entries("cmbTid_1"), numbers(59, false));
+    QCOMPARE(entries("cmbTid_2"), numbers(59, false));
+    h.choose("01", "02", "05");
+    QCOMPARE(entries("cmbSok_2"), numbers(28, true));
+    h.list("cmbSok_0")->setCurrentText(QStringLiteral("04"));
+    QCOMPARE(entries("cmbSok_2"), numbers(29, true));
+}
+
+void BookingTest::aTimeFieldHoldsTheTwoCharactersThatAreBooked() {
+    Harness h;
+    h.storePlan("8 h / dygn", 28800);
+    auto& window = h.start();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // A third keystroke is refused, not cleared: what the field shows is what is booked.
+    h.list("cmbTid_2")->setFocus();
+    QTest::keyClicks(h.list("cmbTid_2"), "327");
+    QCOMPARE(h.list("cmbTid_2")->currentText(), QStringLiteral("32"));
+    // A blank before a digit is a number; a blank after it, or a blank alone, is not.
+    h.list("cmbTid_1")->setEditText(QStringLiteral(" 7"));
+    h.list("cmbTid_0")->setEditText(QStringLiteral("1 "));
+    QCOMPARE(texts(h, "cmbTid_"), QStringLiteral("  7 32"));
+    h.click("cmdSpara");
+    // 7 minutes 32 seconds: 452 s.
+    QCOMPARE(h.dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(452, 0, 0.0f, 5)}}));
+    // Hours over 99 cannot be typed, so no field ever books less than it shows.
+    h.list("cmbTid_0")->setFocus();
+    QTest::keyClicks(h.list("cmbTid_0"), "1");
+    h.list("cmbTid_0")->setFocus();
+    QTest::keyClicks(h.list("cmbTid_0"), "00");
+    QCOMPARE(h.list("cmbTid_0")->currentText(), QStringLiteral("10"));
+}
+
+void BookingTest::withoutAKnownPlanNothingIsBooked() {
+    Harness h;
+    std::filesystem::create_directory(h.dir.file("tid.it")); // no settings file can be read
+    h.start();
+    lastBoxIs(h,
+              "Filen tid.it är skadad, så abonnemanget är inte känt.\nMånadskostnaderna visas "
+              "utan den fasta avgiften, och ingen tid kan sparas förrän filen går att läsa.",
+              "Skadad fil");
+    QVERIFY(h.window->isVisible() && h.find("frmNetlink") == nullptr);
+    h.enter("", "30", "");
+    h.click("cmdSpara");
+    // Booked without a plan, every second would count as extra time: nothing is booked.
+    lastBoxIs(h,
+              "Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it kunde inte "
+              "läsas.\nIngen tid har bokförts.",
+              "Kan inte spara");
+    QCOMPARE(h.dir.names(), std::vector<std::string>{"tid.it"});
+    QCOMPARE(texts(h, "cmbTid_"), QStringLiteral(" 30 ")); // the typed time is kept
+    QVERIFY(!h.button("cmdAngra")->isEnabled());
+}
+
+void BookingTest::aDateChangeRefreshesOnceFromOneRead() {
+    Harness h;
+    h.storePlan("1 h / dygn", 3600);
+    h.dir.write("0202.tid", monthFileBytes({{28, dayRecordBytes(600, 0, 0.0f, 28)}}));
+    platform::fakes::FaultyFileSystem counting(h.files);
+    h.startWith(counting);
+    h.choose("02", "01", "31");
+    const int monthReads = counting.readsOf("0202.tid"), settingsReads = counting.readsOf("tid.it");
+    // February 2002 has no 31st: the 28th is chosen, and shown, from one read of the month.
+    h.list("cmbSok_1")->setCurrentText(QStringLiteral("02"));
+    QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas torsdag 28 feb 2002"));
+    QCOMPARE(h.text("lblDagstid"), std::string("Ansluten tid: 10 m "));
+    QCOMPARE(counting.readsOf("0202.tid") - monthReads, 1);
+    QCOMPARE(counting.readsOf("tid.it") - settingsReads, 0);
+    QVERIFY(h.messages.shown().empty());
 }
 
 QTEST_MAIN(BookingTest)

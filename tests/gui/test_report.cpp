@@ -13,6 +13,7 @@ class ReportTest : public QObject {
 private slots:
     void monthWithoutRecordsSaysSoAndOpensNoDialog();
     void printsTheChosenMonthInTheCopiesChosen();
+    void aPrintThatFailsSaysSo();
 };
 
 void ReportTest::monthWithoutRecordsSaysSoAndOpensNoDialog() {
@@ -60,6 +61,23 @@ void ReportTest::printsTheChosenMonthInTheCopiesChosen() {
         core::monthReport({november.records(), 7200, "November 2001", "Ansluten tid: 3 h 30 m ",
                            "Extra månadstid: 30 m ", "Extra månadskostnad 3,40 kr", 2}));
     QVERIFY(h.messages.shown().empty());
+}
+
+void ReportTest::aPrintThatFailsSaysSo() {
+    Harness h;
+    h.storePlan("2 h / dygn", 7200);
+    platform::PosixFileSystem files(h.dir.path());
+    QVERIFY(storage::writeDay(files, "0112.tid", 5, {0.0f, 60, 0, 5, core::kFalse}));
+    h.start();
+    h.printer.fail(); // no printer, or a file that cannot be written
+    h.click("cmdPrint");
+    QCOMPARE(h.messages.shown().size(), std::size_t(1));
+    QCOMPARE(h.messages.last().text,
+             std::string("Utskriften av December 2001 misslyckades. Skrivaren eller filen som "
+                         "valdes i utskriftsdialogen gick inte att skriva till.\nKontrollera den "
+                         "och försök igen."));
+    QCOMPARE(h.messages.last().title, std::string("Utskriften misslyckades"));
+    QCOMPARE(h.messages.last().icon, platform::MessageBox::Icon::Exclamation);
 }
 
 QTEST_MAIN(ReportTest)

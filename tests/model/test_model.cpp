@@ -91,6 +91,17 @@ void putDay(Bytes& file, int day, const core::DayRecord& record) {
     std::ranges::copy(storage::encodeDayRecord(record), file.begin() + (day - 1) * 16);
 }
 
+// What deleting a day leaves of a month: the other days with time, at their record numbers.
+Bytes withoutDay(const Bytes& month, int day) {
+    Bytes rest;
+    for (int other = 1; other <= 31; ++other) {
+        if (other != day && dayOf(month, other).connectedSeconds != 0) {
+            putDay(rest, other, dayOf(month, other));
+        }
+    }
+    return rest;
+}
+
 // The settings file once a plan is chosen: the first start's mark, the plan's text and allowance.
 Bytes planFile(int plan) {
     Bytes bytes(62, 0);
@@ -110,6 +121,7 @@ struct Run {
     // (their restore buttons shown otherwise). Set at every start.
     bool undo, redo, dayDelete, monthDelete, monthRestore;
     std::string entryFile, entryBackup, deletedDayFile, deletedMonthFile;
+    int deletedDay = 0;
 
     // Deletes the copies, or everything: the copies, the month files and the settings file.
     void sweep(bool everything = false) {
@@ -143,60 +155,61 @@ struct Run {
         if (op.asks()) {
             m_fakes.messages.script({op.yes ? Answer::Yes : Answer::No});
         }
-        if (name.ends_with("close")) { // the copies go, and typed time is booked or not
+        if (name.ends_with("close")) { // typed time is booked or not; a cancelled close keeps all
             m_fakes.messages.script({name == "cancelled close" ? Answer::Cancel : Answer::Yes});
-            sweep();
+            if (name != "cancelled close") {
+                sweep();
+            }
         }
         if (name.starts_with("book") && !core::nothingToBook(op.texts)) {
-            sweep();
-            undo = redo = false;
-            dayDelete = monthDelete = true;
-            entryFile = file;
-            entryBackup = file.substr(0, 4) + ".tmp";
-            Bytes& bytes = files[file];
+            // A booking refused at 24 hours changes no file and no button.
+            const Bytes bytes = files.contains(file) ? files.at(file) : Bytes{};
             const auto seconds = core::enteredSeconds(op.texts);
             if (const auto after = core::bookOnDay(dayOf(bytes, day), seconds, allowance, day)) {
-                files[entryBackup] = bytes;
-                putDay(bytes, day, *after);
+                sweep();
                 undo = true;
+                redo = false;
+                dayDelete = monthDelete = true;
+                entryFile = file;
+                entryBackup = file.substr(0, 4) + ".tmp";
+                files[entryBackup] = bytes;
+                putDay(files[file] = bytes, day, *after);
             }
         } else if (name == "undo" || name == "redo") {
-            const bool can = files.contains(entryFile) && files.contains(entryBackup) &&
-                             !files.contains("temp.tmp");
+            // A month file that is gone counts as empty.
+            const bool can = files.contains(entryBackup) && !files.contains("temp.tmp");
             if (can) {
                 std::swap(files[entryFile], files[entryBackup]);
             }
             undo = can && name == "redo";
             redo = can && name == "undo";
         } else if (name == "delete day") {
-            deletedDayFile = file;
-            files.erase("post2.tmp");
+            // Answered no, or nothing to delete: nothing changes.
             if (op.yes && files.contains(file) && dayOf(files[file], day).connectedSeconds != 0) {
-                Bytes rest; // the other days with time, at their record numbers
-                for (int other = 1; other <= 31; ++other) {
-                    if (other != day && dayOf(files[file], other).connectedSeconds != 0) {
-                        putDay(rest, other, dayOf(files[file], other));
-                    }
-                }
-                files["post2.tmp"] = std::exchange(files[file], rest);
-                dayDelete = undo = monthRestore = false;
+                deletedDayFile = file;
+                deletedDay = day;
+                files["post2.tmp"] = std::exchange(files[file], withoutDay(files[file], day));
+                files.erase(entryBackup); // undo and redo end here
+                dayDelete = undo = redo = monthRestore = false;
             }
         } else if (name == "restore day" && op.yes) {
-            if (files.contains("post2.tmp")) {
+            // Only over what the deletion left; a month file that is gone counts as empty.
+            const Bytes month = files.contains(deletedDayFile) ? files[deletedDayFile] : Bytes{};
+            if (files.contains("post2.tmp") &&
+                month == withoutDay(files.at("post2.tmp"), deletedDay)) {
                 files[deletedDayFile] = files.extract("post2.tmp").mapped();
             }
             dayDelete = true;
         } else if (name == "delete month") {
-            deletedMonthFile = file;
-            undo = false;
-            if (!redo) {
-                sweep();
-            }
-            if (!files.contains(file) || files.at(file).empty()) {
-                dayDelete = true;
-            } else if (op.yes && !files.contains("mon.tmp")) {
+            // Answered no, or an empty month: nothing changes. Yes ends undo, redo and the
+            // restore of a day.
+            if (op.yes && files.contains(file) && !files.at(file).empty()) {
+                deletedMonthFile = file;
                 files["mon.tmp"] = files.extract(file).mapped();
-                redo = monthDelete = false;
+                for (const std::string& copy : {entryBackup, std::string("post2.tmp")}) {
+                    files.erase(copy);
+                }
+                undo = redo = monthDelete = false;
                 monthRestore = dayDelete = true;
             }
         } else if (name == "restore month" && op.yes) {
@@ -232,6 +245,8 @@ struct Run {
 
     void start() {
         undo = redo = false;
+        entryBackup.clear(); // a new run knows no undo copy of the last one
+
         dayDelete = monthDelete = monthRestore = true;
         m_ended = false;
         m_window = std::make_unique<app::frmSurfur>(m_services, m_settings);

@@ -72,8 +72,9 @@ TEST_F(BackupTest, DeletedDaysKeepTheOthersInPlaceAndRestoresNeverWriteOver) {
     m_dir.write("post.tmp", recordsAt({{9, 99}})); // left by an older version: never merged
     EXPECT_EQ(deleteDay(m_files, "0112.tid", 5), DayDeletion::Deleted);
     EXPECT_EQ(read("0112.tid"), recordsAt({{20, 30}}));
-    EXPECT_TRUE(restoreDay(m_files, "0112.tid"));
-    EXPECT_FALSE(restoreDay(m_files, "0112.tid")); // its copy is gone: nothing is written over
+    EXPECT_EQ(restoreDay(m_files, "0112.tid", 5), DayRestore::Restored);
+    // Its copy is gone: nothing is written over.
+    EXPECT_EQ(restoreDay(m_files, "0112.tid", 5), DayRestore::BackupMissing);
     EXPECT_EQ(read("0112.tid"), original);
     EXPECT_EQ(deleteDay(m_files, "0112.tid", 20), DayDeletion::Deleted);
     EXPECT_EQ(read("0112.tid"), recordsAt({{5, 20}}));
@@ -93,6 +94,43 @@ TEST_F(BackupTest, DeletedDaysKeepTheOthersInPlaceAndRestoresNeverWriteOver) {
          {"0201.tid", "0112.tmp", "mon.tmp", "tid.it", "notes.txt", "0112.TID"}) {
         m_dir.write(name, {1});
     }
-    deleteEverything(m_files); // leaves only other files
+    EXPECT_TRUE(deleteEverything(m_files)); // leaves only other files
     EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.TID", "notes.txt"}));
+}
+
+TEST_F(BackupTest, ADayIsRestoredOnlyOverWhatItsDeletionLeft) {
+    const Bytes original = recordsAt({{3, 10}, {5, 20}});
+    m_dir.write("0112.tid", original);
+    ASSERT_EQ(deleteDay(m_files, "0112.tid", 3), DayDeletion::Deleted);
+    // The month changed since (here: day 5 has more time): the restore would take it away.
+    const Bytes changed = recordsAt({{5, 25}});
+    m_dir.write("0112.tid", changed);
+    EXPECT_EQ(restoreDay(m_files, "0112.tid", 3), DayRestore::MonthChanged);
+    EXPECT_EQ(read("0112.tid"), changed);
+    EXPECT_EQ(read("post2.tmp"), original);
+    // Back to what the deletion left, and asked for another day than the one deleted.
+    m_dir.write("0112.tid", recordsAt({{5, 20}}));
+    EXPECT_EQ(restoreDay(m_files, "0112.tid", 5), DayRestore::MonthChanged);
+    EXPECT_EQ(restoreDay(m_files, "0112.tid", 3), DayRestore::Restored);
+    EXPECT_EQ(read("0112.tid"), original);
+    EXPECT_FALSE(m_dir.exists("post2.tmp"));
+
+    // Deleting the only day leaves an empty file, which the range window may remove: a month that
+    // is gone counts as empty, and the day comes back.
+    m_dir.write("0111.tid", recordsAt({{9, 5}}));
+    ASSERT_EQ(deleteDay(m_files, "0111.tid", 9), DayDeletion::Deleted);
+    m_posix.removeFile("0111.tid");
+    EXPECT_EQ(restoreDay(m_files, "0111.tid", 9), DayRestore::Restored);
+    EXPECT_EQ(read("0111.tid"), recordsAt({{9, 5}}));
+}
+
+TEST_F(BackupTest, RedoFindsTheMonthWhoseEmptyFileWasRemoved) {
+    ASSERT_TRUE(bookTime(m_files, {"01", "12", 5, 100, 3600}).written());
+    const Bytes booked = read("0112.tid");
+    ASSERT_TRUE(swap()); // undo: the month is empty, its copy holds the booking
+    m_posix.removeFile("0112.tid");
+    EXPECT_TRUE(swap()); // redo
+    EXPECT_EQ(monthAndCopy(), std::pair(booked, Bytes{}));
+    EXPECT_TRUE(swap()); // and undo again
+    EXPECT_EQ(monthAndCopy(), std::pair(Bytes{}, booked));
 }
