@@ -105,8 +105,9 @@ public:
 
     // Deletes every regular file and every symbolic link (the link, never what it points to) in
     // the data folder whose name ends in the given lower-case extension (".tid" for the pattern
-    // "*.tid"). Returns how many were deleted, or nullopt when the folder could not be listed.
-    // Files that cannot be deleted, and folders, are passed over.
+    // "*.tid"). Returns how many were deleted, or nullopt when the folder could not be listed or
+    // something of such a name is left: a file that could not be deleted, or a folder, which is
+    // passed over and never deleted.
     virtual std::optional<int> removeByExtension(std::string_view extension) = 0;
 };
 

@@ -476,17 +476,23 @@ std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension
         return std::nullopt;
     }
     int removed = 0;
+    bool left = false; // something of that name is still there
     for (const std::string& name : *names) {
         if (name.size() <= extension.size() || !name.ends_with(extension) ||
-            isTemporaryName(name) || !isRegularOrLinkEntry(m_dirFd, name)) {
+            isTemporaryName(name)) {
             continue;
         }
-        if (::unlinkat(m_dirFd, name.c_str(), 0) == 0) {
+        if (isRegularOrLinkEntry(m_dirFd, name) && ::unlinkat(m_dirFd, name.c_str(), 0) == 0) {
             ++removed;
+        } else {
+            left = true;
         }
     }
     if (removed > 0) {
         syncFolder();
+    }
+    if (left) {
+        return std::nullopt;
     }
     return removed;
 }

@@ -72,17 +72,17 @@ SwapResult swapWithBackup(platform::FileSystem& files, std::string_view monthFil
     // Without an atomic exchange the contents go round through "temp.tmp" by copies, each of
     // which replaces its file atomically: the month file and the copy always exist, and at every
     // moment one of the files holds the booking being swapped.
-    if (!files.copyFile(backupFile, kSwapFile)) {
+    if (!files.copyFile(backupFile, kSwapFile, kMonthFileMaxBytes)) {
         files.removeFile(kSwapFile);
         return result;
     }
-    if (!files.copyFile(monthFile, backupFile)) {
+    if (!files.copyFile(monthFile, backupFile, kMonthFileMaxBytes)) {
         files.removeFile(kSwapFile);
         return result;
     }
-    if (!files.copyFile(kSwapFile, monthFile)) {
+    if (!files.copyFile(kSwapFile, monthFile, kMonthFileMaxBytes)) {
         // Put the copy back as it was.
-        if (files.copyFile(kSwapFile, backupFile)) {
+        if (files.copyFile(kSwapFile, backupFile, kMonthFileMaxBytes)) {
             files.removeFile(kSwapFile);
         }
         return result;
@@ -108,7 +108,7 @@ DayDeletion deleteDay(platform::FileSystem& files, std::string_view monthFile, i
     // new month.
     files.removeFile(kNewMonthFile);
 
-    if (!files.copyFile(monthFile, kDayBackup)) {
+    if (!files.copyFile(monthFile, kDayBackup, kMonthFileMaxBytes)) {
         return DayDeletion::Failed;
     }
     if (!files.replaceFile(monthFile, monthWithoutDay(month.days, day))) {
@@ -132,7 +132,7 @@ DayRestore restoreDay(platform::FileSystem& files, std::string_view monthFile, i
     if (!gone && (!current || *current != monthWithoutDay(backup.days, day))) {
         return DayRestore::MonthChanged;
     }
-    if (!files.copyFile(kDayBackup, monthFile)) {
+    if (!files.copyFile(kDayBackup, monthFile, kMonthFileMaxBytes)) {
         return DayRestore::Failed;
     }
     files.removeFile(kDayBackup);

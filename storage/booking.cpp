@@ -41,7 +41,7 @@ BookingResult bookTime(platform::FileSystem& files, const BookingRequest& reques
     sweepBackups(files);
     // A month's first booking starts from an empty file, so that its undo copy is empty too.
     const bool undoCopy = files.createIfMissing(result.entryFile) &&
-                          files.copyFile(result.entryFile, result.entryBackup);
+                          files.copyFile(result.entryFile, result.entryBackup, kMonthFileMaxBytes);
     if (!writeDay(files, result.entryFile, request.day, *after)) {
         // A failed booking leaves no trace: no copy, and no month file that was not there.
         if (undoCopy) {

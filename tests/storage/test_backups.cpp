@@ -5,6 +5,7 @@
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -96,6 +97,11 @@ TEST_F(BackupTest, DeletedDaysKeepTheOthersInPlaceAndRestoresNeverWriteOver) {
     }
     EXPECT_TRUE(deleteEverything(m_files)); // leaves only other files
     EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.TID", "notes.txt"}));
+    // What cannot be deleted (a folder of a month file's name) is not passed off as deleted.
+    m_dir.write("0201.tid", {1});
+    std::filesystem::create_directory(m_dir.file("0202.tid"));
+    EXPECT_FALSE(deleteEverything(m_files));
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.TID", "0202.tid", "notes.txt"}));
 }
 
 TEST_F(BackupTest, ADayIsRestoredOnlyOverWhatItsDeletionLeft) {
