@@ -15,7 +15,7 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
-#include <QSignalBlocker>
+#include <QShowEvent>
 #include <QVBoxLayout>
 #include <optional>
 
@@ -176,7 +176,6 @@ void frmFran_till::Form_Load() {
     selectText(m_cmbTill[2], qs(till.day));
 
     m_cmdStang->setToolTip(QStringLiteral("Stänger \"Från och Till\"."));
-    m_cmdStang->setFocus();
     m_settings.laddar = false;
 }
 
@@ -184,30 +183,34 @@ void frmFran_till::Form_Activate() {
     m_cmdStang->setFocus();
 }
 
-bool frmFran_till::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
+void frmFran_till::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Only the showing by the program hands the window over; a window coming back from being
+    // minimised keeps its focus, as it does on every later activation.
+    if (!m_opened && !event->spontaneous()) {
+        m_opened = true;
         Form_Activate();
     }
-    return QWidget::event(event);
 }
 
 void frmFran_till::cmdStang_Click() {
-    resetSums();
-    m_closing = true;
     close();
-    // laddar is set before the main window takes over, so that nothing it runs sees the range
-    // window as open.
-    m_settings.laddar = true;
-    emit closed();
 }
 
 void frmFran_till::closeEvent(QCloseEvent* event) {
-    if (m_closing) {
-        event->accept();
+    // The close button, its keys, the window frame and close() all come here. The close goes
+    // ahead, so Qt hides the window and, as the main window asked, deletes it.
+    event->accept();
+    if (m_closed) {
         return;
     }
-    event->ignore();
-    cmdStang_Click();
+    m_closed = true;
+    resetSums();
+    // The window is off the screen, and laddar set, before the main window takes over, so that
+    // nothing the main window runs sees the range window as open.
+    hide();
+    m_settings.laddar = true;
+    emit closed();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -320,12 +323,7 @@ void frmFran_till::oppna() {
     if (!totals) {
         return;
     }
-    for (const std::string& name : totals->unreadableFiles) {
-        m_services.messages.show("Filen " + name +
-                                     " kunde inte läsas, så tiden i den månaden är inte med i "
-                                     "summorna.",
-                                 "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
-    }
+    reportUnreadable(totals->unreadableFiles);
     m_summaKostnad = totals->sums.costOre;
     m_summaTid = totals->sums.connectedSeconds;
     m_summaExtratid = totals->sums.extraSeconds;
@@ -361,6 +359,29 @@ void frmFran_till::showFieldError(Field field) {
     m_lblHit_Dit->setText(qs("Felaktigt datum i " + name + " fältet."));
     m_services.messages.show("Felaktigt datum valt i " + name + " fältet.", kFieldTitle,
                              Buttons::Ok, Icon::None);
+}
+
+void frmFran_till::reportUnreadable(const std::vector<std::string>& names) {
+    std::vector<std::string> fresh;
+    for (const std::string& name : names) {
+        if (m_reportedFiles.insert(name).second) {
+            fresh.push_back(name);
+        }
+    }
+    if (fresh.empty()) {
+        return;
+    }
+    // "Filen 0111.tid" or "Filerna 0111.tid, 0112.tid och 0201.tid", in calendar order.
+    std::string files = fresh.front();
+    for (std::size_t i = 1; i < fresh.size(); ++i) {
+        files += (i + 1 == fresh.size() ? " och " : ", ") + fresh[i];
+    }
+    const std::string text =
+        fresh.size() == 1
+            ? "Filen " + files + " kunde inte läsas, så tiden i den månaden är inte med i summorna."
+            : "Filerna " + files +
+                  " kunde inte läsas, så tiden i de månaderna är inte med i summorna.";
+    m_services.messages.show(text, "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
 }
 
 std::string frmFran_till::listText(Field field, int index) const {

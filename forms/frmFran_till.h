@@ -6,7 +6,9 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <set>
 #include <string>
+#include <vector>
 
 class QAbstractButton;
 class QComboBox;
@@ -23,9 +25,11 @@ namespace forms {
 //
 // Its handlers read the lists, call the core (dates, range check, texts) and storage::sumRange
 // (the month files) and write the labels. It writes no month file; the only change it makes on
-// disk is the removal of empty month files met while summing. It does not show the main window
-// itself: closing emits closed(), and the main window shows itself again. Ctrl+Q and Escape act as
-// its close button.
+// disk is the removal of empty month files met while summing. A month file that cannot be read is
+// reported once for each opening of the window, however often the dates change. It does not show
+// the main window itself: closing emits closed(), and the main window shows itself again. Every
+// way of closing it (its close button, Ctrl+Q and Escape, the window frame, close()) does what the
+// close button does.
 class frmFran_till final : public QWidget {
     Q_OBJECT
 
@@ -35,7 +39,8 @@ public:
     frmFran_till(platform::Services services, core::ProgramSettings& settings,
                  QWidget* parent = nullptr);
 
-    // The close button: resets the totals, closes the window, sets laddar and emits closed().
+    // The close button: closes the window, which resets the totals, sets laddar and emits
+    // closed().
     void cmdStang_Click();
 
 signals:
@@ -43,10 +48,11 @@ signals:
     void closed();
 
 protected:
-    // Closing through the window frame acts as the close button.
+    // Every close ends here, whichever way it came: the window goes, as with the close button.
     void closeEvent(QCloseEvent* event) override;
-    // Runs the activation step whenever the window becomes the active window.
-    bool event(QEvent* event) override;
+    // Runs the activation step when the window is opened. Later activations (after a message
+    // box, or coming back from another program) leave the focus where the user had it.
+    void showEvent(QShowEvent* event) override;
 
 private:
     enum class Field { Fran, Till };
@@ -75,11 +81,17 @@ private:
 
     void resetSums();
     void showFieldError(Field field);
+    // One message for the month files of the last sum that could not be read and have not been
+    // reported yet in this opening of the window.
+    void reportUnreadable(const std::vector<std::string>& names);
     std::string listText(Field field, int index) const;
 
     platform::Services m_services;
     core::ProgramSettings& m_settings;
-    bool m_closing = false;
+    bool m_opened = false; // the activation step has run
+    bool m_closed = false;
+    // Month files already reported as unreadable while the window is open.
+    std::set<std::string> m_reportedFiles;
 
     // Window state, fresh each time the window is opened.
     std::string m_franText;

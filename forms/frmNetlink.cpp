@@ -108,16 +108,12 @@ void frmNetlink::netlink() {
 
 void frmNetlink::cmdOk_Click() {
     netlink();
-    m_done = true;
+    m_accepted = true;
     close();
-    emit accepted();
 }
 
 void frmNetlink::cmdAvbryt_Click() {
-    storage::SettingsFile(m_files).remove();
-    m_done = true;
     close();
-    emit cancelled();
 }
 
 void frmNetlink::keyPressEvent(QKeyEvent* event) {
@@ -133,12 +129,24 @@ void frmNetlink::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmNetlink::closeEvent(QCloseEvent* event) {
-    if (m_done) {
-        event->accept();
+    // OK, Avbryt, Escape, the window frame and close() all come here. The close goes ahead, so Qt
+    // hides the window and, as the main window asked, deletes it.
+    event->accept();
+    if (m_closed) {
         return;
     }
-    event->ignore();
-    cmdAvbryt_Click();
+    m_closed = true;
+    if (!m_accepted) {
+        // Without the settings file the next start is a first start again.
+        storage::SettingsFile(m_files).remove();
+    }
+    // Off the screen before the main window takes over or the program ends.
+    hide();
+    if (m_accepted) {
+        emit accepted();
+    } else {
+        emit cancelled();
+    }
 }
 
 } // namespace forms

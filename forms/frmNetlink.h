@@ -16,8 +16,9 @@ namespace forms {
 
 // The plan window of the very first start: asks which NetLink plan the user has, stores it in the
 // settings file and hands back to the main window (OK), or deletes the settings file so that the
-// next start asks again (Avbryt). It does not refresh the main window's figures; the main window
-// does what follows through the signals. As in a dialog, Enter is OK and Escape is Avbryt.
+// next start asks again (Avbryt). Closing it any other way (the window frame, close()) is Avbryt.
+// It does not refresh the main window's figures; the main window does what follows through the
+// signals. As in a dialog, Enter is OK and Escape is Avbryt.
 class frmNetlink final : public QWidget {
     Q_OBJECT
 
@@ -27,7 +28,9 @@ public:
 
     // Stores the chosen plan in the program-wide settings and the settings file.
     void netlink();
+    // OK: stores the plan and closes the window, which then emits accepted().
     void cmdOk_Click();
+    // Avbryt: closes the window, which deletes the settings file and emits cancelled().
     void cmdAvbryt_Click();
 
 signals:
@@ -39,7 +42,8 @@ signals:
     void cancelled();
 
 protected:
-    // Closing through the window frame acts as Avbryt.
+    // Every close ends here, whichever way it came: after OK it hands over to the main window,
+    // otherwise it acts as Avbryt.
     void closeEvent(QCloseEvent* event) override;
     // Enter that no button with the focus took presses OK, as in a dialog.
     void keyPressEvent(QKeyEvent* event) override;
@@ -50,7 +54,8 @@ private:
     platform::FileSystem& m_files;
     platform::MessageBox& m_messages;
     core::ProgramSettings& m_settings;
-    bool m_done = false;
+    bool m_accepted = false; // OK was pressed
+    bool m_closed = false;
 
     QLabel* m_lblValkommen = nullptr;
     QGroupBox* m_ramNetlink = nullptr;

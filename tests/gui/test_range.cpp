@@ -1,12 +1,14 @@
 // The range window: the range it opens on, the sums and fees of a chosen range, the ranges it
-// refuses with their messages, and closing through the window frame back to the main window.
+// refuses with their messages, the entries of its date lists, the one message for month files it
+// cannot read, the focus it keeps, and every way of closing it back to the main window.
 
 #include "harness.h"
 #include "platform/posix_file_system.h"
 #include "storage/month_file.h"
 
-#include <QCloseEvent>
 #include <QPointer>
+#include <QWindow>
+#include <filesystem>
 
 using testing_support::Harness;
 
@@ -36,6 +38,24 @@ void pick(QWidget* range, const QString& choice) {
     range->findChild<QComboBox*>(parts[0])->setCurrentText(parts[1]);
 }
 
+// The entries of a list, in order.
+QStringList entries(const QComboBox* list) {
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i) {
+        texts << list->itemText(i);
+    }
+    return texts;
+}
+
+// "01", "02" and so on up to `last`, as a date list writes its numbers.
+QStringList twoDigitNumbers(int last) {
+    QStringList texts;
+    for (int n = 1; n <= last; ++n) {
+        texts << QString::number(n).rightJustified(2, QLatin1Char('0'));
+    }
+    return texts;
+}
+
 } // namespace
 
 class RangeWindowTest : public QObject {
@@ -44,6 +64,11 @@ class RangeWindowTest : public QObject {
 private slots:
     void sumsOrRefusesTheRangeAndClosesBack_data();
     void sumsOrRefusesTheRangeAndClosesBack();
+    void listsHoldEachEntryOnceAndOnlyRealDays();
+    void unreadableMonthsAreReportedOnceInOneBox();
+    void everyCloseRemovesTheWindow_data();
+    void everyCloseRemovesTheWindow();
+    void focusStaysWhereTheUserLeftIt();
 };
 
 void RangeWindowTest::sumsOrRefusesTheRangeAndClosesBack_data() {
@@ -123,14 +148,182 @@ void RangeWindowTest::sumsOrRefusesTheRangeAndClosesBack() {
     // next opening starts afresh, with no message.
     h.messages.clear();
     h.label("lblVisa_3")->setText(QStringLiteral("-"));
-    QCloseEvent close;
-    QCoreApplication::sendEvent(range, &close);
+    QVERIFY(range->windowHandle() != nullptr && range->windowHandle()->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(range.isNull() && main.isVisible() && h.ended->isEmpty());
     QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas söndag 20 apr 2003"));
     range = openRange(h);
     QCOMPARE(shown(range).first(), kOpening);
     QVERIFY(h.messages.shown().empty());
+}
+
+void RangeWindowTest::listsHoldEachEntryOnceAndOnlyRealDays() {
+    // Opened on 30 June 2001: FRÅN 31 March 2001, TILL 30 June 2001. Each step chooses one entry;
+    // then the six lists hold the years, the months and the days of the month chosen. A day the
+    // new month lacks gives way to the month's last day.
+    struct Step {
+        const char* choice;
+        const char* fran; // the FRÅN date chosen, "yy mm dd"
+        int franDays;
+        const char* till;
+        int tillDays;
+    };
+    const Step steps[] = {
+        {nullptr, "01 03 31", 31, "01 06 30", 30},
+        {"cmbTill_1=02", "01 03 31", 31, "01 02 28", 28}, // February 2001
+        {"cmbTill_0=04", "01 03 31", 31, "04 02 28", 29}, // February of the leap year 2004
+        {"cmbFran_1=02", "01 02 28", 28, "04 02 28", 29},
+        {"cmbFran_0=04", "04 02 28", 29, "04 02 28", 29},
+        {"cmbFran_2=29", "04 02 29", 29, "04 02 28", 29},
+        {"cmbFran_0=01", "01 02 28", 28, "04 02 28", 29}, // the 29th gives way to the 28th
+        {"cmbFran_1=04", "01 04 28", 30, "04 02 28", 29},
+        {"cmbTill_1=12", "01 04 28", 30, "04 12 28", 31},
+    };
+    Harness h(core::Date{2001, 6, 30});
+    h.storePlan("1 h / dygn", 3600);
+    h.start();
+    QWidget* range = h.openRange();
+    QVERIFY(range != nullptr);
+    const QStringList years = twoDigitNumbers(99);
+    const QStringList months = twoDigitNumbers(12);
+    QCOMPARE(years.size(), 99);
+    QCOMPARE(years.last(), QStringLiteral("99"));
+    for (const Step& step : steps) {
+        if (step.choice != nullptr) {
+            pick(range, QString::fromLatin1(step.choice));
+        }
+        const QString at = QString::fromLatin1(step.choice ? step.choice : "opening");
+        for (const char* field : {"cmbFran", "cmbTill"}) {
+            const bool fran = field[3] == 'F';
+            const auto list = [&](const char* index) {
+                return h.rangeList((std::string(field) + index).c_str());
+            };
+            QVERIFY2(entries(list("_0")) == years, qPrintable(at));
+            QVERIFY2(entries(list("_1")) == months, qPrintable(at));
+            const int days = fran ? step.franDays : step.tillDays;
+            QVERIFY2(list("_2")->count() == days, qPrintable(at));
+            QVERIFY2(entries(list("_2")) == twoDigitNumbers(days), qPrintable(at));
+            QVERIFY2(h.rangeField(field) == (fran ? step.fran : step.till), qPrintable(at));
+        }
+    }
+}
+
+void RangeWindowTest::unreadableMonthsAreReportedOnceInOneBox() {
+    // Opened on 31 January 2002: FRÅN 1 November 2001. 0111.tid and 0112.tid are folders, which
+    // the window cannot read as month files; January has a day of one hour.
+    Harness h(core::Date{2002, 1, 31});
+    h.storePlan("1 h / dygn", 3600);
+    platform::PosixFileSystem files(h.dir.path());
+    QVERIFY(storage::writeDay(files, "0201.tid", 10, {0.0f, 3600, 0, 10, core::kFalse}));
+    std::filesystem::create_directory(h.dir.file("0111.tid"));
+    std::filesystem::create_directory(h.dir.file("0112.tid"));
+    h.start();
+    const std::string both = "Filerna 0111.tid och 0112.tid kunde inte läsas, så tiden i de "
+                             "månaderna är inte med i summorna.";
+
+    QWidget* range = h.openRange();
+    QCOMPARE(h.messages.shown().size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(h.messages.last().text), QString::fromStdString(both));
+    QCOMPARE(h.messages.last().title, std::string("Kan inte läsa"));
+    QVERIFY(h.messages.last().buttons == platform::MessageBox::Buttons::Ok);
+    QVERIFY(h.messages.last().icon == platform::MessageBox::Icon::Exclamation);
+    QCOMPARE(h.rangeText("lblTid"), std::string("Ansluten tid: 1 h "));
+
+    // Changes of the dates that sum the same months again, or leave November out and take it in
+    // again, say nothing more; the sums still come.
+    for (const char* choice :
+         {"cmbFran_2=02", "cmbFran_2=03", "cmbTill_2=30", "cmbFran_1=12", "cmbFran_1=11"}) {
+        pick(range, QString::fromLatin1(choice));
+    }
+    QCOMPARE(h.messages.shown().size(), std::size_t(1));
+    QCOMPARE(h.rangeField("cmbFran"), std::string("01 11 03"));
+    QCOMPARE(h.rangeText("lblTid"), std::string("Ansluten tid: 1 h "));
+
+    // A month not read before is reported on its own, once.
+    std::filesystem::create_directory(h.dir.file("0110.tid"));
+    pick(range, QStringLiteral("cmbFran_1=10"));
+    pick(range, QStringLiteral("cmbFran_2=04"));
+    QCOMPARE(h.messages.shown().size(), std::size_t(2));
+    QCOMPARE(QString::fromStdString(h.messages.last().text),
+             QStringLiteral("Filen 0110.tid kunde inte läsas, så tiden i den månaden är inte med i "
+                            "summorna."));
+
+    // The next opening reports afresh.
+    h.messages.clear();
+    range->findChild<QAbstractButton*>(QStringLiteral("cmdStang"))->click();
+    Harness::deleteClosedWindows();
+    h.openRange();
+    QCOMPARE(h.messages.shown().size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(h.messages.last().text), QString::fromStdString(both));
+}
+
+void RangeWindowTest::everyCloseRemovesTheWindow_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("close button") << "cmdStang";
+    QTest::newRow("close()") << "close";
+    QTest::newRow("window frame") << "frame";
+}
+
+void RangeWindowTest::everyCloseRemovesTheWindow() {
+    // However it is closed, the window goes as with its close button: the main window is back
+    // with its activation step, laddar is set, and the next opening is the only range window.
+    QFETCH(QString, how);
+    Harness h; // 5 December 2001
+    h.storePlan("1 h / dygn", 3600);
+    QWidget& main = h.start();
+    for (int opening = 1; opening <= 3; ++opening) {
+        QPointer<QWidget> range = h.openRange();
+        QCOMPARE(main.findChildren<QWidget*>(QStringLiteral("frmFran_till")).size(), 1);
+        QVERIFY(range->isVisible() && !main.isVisible() && !h.settings.laddar);
+        h.label("lblVisa_3")->setText(QStringLiteral("-"));
+        if (how == QLatin1String("cmdStang")) {
+            range->findChild<QAbstractButton*>(how)->click();
+        } else if (how == QLatin1String("close")) {
+            QVERIFY(range->close());
+        } else {
+            // As the window system closes it when the user clicks the frame's close button.
+            QVERIFY(range->windowHandle() != nullptr && range->windowHandle()->close());
+        }
+        QVERIFY(!range->isVisible() && main.isVisible() && h.settings.laddar);
+        QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas onsdag 5 dec 2001"));
+        Harness::deleteClosedWindows();
+        QVERIFY(range.isNull() && h.rangeWindow() == nullptr);
+    }
+    QVERIFY(h.messages.shown().empty() && h.ended->isEmpty());
+}
+
+void RangeWindowTest::focusStaysWhereTheUserLeftIt() {
+    Harness h;
+    h.storePlan("1 h / dygn", 3600);
+    h.start();
+    QWidget* range = h.openRange();
+    // Opening hands the focus to the close button.
+    QCOMPARE(range->focusWidget(), h.inRange("cmdStang"));
+
+    // The user goes to a list; another window (a message box, another program) takes over and
+    // gives the window back.
+    QWidget other;
+    other.show();
+    range->activateWindow();
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeWindow(), range);
+    QComboBox* list = h.rangeList("cmbFran_1");
+    list->setFocus();
+    QCOMPARE(QApplication::focusWidget(), list);
+    other.activateWindow();
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeWindow(), &other);
+    range->activateWindow();
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeWindow(), range);
+    QCOMPARE(QApplication::focusWidget(), list);
+
+    // The same for the activation events alone.
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(range, &deactivate);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(range, &activate);
+    QCOMPARE(range->focusWidget(), list);
 }
 
 QTEST_MAIN(RangeWindowTest)

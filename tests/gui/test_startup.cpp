@@ -1,7 +1,9 @@
 #include "harness.h"
 
 #include <QGroupBox>
+#include <QPointer>
 #include <QRadioButton>
+#include <QWindow>
 
 using testing_support::Harness;
 using Bytes = std::vector<std::uint8_t>;
@@ -19,7 +21,10 @@ private slots:
     void firstStartStoresTheChosenPlan_data();
     void firstStartStoresTheChosenPlan();
     void avbrytDeletesTheSettingsAndEnds();
+    void planWindowGoesWhicheverWayItIsClosed_data();
+    void planWindowGoesWhicheverWayItIsClosed();
     void laterStartShowsTodayAtOnce();
+    void startEndedInThePlanWindowAsksAgain();
     void dateListsAndTimeFieldsTidyThemselves();
 };
 
@@ -71,6 +76,41 @@ void StartupTest::avbrytDeletesTheSettingsAndEnds() {
     }
 }
 
+void StartupTest::planWindowGoesWhicheverWayItIsClosed_data() {
+    // How the plan window is left, and whether that is OK (else it is Avbryt).
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("OK") << "cmdOk" << true;
+    QTest::newRow("Avbryt") << "cmdAvbryt" << false;
+    QTest::newRow("close()") << "close" << false;
+    QTest::newRow("window frame") << "frame" << false;
+}
+
+void StartupTest::planWindowGoesWhicheverWayItIsClosed() {
+    QFETCH(QString, how);
+    QFETCH(bool, ok);
+    Harness h;
+    auto& window = h.start();
+    QPointer<QWidget> plan = h.find("frmNetlink");
+    QVERIFY(plan != nullptr && plan->isVisible());
+    if (how.startsWith(QLatin1String("cmd"))) {
+        h.click(how.toLatin1().constData());
+    } else if (how == QLatin1String("close")) {
+        QVERIFY(plan->close());
+    } else {
+        // As the window system closes it when the user clicks the frame's close button.
+        QVERIFY(plan->windowHandle() != nullptr && plan->windowHandle()->close());
+    }
+    QVERIFY(!plan->isVisible());
+    // OK stores the plan and shows the main window; the rest delete the settings and end.
+    QCOMPARE(h.dir.exists("tid.it"), ok);
+    QCOMPARE(window.isVisible(), ok);
+    QCOMPARE(h.ended->count(), ok ? 0 : 1);
+    Harness::deleteClosedWindows();
+    QVERIFY(plan.isNull() && h.find("frmNetlink") == nullptr);
+    QVERIFY(h.messages.shown().empty());
+}
+
 void StartupTest::laterStartShowsTodayAtOnce() {
     Harness h;
     h.storePlan("2 h / dygn", 7200);
@@ -103,13 +143,40 @@ void StartupTest::laterStartShowsTodayAtOnce() {
              std::string("h:m:s:år:mån:dag:"));
 }
 
+void StartupTest::startEndedInThePlanWindowAsksAgain() {
+    // The mark alone: the program was ended while the plan window was open.
+    Harness h;
+    h.dir.write("tid.it", Bytes{0xFF, 0xFF});
+    auto& window = h.start();
+    QWidget* planWindow = h.find("frmNetlink");
+    QVERIFY(planWindow != nullptr && planWindow->isVisible() && !window.isVisible());
+    QVERIFY(h.messages.shown().empty());
+    QCOMPARE(h.dir.read("tid.it"), (Bytes{0xFF, 0xFF}));
+
+    h.find<QRadioButton>("optNetlink_0")->setChecked(true);
+    h.click("cmdOk");
+    const QByteArray stored = "\xFF\xFF" + QByteArray(28, 0) + QByteArray("1 h / dygn") +
+                              QByteArray(20, 0) + char(0x10) + char(0x0E); // 3600 = 0x0E10
+    QCOMPARE(h.dir.read("tid.it"), Bytes(stored.begin(), stored.end()));
+    QVERIFY(window.isVisible());
+}
+
 void StartupTest::dateListsAndTimeFieldsTidyThemselves() {
-    // Before the lists' first year the first is chosen, and 29 February becomes the 28th.
+    // Outside the lists' years the nearest date they offer is chosen: the whole date, not the
+    // year alone (2001-02-29 does not exist).
+    for (const auto& [today, chosen] : {std::pair(core::Date{2099, 12, 31}, "99 12 31"),
+                                        std::pair(core::Date{2100, 3, 1}, "99 12 31")}) {
+        Harness late(today);
+        late.storePlan("1 h / dygn", 3600);
+        late.start();
+        QCOMPARE(texts(late, "cmbSok_"), QString::fromLatin1(chosen));
+    }
     Harness h(core::Date{2000, 2, 29});
     h.storePlan("1 h / dygn", 3600);
     auto& window = h.start();
-    QCOMPARE(texts(h, "cmbSok_"), QStringLiteral("01 02 28"));
-    QCOMPARE(h.list("cmbSok_2")->count(), 28);
+    QCOMPARE(texts(h, "cmbSok_"), QStringLiteral("01 01 01"));
+    QCOMPARE(h.list("cmbSok_2")->count(), 31);
+    QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas måndag 1 jan 2001"));
     h.choose("04", "12", "31");
     h.list("cmbSok_1")->setCurrentText(QStringLiteral("02"));
     QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas söndag 29 feb 2004"));
