@@ -43,6 +43,12 @@ namespace {
 
 constexpr const char* kInvalidDate = "Felaktigt datum";
 
+// Why a restore's copy cannot serve: it is gone, or it cannot be read.
+std::string copyCannotServe(std::string_view copy, bool missing) {
+    return "kopian av månaden (" + std::string(copy) +
+           (missing ? ") inte finns kvar." : ") inte går att läsa eller är skadad.");
+}
+
 // A month file that is there but cannot be used: it is shown as holding nothing, and left alone.
 bool unusable(storage::MonthState state) {
     return state == storage::MonthState::Unreadable || state == storage::MonthState::Damaged;
@@ -891,11 +897,8 @@ void frmSurfur::cmdAngrapost_Click() {
         visa();
         return;
     case storage::DayRestore::BackupMissing:
-        why = "kopian av månaden (" + std::string(storage::kDayBackup) + ") inte finns kvar.";
-        break;
     case storage::DayRestore::BackupUnusable:
-        why = "kopian av månaden (" + std::string(storage::kDayBackup) +
-              ") inte går att läsa eller är skadad.";
+        why = copyCannotServe(storage::kDayBackup, restore == storage::DayRestore::BackupMissing);
         break;
     case storage::DayRestore::MonthChanged:
         why = "månaden har ändrats sedan dagen togs bort.";
@@ -975,11 +978,9 @@ void frmSurfur::cmdAngramon_Click() {
         why = "nya poster har sparats i månaden sedan den togs bort.";
         break;
     case storage::MonthRestore::BackupMissing:
-        why = "kopian av månaden (" + std::string(storage::kMonthBackup) + ") inte finns kvar.";
-        break;
     case storage::MonthRestore::BackupUnusable:
-        why = "kopian av månaden (" + std::string(storage::kMonthBackup) +
-              ") inte går att läsa eller är skadad.";
+        why =
+            copyCannotServe(storage::kMonthBackup, restore == storage::MonthRestore::BackupMissing);
         break;
     case storage::MonthRestore::Failed:
         why = "filen " + m_deletedMonthFile + " inte gick att skapa.";

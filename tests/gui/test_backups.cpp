@@ -50,13 +50,18 @@ private slots:
     void deletingEverythingThatFailsSaysSo();
 };
 
-void BackupTest::undoShowsTheMonthBeforeTheBookingOrSaysWhyNot() {
-    Harness h;
-    h.storePlan("2 h / dygn", 7200);
+// Books 30 minutes on today, the 5th, as the month's first booking; the month file it leaves.
+static Bytes bookMonthsFirst(Harness& h) {
     h.start();
     h.enter("", "30", "");
     h.click("cmdSpara");
-    const Bytes booked = h.dir.read("0112.tid");
+    return h.dir.read("0112.tid");
+}
+
+void BackupTest::undoShowsTheMonthBeforeTheBookingOrSaysWhyNot() {
+    Harness h;
+    h.storePlan("2 h / dygn", 7200);
+    const Bytes booked = bookMonthsFirst(h);
     // Undoing a month's first booking shows the empty month: headings, and the fee alone.
     h.click("cmdAngra");
     QCOMPARE(h.dir.read("0112.tid"), Bytes{});
@@ -205,10 +210,7 @@ void BackupTest::copiesStayUntilTheirActionGoesAhead() {
 void BackupTest::redoFindsTheMonthTheRangeWindowRemoved() {
     Harness h;
     h.storePlan("1 h / dygn", 3600);
-    h.start();
-    h.enter("", "30", "");
-    h.click("cmdSpara");
-    const Bytes booked = h.dir.read("0112.tid");
+    const Bytes booked = bookMonthsFirst(h);
     h.click("cmdAngra"); // the month's first booking undone leaves an empty month file...
     h.openRange();       // ...which the range window removes as it sums the months
     QVERIFY(!h.dir.exists("0112.tid"));
