@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Record 1 reads as zero only when its bytes are zero or missing; then the mark is written.
     const bool noMark = (size < 1 || data[0] == 0) && (size < 2 || data[1] == 0);
     // The plan is asked for, too, when record 3 holds none of the three plans' allowances.
-    const int allowance = static_cast<std::int16_t>((size > 60 ? data[60] : 0) |
-                                                    (size > 61 ? data[61] << 8 : 0));
+    const int allowance =
+        static_cast<std::int16_t>((size > 60 ? data[60] : 0) | (size > 61 ? data[61] << 8 : 0));
     const bool planKnown = allowance == 3600 || allowance == 7200 || allowance == 28800;
     if (start.firstStart != (noMark || !planKnown) || start.markWritten != noMark) {
         __builtin_trap();

@@ -1,6 +1,7 @@
 #include "platform/system_errors.h"
 
 #include <cerrno>
+#include <charconv>
 
 namespace platform {
 
@@ -36,8 +37,11 @@ std::string systemErrorText(int errorNumber) {
         return "minnet räcker inte";
     case EBUSY:
         return "filen eller mappen är upptagen";
-    default:
-        return "okänt fel (felkod " + std::to_string(errorNumber) + ")";
+    default: {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, errorNumber).ptr;
+        return "okänt fel (felkod " + std::string(digits, end) + ")";
+    }
     }
 }
 
