@@ -1,6 +1,9 @@
 #include "app/data_folder.h"
+#include "platform/system_errors.h"
 #include "support/temp_dir.h"
 
+#include <cerrno>
+#include <clocale>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
@@ -104,4 +107,15 @@ TEST(InstanceLock, ALockFileThatIsNoFileIsAFailureOfItsOwn) {
     EXPECT_EQ(noFolder.result(), InstanceLock::Result::Failed);
     EXPECT_EQ(noFolder.failure(), "Låsfilen " + dir.file("missing/surfklocka.lock") +
                                       " kunde inte öppnas: filen eller mappen finns inte.");
+}
+
+TEST(SystemErrors, CommonFailuresHaveSwedishWordsAndOthersTheirNumber) {
+    EXPECT_EQ(platform::systemErrorText(EACCES), "behörighet saknas");
+    EXPECT_EQ(platform::systemErrorText(ENOSPC), "disken är full");
+    // Under a Swedish locale too, an unknown number is written with plain digits.
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "sv_SE.UTF-8");
+    EXPECT_EQ(platform::systemErrorText(123456), "okänt fel (felkod 123456)");
+    EXPECT_EQ(platform::systemErrorText(-7), "okänt fel (felkod -7)");
+    std::setlocale(LC_ALL, before.c_str());
 }
