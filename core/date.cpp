@@ -1,59 +1,82 @@
 #include "core/date.h"
 
+#include <chrono>
+
 namespace core {
 
+namespace {
+
+namespace chr = std::chrono;
+
+// std::chrono's calendar holds the years -32767 to 32767 only, while a Date holds any int. The
+// Gregorian calendar repeats every 400 years, which are exactly 146097 days (a whole number of
+// weeks), so every date is taken as a number of such cycles and a date of years 0 to 399 (or of
+// 1970 to 2369 for day numbers), where the library does the calendar work.
+constexpr std::int64_t kMonthsPerCycle = 400 * 12;
+constexpr std::int64_t kDaysPerCycle = 146097;
+constexpr std::int64_t kYearsPerCycle = 400;
+
+// Division rounding towards minus infinity, for a positive divisor.
+std::int64_t floorDiv(std::int64_t value, std::int64_t divisor) {
+    const std::int64_t quotient = value / divisor;
+    return value % divisor < 0 ? quotient - 1 : quotient;
+}
+
+// A month counted from January of year 0, as whole cycles and a month of the years 0 to 399.
+// Months before January and after December carry over into the years, so any month number has
+// one.
+struct CycleMonth {
+    std::int64_t cycles;
+    chr::year_month month;
+};
+
+CycleMonth cycleMonth(std::int64_t year, std::int64_t month) {
+    const std::int64_t fromYearZero = year * 12 + (month - 1);
+    const std::int64_t cycles = floorDiv(fromYearZero, kMonthsPerCycle);
+    return CycleMonth{cycles, chr::year{0} / chr::January +
+                                  chr::months{fromYearZero - cycles * kMonthsPerCycle}};
+}
+
+int yearOf(const CycleMonth& month) {
+    return static_cast<int>(static_cast<int>(month.month.year()) + month.cycles * kYearsPerCycle);
+}
+
+int lastDay(const chr::year_month& month) {
+    return static_cast<int>(static_cast<unsigned>((month / chr::last).day()));
+}
+
+} // namespace
+
 bool isLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return cycleMonth(year, 1).month.year().is_leap();
 }
 
 int daysInMonth(int year, int month) {
-    switch (month) {
-    case 1:
-    case 3:
-    case 5:
-    case 7:
-    case 8:
-    case 10:
-    case 12:
-        return 31;
-    case 4:
-    case 6:
-    case 9:
-    case 11:
-        return 30;
-    case 2:
-        return isLeapYear(year) ? 29 : 28;
-    default:
+    if (month < 1 || month > 12) {
         return 0;
     }
+    return lastDay(cycleMonth(year, month).month);
 }
 
 bool Date::isValid() const {
     return day >= 1 && day <= daysInMonth(year, month);
 }
 
-// Howard Hinnant's days-from-civil algorithm.
+// The days of the month count on from its first day, so that the day numbers stay in order for
+// a day past the month's end too.
 std::int64_t toDayNumber(const Date& date) {
-    const std::int64_t y = static_cast<std::int64_t>(date.year) - (date.month <= 2 ? 1 : 0);
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t m = date.month;
-    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
+    const CycleMonth month = cycleMonth(date.year, date.month);
+    const chr::sys_days first{month.month / chr::day{1}};
+    return month.cycles * kDaysPerCycle + first.time_since_epoch().count() +
+           (static_cast<std::int64_t>(date.day) - 1);
 }
 
 Date fromDayNumber(std::int64_t dayNumber) {
-    const std::int64_t z = dayNumber + 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const std::int64_t m = mp + (mp < 10 ? 3 : -9);
-    const std::int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-    return Date{static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+    const std::int64_t cycles = floorDiv(dayNumber, kDaysPerCycle);
+    const chr::year_month_day date{chr::sys_days{chr::days{dayNumber - cycles * kDaysPerCycle}}};
+    return Date{static_cast<int>(static_cast<int>(date.year()) + cycles * kYearsPerCycle),
+                static_cast<int>(static_cast<unsigned>(date.month())),
+                static_cast<int>(static_cast<unsigned>(date.day()))};
 }
 
 Date addDays(const Date& date, std::int64_t days) {
@@ -61,12 +84,10 @@ Date addDays(const Date& date, std::int64_t days) {
 }
 
 Date addMonthsClamped(const Date& date, int months) {
-    const std::int64_t index =
-        static_cast<std::int64_t>(date.year) * 12 + (date.month - 1) + months;
-    const std::int64_t year = index >= 0 ? index / 12 : (index - 11) / 12;
-    const int month = static_cast<int>(index - year * 12) + 1;
-    const int last = daysInMonth(static_cast<int>(year), month);
-    return Date{static_cast<int>(year), month, date.day > last ? last : date.day};
+    const CycleMonth month = cycleMonth(date.year, static_cast<std::int64_t>(date.month) + months);
+    const int last = lastDay(month.month);
+    return Date{yearOf(month), static_cast<int>(static_cast<unsigned>(month.month.month())),
+                date.day > last ? last : date.day};
 }
 
 std::int64_t daysBetween(const Date& from, const Date& to) {
@@ -74,10 +95,8 @@ std::int64_t daysBetween(const Date& from, const Date& to) {
 }
 
 int isoWeekday(const Date& date) {
-    // 1 January 1970 was a Thursday (4).
-    const std::int64_t n = toDayNumber(date);
-    const std::int64_t wd = ((n % 7) + 7 + 3) % 7; // 0 = Monday
-    return static_cast<int>(wd) + 1;
+    return static_cast<int>(
+        chr::weekday{chr::sys_days{chr::days{toDayNumber(date)}}}.iso_encoding());
 }
 
 } // namespace core

@@ -30,6 +30,39 @@ TEST(Calendar, ArithmeticAcrossMonthsAndYears) {
     }
 }
 
+TEST(Calendar, NegativeDayNumbersAndTheCenturyRule) {
+    // 1970 back to 1900: 70 years of which 17 (1904 to 1968) are leap years; 1900 is not one.
+    EXPECT_EQ(core::toDayNumber(Date{1900, 1, 1}), -(70 * 365 + 17));
+    EXPECT_EQ(core::toDayNumber(Date{1900, 3, 1}), -(70 * 365 + 17) + 31 + 28);
+    EXPECT_EQ(core::fromDayNumber(-1), (Date{1969, 12, 31}));
+    EXPECT_EQ(core::isoWeekday(Date{1969, 12, 31}), 3); // the day before a Thursday
+    EXPECT_EQ(core::isoWeekday(Date{2000, 2, 29}), 2);  // 1 January 2000 was a Saturday
+    EXPECT_EQ(core::addDays(Date{2000, 2, 28}, 1), (Date{2000, 2, 29}));
+    EXPECT_EQ(core::addDays(Date{2100, 2, 28}, 1), (Date{2100, 3, 1}));
+    EXPECT_EQ(core::addMonthsClamped(Date{2002, 1, 31}, -2), (Date{2001, 11, 30}));
+    EXPECT_EQ(core::addMonthsClamped(Date{2004, 2, 29}, -48), (Date{2000, 2, 29}));
+    EXPECT_EQ(core::addMonthsClamped(Date{2096, 2, 29}, 48), (Date{2100, 2, 28}));
+}
+
+TEST(Calendar, AnyThreeNumbersAreSafe) {
+    // A month number is never cut down to a byte: 257 is no January.
+    EXPECT_EQ(core::daysInMonth(2001, 0), 0);
+    EXPECT_EQ(core::daysInMonth(2001, 13), 0);
+    EXPECT_EQ(core::daysInMonth(2001, 257), 0);
+    EXPECT_FALSE((Date{2001, 257, 1}).isValid());
+    EXPECT_FALSE((Date{2001, 1, 257}).isValid());
+    EXPECT_FALSE((Date{2001, 1, 0}).isValid());
+    // 2^31 is divisible by 4 but not by 100.
+    EXPECT_TRUE(core::isLeapYear(-2147483647 - 1));
+    EXPECT_FALSE(core::isLeapYear(-1900));
+    // 400 years are 146097 days; far beyond the years the standard library counts, too.
+    EXPECT_EQ(core::toDayNumber(Date{2370, 1, 1}), 146097);
+    EXPECT_EQ(core::toDayNumber(Date{401970, 1, 1}), 146097000);
+    EXPECT_EQ(core::fromDayNumber(-146097000), (Date{-398030, 1, 1}));
+    EXPECT_EQ(core::isoWeekday(Date{401970, 1, 1}), 4);
+    EXPECT_EQ(core::addMonthsClamped(Date{401970, 1, 31}, -11), (Date{401969, 2, 28}));
+}
+
 TEST(SwedishDates, LongDateAndCaption) {
     EXPECT_EQ(core::longDateText(Date{2001, 12, 1}), "lördag 1 dec 2001");
     EXPECT_EQ(core::longDateText(Date{2026, 12, 6}), "söndag 6 dec 2026");
