@@ -30,7 +30,7 @@ int main(int argc, char* argv[]) {
     using Buttons = platform::MessageBox::Buttons;
     using Icon = platform::MessageBox::Icon;
 
-    const auto folder = app::dataFolderPath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    const auto folder = app::dataFolderPath();
     std::string error = "Ingen hemmapp hittades.";
     if (!folder || !app::enterDataFolder(*folder, error)) {
         messages.show("Surfklocka kan inte använda sin datamapp.\n" + error, "Surfklocka",

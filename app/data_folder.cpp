@@ -2,11 +2,17 @@
 
 #include "platform/system_errors.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QString>
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace app {
@@ -31,13 +37,20 @@ std::string kindOfOther(const std::string& path) {
 
 } // namespace
 
-std::optional<std::string> dataFolderPath(const char* xdgDataHome, const char* home) {
-    if (xdgDataHome != nullptr && xdgDataHome[0] == '/') {
-        return std::string(xdgDataHome) + "/surfklocka";
+std::optional<std::string> dataFolderPath() {
+    const QString xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    const QString home = qEnvironmentVariable("HOME");
+    // Qt 6.4 takes a relative XDG_DATA_HOME as it stands, against the XDG rule that such a value
+    // is ignored, and "/" for a missing HOME; for those the folder is worked out here.
+    if (QDir::isAbsolutePath(xdgDataHome) ||
+        (xdgDataHome.isEmpty() && QDir::isAbsolutePath(home))) {
+        const QString location =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        return QFile::encodeName(location + QStringLiteral("/surfklocka")).toStdString();
     }
     std::string homeFolder;
-    if (home != nullptr && home[0] == '/') {
-        homeFolder = home;
+    if (QDir::isAbsolutePath(home)) {
+        homeFolder = QFile::encodeName(home).toStdString();
     } else if (const passwd* entry = getpwuid(getuid());
                entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/') {
         homeFolder = entry->pw_dir;
@@ -48,17 +61,17 @@ std::optional<std::string> dataFolderPath(const char* xdgDataHome, const char* h
 }
 
 bool enterDataFolder(const std::string& path, std::string& error) {
-    // Make each missing folder on the way.
-    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            error =
-                "Mappen " + part + " kunde inte skapas: " + platform::systemErrorText(errno) + ".";
-            return false;
-        }
-        if (slash == std::string::npos) {
-            break;
-        }
+    std::error_code failure;
+    const bool created = std::filesystem::create_directories(path, failure);
+    if (created) {
+        // Made just now, with the mode the umask allows: only its owner may look inside.
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all, failure);
+    }
+    // Something of that name that is no folder is told below.
+    if (failure && (created || access(path.c_str(), F_OK) != 0)) {
+        error = "Mappen " + path +
+                " kunde inte skapas: " + platform::systemErrorText(failure.value()) + ".";
+        return false;
     }
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {

@@ -9,14 +9,17 @@ namespace app {
 // only; no window is involved, and no message is shown: failures come back as Swedish texts for
 // the caller to show.
 
-// The data folder: $XDG_DATA_HOME/surfklocka, or $HOME/.local/share/surfklocka where the variable
-// is unset or empty. An XDG_DATA_HOME that is not an absolute path is ignored. nullopt when no
-// home folder can be found.
-std::optional<std::string> dataFolderPath(const char* xdgDataHome, const char* home);
+// The data folder, from the environment: Qt's generic data location + "/surfklocka", that is
+// $XDG_DATA_HOME/surfklocka, or $HOME/.local/share/surfklocka where the variable is unset or
+// empty. An XDG_DATA_HOME that is not an absolute path is ignored, and a HOME that is not one gives
+// way to the home folder of the user database. nullopt when no home folder can be found. It
+// creates nothing.
+std::optional<std::string> dataFolderPath();
 
-// Creates the folder (and any missing parent) with mode 0700, checks that it can be written, and
-// makes it the working directory. On failure, error holds a Swedish explanation that names the
-// folder and the cause.
+// Creates the folder (and any missing parent) when it is missing, giving the folder itself mode
+// 0700; the mode of a folder that is already there stays as it is. Then checks that it can be
+// written, and makes it the working directory. On failure, error holds a Swedish explanation that
+// names the folder and the cause.
 bool enterDataFolder(const std::string& path, std::string& error);
 
 // The name of the lock file in the data folder.

@@ -4,11 +4,15 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
+#include <pwd.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 using app::InstanceLock;
@@ -27,7 +31,61 @@ private:
     fs::path m_path;
 };
 
+// Sets environment variables for one test and puts them back afterwards.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ~ScopedEnvironment() {
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            put(it->first.c_str(), it->second);
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+    // nullopt unsets the variable.
+    void set(const char* name, const std::optional<std::string>& value) {
+        const char* old = std::getenv(name);
+        m_saved.emplace_back(name, old != nullptr ? std::optional<std::string>(old) : std::nullopt);
+        put(name, value);
+    }
+
+private:
+    static void put(const char* name, const std::optional<std::string>& value) {
+        if (value) {
+            ::setenv(name, value->c_str(), 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
 } // namespace
+
+TEST(DataFolder, PathFollowsXdgDataHomeOrTheHomeFolder) {
+    ScopedEnvironment environment;
+    environment.set("HOME", "/home/anna");
+    environment.set("XDG_DATA_HOME", "/data/anna");
+    EXPECT_EQ(app::dataFolderPath(), "/data/anna/surfklocka");
+    // Unset, empty or relative: the home folder's rule.
+    for (const std::optional<std::string>& xdg :
+         {std::optional<std::string>(), std::optional<std::string>(""),
+          std::optional<std::string>("data/anna")}) {
+        SCOPED_TRACE(xdg.value_or("(unset)"));
+        environment.set("XDG_DATA_HOME", xdg);
+        EXPECT_EQ(app::dataFolderPath(), "/home/anna/.local/share/surfklocka");
+    }
+    // A HOME that is no absolute path gives way to the user database.
+    environment.set("HOME", "anna");
+    const passwd* user = ::getpwuid(::getuid());
+    if (user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/') {
+        EXPECT_EQ(app::dataFolderPath(), std::string(user->pw_dir) + "/.local/share/surfklocka");
+    } else {
+        EXPECT_EQ(app::dataFolderPath(), std::nullopt);
+    }
+}
 
 TEST(DataFolder, IsMadeWithItsParentsAndEntered) {
     const KeepWorkingDirectory keep;
@@ -37,6 +95,14 @@ TEST(DataFolder, IsMadeWithItsParentsAndEntered) {
     ASSERT_TRUE(app::enterDataFolder(path, error)) << error;
     EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_all);
     EXPECT_EQ(fs::current_path(), fs::path(path));
+
+    // A folder that is there keeps its mode.
+    const std::string shared = dir.file("shared");
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms(0750));
+    ASSERT_TRUE(app::enterDataFolder(shared, error)) << error;
+    EXPECT_EQ(fs::status(shared).permissions(), fs::perms(0750));
+    EXPECT_EQ(fs::current_path(), fs::path(shared));
 }
 
 TEST(DataFolder, FailuresAreNamedInSwedish) {
