@@ -2,22 +2,38 @@
 
 #include "platform/posix_file_system.h"
 
+#include <algorithm>
+#include <exception>
 #include <limits>
+#include <new>
+#include <utility>
 
 namespace platform::fakes {
 
 namespace {
 
-// The byte offset of a record, or nullopt when the arguments cannot name one.
+// The byte offset of a record, or nullopt when the arguments cannot name one: a record number or
+// length below 1, or a record that would end past the largest file offset, as on a real disk.
 std::optional<std::size_t> recordOffset(std::size_t recordLength, std::int64_t recordNumber) {
-    if (recordLength < 1 || recordNumber < 1) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    if (recordLength < 1 || recordNumber < 1 || recordLength > static_cast<std::uint64_t>(kMax)) {
         return std::nullopt;
     }
-    const auto index = static_cast<std::uint64_t>(recordNumber - 1);
-    if (index > (std::numeric_limits<std::uint32_t>::max() / recordLength)) {
+    const auto length = static_cast<std::int64_t>(recordLength);
+    const std::int64_t index = recordNumber - 1;
+    if (index > (kMax - length) / length) {
         return std::nullopt;
     }
-    return static_cast<std::size_t>(index * recordLength);
+    return static_cast<std::size_t>(index * length);
+}
+
+// The names the real layer gives its hidden temporary files, which deleting by extension passes
+// over there (see PosixFileSystem).
+bool isTemporaryName(std::string_view name) {
+    constexpr std::string_view kPrefix = ".surfklocka-";
+    constexpr std::string_view kSuffix = ".part";
+    return name.size() > kPrefix.size() + kSuffix.size() && name.starts_with(kPrefix) &&
+           name.ends_with(kSuffix);
 }
 
 } // namespace
@@ -64,7 +80,12 @@ std::optional<std::vector<std::uint8_t>> MemoryFileSystem::readRecord(std::strin
     if (!offset || !platform::isPlainFileName(name) || found == m_files.end()) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> record(recordLength, 0);
+    std::vector<std::uint8_t> record;
+    try {
+        record.assign(recordLength, 0);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
     const auto& bytes = found->second;
     for (std::size_t i = 0; i < recordLength && *offset + i < bytes.size(); ++i) {
         record[i] = bytes[*offset + i];
@@ -83,11 +104,20 @@ bool MemoryFileSystem::writeRecord(std::string_view name, std::size_t recordLeng
     if (found != m_files.end() && found->second.size() > maxFileBytes) {
         return false;
     }
-    auto& content = m_files[std::string(name)];
-    if (content.size() < *offset + bytes.size()) {
-        content.resize(*offset + bytes.size(), 0);
+    // Built aside, so that a file too large to hold leaves everything as it was.
+    std::vector<std::uint8_t> content;
+    try {
+        if (found != m_files.end()) {
+            content = found->second;
+        }
+        if (content.size() < *offset + bytes.size()) {
+            content.resize(*offset + bytes.size(), 0);
+        }
+    } catch (const std::exception&) {
+        return false;
     }
     std::copy(bytes.begin(), bytes.end(), content.begin() + static_cast<std::ptrdiff_t>(*offset));
+    m_files[std::string(name)] = std::move(content);
     return true;
 }
 
@@ -155,7 +185,8 @@ std::optional<int> MemoryFileSystem::removeByExtension(std::string_view extensio
     }
     int removed = 0;
     for (auto it = m_files.begin(); it != m_files.end();) {
-        if (it->first.size() > extension.size() && it->first.ends_with(extension)) {
+        if (it->first.size() > extension.size() && it->first.ends_with(extension) &&
+            !isTemporaryName(it->first)) {
             it = m_files.erase(it);
             ++removed;
         } else {

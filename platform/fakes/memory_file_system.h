@@ -11,9 +11,11 @@ namespace platform::fakes {
 
 // The file layer in memory, with the same contract as the real one: every call is all or
 // nothing, renames never replace, names are plain file names, copies and record writes keep to
-// their bounds. It lets long randomized runs go without touching a disk; a test compares it with
-// the real layer to keep the two alike. Every entry is a regular file: it has no links, folders
-// or other kinds of entry (tests of those use the real layer on a temporary folder).
+// their bounds, and deleting by extension passes over the real layer's hidden temporary names.
+// It lets long randomized runs go without touching a disk; one typed test runs the same cases on
+// both layers to keep the two alike. Every entry is a regular file: it has no links, folders or
+// other kinds of entry (tests of those use the real layer on a temporary folder), and it makes no
+// temporary files of its own.
 class MemoryFileSystem final : public platform::FileSystem {
 public:
     using Files = std::map<std::string, std::vector<std::uint8_t>>;

@@ -1,4 +1,3 @@
-#include "platform/fakes/memory_file_system.h"
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
 
@@ -201,37 +200,4 @@ TEST_F(PosixFileSystemTest, NothingIsWrittenCopiedOrMovedThroughALink) {
     EXPECT_EQ(m_fs.removeByExtension(".tid"), 2);
     EXPECT_TRUE(m_dir.names().empty());
     EXPECT_EQ(elsewhere.read("real.tid"), (Bytes{1, 2}));
-}
-
-// The bounds of copies and record writes, on the real layer and on its fake in memory alike.
-TEST_F(PosixFileSystemTest, CopiesAndRecordWritesKeepToTheirBounds) {
-    platform::fakes::MemoryFileSystem memory;
-    const Bytes five{1, 2, 3, 4, 5};
-    const Bytes justAllowed(FileSystem::kDefaultMaxFileBytes, 3);
-    const Bytes tooLong(FileSystem::kDefaultMaxFileBytes + 1, 4);
-    m_dir.write("five", five);
-    m_dir.write("max", justAllowed);
-    m_dir.write("long", tooLong);
-    memory.files() = {{"five", five}, {"max", justAllowed}, {"long", tooLong}};
-    for (FileSystem* layer : {static_cast<FileSystem*>(&m_fs), static_cast<FileSystem*>(&memory)}) {
-        SCOPED_TRACE(layer == &m_fs ? "posix" : "memory");
-        EXPECT_FALSE(layer->copyFile("five", "copy", 4));
-        EXPECT_FALSE(layer->exists("copy").value_or(true));
-        EXPECT_TRUE(layer->copyFile("five", "copy", 5));
-        EXPECT_EQ(layer->readFile("copy", 10), five);
-        EXPECT_FALSE(layer->writeRecord("five", 2, 1, Bytes{9}, 4));
-        EXPECT_TRUE(layer->writeRecord("five", 2, 1, Bytes{9}, 5));
-        EXPECT_EQ(layer->readFile("five", 10), (Bytes{9, 2, 3, 4, 5}));
-        // A missing file is empty, whatever the bound.
-        EXPECT_TRUE(layer->writeRecord("new", 2, 2, Bytes{8}, 0));
-        EXPECT_EQ(layer->readFile("new", 10), (Bytes{0, 0, 8}));
-        // Without a bound of the caller's, the layer's own.
-        EXPECT_TRUE(layer->copyFile("max", "max2"));
-        EXPECT_TRUE(layer->writeRecord("max", 1, 1, Bytes{6}));
-        EXPECT_FALSE(layer->copyFile("long", "long2"));
-        EXPECT_FALSE(layer->writeRecord("long", 1, 1, Bytes{6}));
-        EXPECT_EQ(layer->readFile("long", tooLong.size() + 1), tooLong);
-        EXPECT_FALSE(layer->exists("long2").value_or(true));
-    }
-    EXPECT_EQ(m_dir.names(), (Names{"copy", "five", "long", "max", "max2", "new"}));
 }
