@@ -115,17 +115,17 @@ private:
 // and the day label shows its time.
 void clickSpara(benchmark::State& state, platform::FileSystem& files) {
     MainWindow main(files);
-    auto* seconds = main.find<QComboBox>(main.window.get(), "cmbTid_2");
+    auto* secondsField = main.find<QComboBox>(main.window.get(), "cmbTid_2");
     auto* spara = main.find<QAbstractButton>(main.window.get(), "cmdSpara");
     auto* dayLabel = main.find<QLabel>(main.window.get(), "lblDagstid");
-    if (!main.ready || seconds == nullptr || spara == nullptr || dayLabel == nullptr) {
+    if (!main.ready || secondsField == nullptr || spara == nullptr || dayLabel == nullptr) {
         state.SkipWithError("the main window could not be started");
         return;
     }
     Times times;
     for (auto _ : state) {
         const auto before = storage::readDay(files, kTodaysMonth, kToday.day);
-        seconds->setEditText(QStringLiteral("1"));
+        secondsField->setEditText(QStringLiteral("1"));
         paints->watch(dayLabel);
 
         const double seconds = clickAndRun(spara);

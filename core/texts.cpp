@@ -99,7 +99,8 @@ std::string amountText(float kronor, AmountPattern pattern) {
         integerPart = "0";
         fraction = std::string(static_cast<std::size_t>(-pointPosition), '0') + digits;
     } else if (static_cast<std::size_t>(pointPosition) >= digits.size()) {
-        integerPart = digits + std::string(pointPosition - digits.size(), '0');
+        integerPart =
+            digits + std::string(static_cast<std::size_t>(pointPosition) - digits.size(), '0');
     } else {
         integerPart = digits.substr(0, static_cast<std::size_t>(pointPosition));
         fraction = digits.substr(static_cast<std::size_t>(pointPosition));

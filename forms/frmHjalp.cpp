@@ -1,7 +1,7 @@
 #include "forms/frmHjalp.h"
 
 #include "forms/help_file.h"
-#include "forms/ui_helpers.h"
+#include "forms/widget_helpers.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -192,7 +192,7 @@ void frmHjalp::closeEvent(QCloseEvent* event) {
     event->accept();
     if (!m_closed) {
         m_closed = true;
-        emit closed();
+        Q_EMIT closed();
     }
 }
 

@@ -35,7 +35,7 @@ public:
     // Where drawn line `index` (of core::helpWindowLines) lies on the window.
     QRect lineRect(std::size_t index) const;
 
-signals:
+Q_SIGNALS:
     // The window has closed; the main window is to be shown again.
     void closed();
 

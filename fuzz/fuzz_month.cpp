@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::fakes::MemoryFileSystem files;
     files.files()["0112.tid"].assign(data, data + size);
     const storage::MonthRead month = storage::readMonth(files, "0112.tid");
-    const auto day = storage::readDay(files, "0112.tid", size % 31 + 1);
+    const auto day = storage::readDay(files, "0112.tid", static_cast<int>(size % 31 + 1));
 
     // The plan and the copies follow from the length, so that every plan meets every file.
     const std::int32_t allowance =

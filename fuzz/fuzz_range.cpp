@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t at = 8;
     core::Date month{from.year, from.month, 1};
     for (int i = 0; i < 14 && at < size; ++i) {
-        const std::size_t length =
-            std::min<std::size_t>(size - at, data[7] % 2 ? 496 : 40 * (i + 1));
+        const std::size_t length = std::min<std::size_t>(
+            size - at, data[7] % 2 ? std::size_t{496} : static_cast<std::size_t>(40 * (i + 1)));
         char name[16];
         std::snprintf(name, sizeof name, "%02d%02d.tid", month.year % 100, month.month);
         files.files()[name].assign(data + at, data + at + length);

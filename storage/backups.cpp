@@ -25,7 +25,8 @@ std::vector<std::uint8_t> monthWithoutDay(const MonthDays& days, int day) {
         content.resize(static_cast<std::size_t>(number) * kDayRecordLength, 0);
         const DayBytes bytes = encodeDayRecord(record);
         std::copy(bytes.begin(), bytes.end(),
-                  content.begin() + static_cast<std::ptrdiff_t>((number - 1) * kDayRecordLength));
+                  content.begin() + static_cast<std::ptrdiff_t>(
+                                        static_cast<std::size_t>(number - 1) * kDayRecordLength));
     }
     return content;
 }

@@ -3,10 +3,12 @@
 namespace platform::fakes {
 
 int FaultyFileSystem::readsOf(std::string_view name) const {
+    std::string suffix(1, ' ');
+    suffix += name;
     int reads = 0;
     for (const std::string& entry : m_log) {
         if ((entry.starts_with("readFile ") || entry.starts_with("readRecord ")) &&
-            entry.ends_with(" " + std::string(name))) {
+            entry.ends_with(suffix)) {
             ++reads;
         }
     }

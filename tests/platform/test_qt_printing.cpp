@@ -45,7 +45,7 @@ QStringList pdfPages(const QString& file) {
 class QtPrintingTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase() {
         QVERIFY(platform::installSwedishQtTranslation(*QCoreApplication::instance()));
     }
@@ -125,10 +125,11 @@ void QtPrintingTest::messageBoxSpeaksSwedishAndAnswers() {
             QVERIFY(box != nullptr);
             QStringList buttons;
             for (const auto* button : box->buttons()) {
-                buttons << button->text() + (button == box->defaultButton() ? "*" : "");
+                buttons << button->text() +
+                               (button == box->defaultButton() ? QStringLiteral("*") : QString());
             }
             buttons.sort();
-            seen = buttons.join(u'|') + "|" + box->windowTitle() + "|" + box->text() + "|" +
+            seen = buttons.join(u'|') + u'|' + box->windowTitle() + u'|' + box->text() + u'|' +
                    QString::number(box->icon());
             for (auto* button : box->buttons()) {
                 if (button->text() == name) {

@@ -225,4 +225,4 @@ TEST_P(FaultTest, StoppingDeadAtEveryChangeLosesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryOperation, FaultTest, ::testing::ValuesIn(scenarios()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& scenario) { return scenario.param.name; });
