@@ -10,7 +10,6 @@ namespace core {
 struct ProgramSettings {
     std::string planText;            // exactly 10 characters once loaded
     std::int16_t dailyAllowance = 0; // prepaid seconds per day; 0 when no plan is stored
-    bool laddar = false;             // silences the range window's date messages while true
 };
 
 // "Surfklocka 3.11": the name and version the windows show.

@@ -1,152 +1,84 @@
 #include "forms/frmNetlink.h"
 
-#include "core/plan.h"
-#include "forms/ui_helpers.h"
-#include "storage/settings_file.h"
+#include "ui_frmNetlink.h"
 
-#include <QCloseEvent>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QKeySequence>
-#include <QLabel>
+#include <QDialogButtonBox>
+#include <QIcon>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
+#include <QSignalBlocker>
 
 namespace forms {
 
 namespace {
 
-constexpr std::array<const char*, 3> kOptionTexts = {
-    "1 timme förbetalt / dygn", "2 timmar förbetalt / dygn", "8 timmar förbetalt / dygn"};
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
 frmNetlink::frmNetlink(platform::FileSystem& files, platform::MessageBox& messages,
                        core::ProgramSettings& settings, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_files(files), m_messages(messages), m_settings(settings) {
-    setObjectName(QStringLiteral("frmNetlink"));
-    setWindowTitle(QString());
+    : QDialog(parent), m_ui(std::make_unique<Ui::frmNetlink>()),
+      m_presenter(files, messages, settings) {
+    m_ui->setupUi(this);
+    m_optNetlink = {m_ui->optNetlink_0, m_ui->optNetlink_1, m_ui->optNetlink_2};
 
-    m_lblValkommen = new QLabel(this);
-    m_lblValkommen->setObjectName(QStringLiteral("lblValkommen"));
-    m_lblValkommen->setWordWrap(true);
+    // The box's two buttons, with the program's names and texts and without the icons some
+    // styles give them.
+    QPushButton* ok = m_ui->buttonBox->button(QDialogButtonBox::Ok);
+    QPushButton* cancel = m_ui->buttonBox->button(QDialogButtonBox::Cancel);
+    ok->setObjectName(QStringLiteral("cmdOk"));
+    ok->setText(QStringLiteral("OK"));
+    ok->setIcon(QIcon());
+    ok->setDefault(true);
+    cancel->setObjectName(QStringLiteral("cmdAvbryt"));
+    cancel->setText(QStringLiteral("Avbryt"));
+    cancel->setIcon(QIcon());
+    connect(m_ui->buttonBox, &QDialogButtonBox::accepted, this, &frmNetlink::accept);
+    connect(m_ui->buttonBox, &QDialogButtonBox::rejected, this, &frmNetlink::reject);
 
-    m_ramNetlink = new QGroupBox(QStringLiteral("Förbetald tid"), this);
-    m_ramNetlink->setObjectName(QStringLiteral("ramNetlink"));
-    auto* options = new QVBoxLayout(m_ramNetlink);
     for (std::size_t i = 0; i < m_optNetlink.size(); ++i) {
-        m_optNetlink[i] = new QRadioButton(QString::fromUtf8(kOptionTexts[i]), m_ramNetlink);
-        m_optNetlink[i]->setObjectName(QStringLiteral("optNetlink_%1").arg(i));
-        options->addWidget(m_optNetlink[i]);
-    }
-    m_optNetlink[0]->setChecked(true);
-
-    m_cmdOk = new QPushButton(QStringLiteral("OK"), this);
-    m_cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    m_cmdOk->setDefault(true);
-    m_cmdAvbryt = new QPushButton(QStringLiteral("Avbryt"), this);
-    m_cmdAvbryt->setObjectName(QStringLiteral("cmdAvbryt"));
-    // As in a dialog: Enter presses the button that has the focus, else OK (keyPressEvent), and
-    // Escape is Avbryt.
-    m_cmdOk->setAutoDefault(true);
-    m_cmdAvbryt->setAutoDefault(true);
-    addButtonShortcut(this, QKeySequence(Qt::Key_Escape), m_cmdAvbryt);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_cmdOk);
-    buttons->addWidget(m_cmdAvbryt);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_lblValkommen);
-    layout->addWidget(m_ramNetlink);
-    layout->addLayout(buttons);
-
-    // OK comes first in the tab order.
-    setTabOrder(m_cmdOk, m_cmdAvbryt);
-    setTabOrder(m_cmdAvbryt, m_optNetlink[0]);
-    m_cmdOk->setFocus();
-
-    connect(m_cmdOk, &QPushButton::clicked, this, &frmNetlink::cmdOk_Click);
-    connect(m_cmdAvbryt, &QPushButton::clicked, this, &frmNetlink::cmdAvbryt_Click);
-
-    Form_Load();
-}
-
-void frmNetlink::Form_Load() {
-    m_lblValkommen->setText(QStringLiteral("Välkommen till ") +
-                            QString::fromUtf8(core::kProgramName) +
-                            QStringLiteral("\n\nDu börjar med att ställa in programmet efter den "
-                                           "typ av NetLink abbonemang du har."));
-}
-
-void frmNetlink::netlink() {
-    const auto plans = core::allPlans();
-    for (std::size_t i = 0; i < m_optNetlink.size() && i < plans.size(); ++i) {
-        if (m_optNetlink[i]->isChecked()) {
-            m_settings.planText = std::string(plans[i].planText);
-            m_settings.dailyAllowance = plans[i].dailyAllowance;
-        }
-    }
-    if (m_settings.dailyAllowance == 0) {
-        m_optNetlink[0]->setChecked(true);
-        m_settings.planText = std::string(plans[0].planText);
-        m_settings.dailyAllowance = plans[0].dailyAllowance;
+        connect(m_optNetlink[i], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked) {
+                render(m_presenter.choose(static_cast<int>(i)));
+            }
+        });
     }
 
-    storage::SettingsFile settingsFile(m_files);
-    if (!settingsFile.storePlan(m_settings.planText, m_settings.dailyAllowance)) {
-        m_messages.show("Abonnemanget kunde inte sparas i filen tid.it.\n"
-                        "Det gäller bara så länge programmet är igång.",
-                        "Kan inte spara", platform::MessageBox::Buttons::Ok,
-                        platform::MessageBox::Icon::Exclamation);
-    }
-    emit planStored();
+    // The buttons come first in the tab order, then the plans.
+    setTabOrder(cancel, m_optNetlink[0]);
+    ok->setFocus();
+
+    render(m_presenter.load());
 }
 
-void frmNetlink::cmdOk_Click() {
-    netlink();
-    m_accepted = true;
-    close();
+frmNetlink::~frmNetlink() = default;
+
+void frmNetlink::render(const presenter::PlanView& view) {
+    m_ui->lblValkommen->setText(qs(view.lblValkommen));
+    QRadioButton* chosen = m_optNetlink.at(static_cast<std::size_t>(view.optNetlink));
+    const QSignalBlocker blocker(chosen);
+    chosen->setChecked(true);
 }
 
-void frmNetlink::cmdAvbryt_Click() {
-    close();
-}
-
-void frmNetlink::keyPressEvent(QKeyEvent* event) {
-    // Reaches the window only when the control with the focus did not take the key itself.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (m_cmdOk->isEnabled() && m_cmdOk->isVisible()) {
-            m_cmdOk->click();
-        }
+void frmNetlink::accept() {
+    if (m_presenter.view().outcome != presenter::PlanOutcome::Open) {
         return;
     }
-    QWidget::keyPressEvent(event);
+    render(m_presenter.ok());
+    Q_EMIT planStored();
+    QDialog::accept();
 }
 
-void frmNetlink::closeEvent(QCloseEvent* event) {
-    // OK, Avbryt, Escape, the window frame and close() all come here. The close goes ahead, so Qt
-    // hides the window and, as the main window asked, deletes it.
-    event->accept();
-    if (m_closed) {
+void frmNetlink::reject() {
+    if (m_presenter.view().outcome != presenter::PlanOutcome::Open) {
         return;
     }
-    m_closed = true;
-    if (!m_accepted) {
-        // Without the settings file the next start is a first start again.
-        storage::SettingsFile(m_files).remove();
-    }
-    // Off the screen before the main window takes over or the program ends.
-    hide();
-    if (m_accepted) {
-        emit accepted();
-    } else {
-        emit cancelled();
-    }
+    render(m_presenter.cancel());
+    QDialog::reject();
+    Q_EMIT cancelled();
 }
 
 } // namespace forms

@@ -3,65 +3,53 @@
 #include "core/program_settings.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "presenter/plan_presenter.h"
 
-#include <QWidget>
+#include <QDialog>
 #include <array>
+#include <memory>
 
-class QLabel;
-class QGroupBox;
-class QPushButton;
 class QRadioButton;
+
+namespace Ui {
+class frmNetlink;
+} // namespace Ui
 
 namespace forms {
 
-// The plan window of the very first start: asks which NetLink plan the user has, stores it in the
-// settings file and hands back to the main window (OK), or deletes the settings file so that the
-// next start asks again (Avbryt). Closing it any other way (the window frame, close()) is Avbryt.
-// It does not refresh the main window's figures; the main window does what follows through the
-// signals. As in a dialog, Enter is OK and Escape is Avbryt.
-class frmNetlink final : public QWidget {
+// The plan window of the very first start: asks which NetLink plan the user has. Its layout comes
+// from frmNetlink.ui: the welcome text, the three plans, and OK and Avbryt in a button box.
+//
+// It only shows: presenter::PlanPresenter stores the plan (OK) or deletes the settings file
+// (Avbryt). It does not show the main window or end the program; the main window does that
+// through the signals. As a dialog, Enter presses the default button OK (or the button that has
+// the focus) and Escape is Avbryt; closing it any other way (the window frame, close()) is Avbryt
+// too. It is shown without being modal.
+class frmNetlink final : public QDialog {
     Q_OBJECT
 
 public:
     frmNetlink(platform::FileSystem& files, platform::MessageBox& messages,
                core::ProgramSettings& settings, QWidget* parent = nullptr);
+    ~frmNetlink() override;
 
-    // Stores the chosen plan in the program-wide settings and the settings file.
-    void netlink();
-    // OK: stores the plan and closes the window, which then emits accepted().
-    void cmdOk_Click();
-    // Avbryt: closes the window, which deletes the settings file and emits cancelled().
-    void cmdAvbryt_Click();
+    // OK: stores the plan, emits planStored(), then closes the window, which emits accepted().
+    void accept() override;
+    // Avbryt: deletes the settings file, closes the window, then emits cancelled().
+    void reject() override;
 
-signals:
+Q_SIGNALS:
     // The plan is stored in the settings: the main window's title is to show it.
     void planStored();
-    // OK: this window has closed and the main window is to be shown.
-    void accepted();
-    // Avbryt: the settings file is gone and the program is to end.
+    // Avbryt: the settings file is gone and the program is to end. (OK is QDialog::accepted().)
     void cancelled();
 
-protected:
-    // Every close ends here, whichever way it came: after OK it hands over to the main window,
-    // otherwise it acts as Avbryt.
-    void closeEvent(QCloseEvent* event) override;
-    // Enter that no button with the focus took presses OK, as in a dialog.
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
-    void Form_Load();
+    void render(const presenter::PlanView& view);
 
-    platform::FileSystem& m_files;
-    platform::MessageBox& m_messages;
-    core::ProgramSettings& m_settings;
-    bool m_accepted = false; // OK was pressed
-    bool m_closed = false;
-
-    QLabel* m_lblValkommen = nullptr;
-    QGroupBox* m_ramNetlink = nullptr;
+    std::unique_ptr<Ui::frmNetlink> m_ui;
+    presenter::PlanPresenter m_presenter;
     std::array<QRadioButton*, 3> m_optNetlink{};
-    QPushButton* m_cmdOk = nullptr;
-    QPushButton* m_cmdAvbryt = nullptr;
 };
 
 } // namespace forms

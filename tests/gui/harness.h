@@ -87,7 +87,7 @@ struct Harness : platform::fakes::FakeOutside {
         const auto part = [&](auto i) { return rangeList((prefix + std::string(i)).c_str()); };
         const QStringList parts{part("_0")->currentText(), part("_1")->currentText(),
                                 part("_2")->currentText()};
-        return parts.join(' ').toStdString();
+        return parts.join(QLatin1Char(' ')).toStdString();
     }
     static void deleteClosedWindows() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -30,7 +30,7 @@ static void lastBoxIs(const Harness& h, const char* text, const char* title,
 class BookingTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void workedExampleShowsDayAndMonth();
     void theDayTakesFromNoTimeUpToTwentyFourHours();
     void aMonthThatCannotBeReadIsSaidSoAndNeverWritten();
@@ -158,7 +158,8 @@ void BookingTest::closeAsksAndAnswersAreHonoured() {
     lastBoxIs(h, "Vill du spara innan du stänger programmet?", "Spara inmatade värden?",
               Buttons::YesNoCancel, Icon::None);
     QCOMPARE(h.ended->count(), ended ? 1 : 0);
-    QCOMPARE(h.window->isVisible() && h.list("cmbTid_1")->currentText() == "5", !ended);
+    QCOMPARE(h.window->isVisible() && h.list("cmbTid_1")->currentText() == QStringLiteral("5"),
+             !ended);
     const int booked = answer == Answer::Yes ? 35 * 60 : 30 * 60; // only Ja books the 5 minutes
     QCOMPARE(h.dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(booked, 0, 0.0f, 5)}}));
 }
@@ -201,7 +202,7 @@ void BookingTest::aTimeFieldHoldsTheTwoCharactersThatAreBooked() {
     QVERIFY(QTest::qWaitForWindowActive(&window));
     // A third keystroke is refused, not cleared: what the field shows is what is booked.
     h.list("cmbTid_2")->setFocus();
-    QTest::keyClicks(h.list("cmbTid_2"), "327");
+    QTest::keyClicks(h.list("cmbTid_2"), QStringLiteral("327"));
     QCOMPARE(h.list("cmbTid_2")->currentText(), QStringLiteral("32"));
     // A blank before a digit is a number; a blank after it, or a blank alone, is not.
     h.list("cmbTid_1")->setEditText(QStringLiteral(" 7"));
@@ -212,9 +213,9 @@ void BookingTest::aTimeFieldHoldsTheTwoCharactersThatAreBooked() {
     QCOMPARE(h.dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(452, 0, 0.0f, 5)}}));
     // Hours over 99 cannot be typed, so no field ever books less than it shows.
     h.list("cmbTid_0")->setFocus();
-    QTest::keyClicks(h.list("cmbTid_0"), "1");
+    QTest::keyClicks(h.list("cmbTid_0"), QStringLiteral("1"));
     h.list("cmbTid_0")->setFocus();
-    QTest::keyClicks(h.list("cmbTid_0"), "00");
+    QTest::keyClicks(h.list("cmbTid_0"), QStringLiteral("00"));
     QCOMPARE(h.list("cmbTid_0")->currentText(), QStringLiteral("10"));
 }
 

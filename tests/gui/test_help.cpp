@@ -10,7 +10,7 @@
 class HelpTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void linksAndClosingBackToTheMainWindow_data();
     void linksAndClosingBackToTheMainWindow();
 };
@@ -48,24 +48,25 @@ void HelpTest::linksAndClosingBackToTheMainWindow() {
     h.click("cmdHjalp");
     QPointer<QWidget> help = h.find("frmHjalp");
     QVERIFY(help != nullptr && help->isVisible() && !main.isVisible());
-    QCOMPARE(help->windowTitle(), "Surfklocka 3.11      " + planText + "      Om...");
+    QCOMPARE(help->windowTitle(),
+             QStringLiteral("Surfklocka 3.11      ") + planText + QStringLiteral("      Om..."));
     auto* close = help->findChild<QAbstractButton*>(QStringLiteral("cmdStang"));
     QCOMPARE(close->toolTip(), QStringLiteral("Stänger detta formulär."));
-    const QString links[][2] = {
+    const char* const links[][2] = {
         {"hjalp.html", "Öppnar hjälpen."},
         {"mailto:surfklocka@example.org?subject=Om Surfklocka 3.11", "E-post om programmet."},
         {"https://surfklocka.example.org/", "Till programmets hemsida."}};
     for (int i = 0; i < 3; ++i) {
         auto* link = help->findChild<QAbstractButton*>(QStringLiteral("aghHjalp_%1").arg(i));
-        QCOMPARE(link->text(), links[i][0]);
-        QCOMPARE(link->toolTip(), links[i][1]);
+        QCOMPARE(link->text(), QString::fromUtf8(links[i][0]));
+        QCOMPARE(link->toolTip(), QString::fromUtf8(links[i][1]));
         link->click();
-        QCOMPARE(QString::fromStdString(h.links.opened().at(i)), links[i][0]);
+        QCOMPARE(QString::fromStdString(h.links.opened().at(i)), QString::fromUtf8(links[i][0]));
     }
     QCOMPARE(h.dir.read("hjalp.html"), forms::helpPage()); // written when the window opened
     h.links.fail();
     help->findChild<QAbstractButton*>(QStringLiteral("aghHjalp_2"))->click();
-    QCOMPARE(h.messages.last().text, "Det gick inte att öppna " + links[2][0].toStdString() + ".");
+    QCOMPARE(h.messages.last().text, "Det gick inte att öppna " + std::string(links[2][0]) + ".");
 
     h.label("lblVisa_3")->setText(QStringLiteral("-")); // the activation step writes it afresh
     if (throughFrame) {

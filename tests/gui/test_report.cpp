@@ -10,7 +10,7 @@ using testing_support::Harness;
 class ReportTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void monthWithoutRecordsSaysSoAndOpensNoDialog();
     void printsTheChosenMonthInTheCopiesChosen();
     void aPrintThatFailsSaysSo();

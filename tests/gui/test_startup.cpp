@@ -5,19 +5,21 @@
 #include <QRadioButton>
 #include <QWindow>
 
+using namespace Qt::StringLiterals;
 using testing_support::Harness;
 using Bytes = std::vector<std::uint8_t>;
 
 // The current texts of the lists prefix0 to prefix2: "yy mm dd" or "h m s".
 static QString texts(const Harness& h, const char* prefix) {
     const auto part = [&](int i) { return h.list((prefix + std::to_string(i)).c_str()); };
-    return part(0)->currentText() + ' ' + part(1)->currentText() + ' ' + part(2)->currentText();
+    return QStringList{part(0)->currentText(), part(1)->currentText(), part(2)->currentText()}.join(
+        QLatin1Char(' '));
 }
 
 class StartupTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void firstStartStoresTheChosenPlan_data();
     void firstStartStoresTheChosenPlan();
     void avbrytDeletesTheSettingsAndEnds();
@@ -49,6 +51,9 @@ void StartupTest::firstStartStoresTheChosenPlan() {
              QStringLiteral("Välkommen till Surfklocka 3.11\n\nDu börjar med att ställa in "
                             "programmet efter den typ av NetLink abbonemang du har."));
     QCOMPARE(h.find<QGroupBox>("ramNetlink")->title(), QStringLiteral("Förbetald tid"));
+    QCOMPARE(h.button("cmdOk")->text(), QStringLiteral("OK"));
+    QCOMPARE(h.button("cmdAvbryt")->text(), QStringLiteral("Avbryt"));
+    QVERIFY(h.find("frmNetlink")->windowTitle().isEmpty());
     // The mark is on disk, and the title shows a blank plan, before the plan is chosen.
     QCOMPARE(h.dir.read("tid.it"), (Bytes{0xFF, 0xFF}));
     QCOMPARE(window.windowTitle(), QStringLiteral("Surfklocka 3.11             "));
@@ -60,7 +65,7 @@ void StartupTest::firstStartStoresTheChosenPlan() {
     const QByteArray stored = "\xFF\xFF" + QByteArray(28, 0) + plan + QByteArray(20, 0) +
                               char(allowance & 0xFF) + char(allowance >> 8);
     QCOMPARE(h.dir.read("tid.it"), Bytes(stored.begin(), stored.end()));
-    QCOMPARE(window.windowTitle(), "Surfklocka 3.11      " + QString::fromLatin1(plan));
+    QCOMPARE(window.windowTitle(), u"Surfklocka 3.11      "_s + QString::fromLatin1(plan));
     QVERIFY(window.isVisible() && h.ended->isEmpty() && h.messages.shown().empty());
     QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas onsdag 5 dec 2001"));
 }
@@ -187,14 +192,14 @@ void StartupTest::dateListsAndTimeFieldsTidyThemselves() {
     // One digit of hours or two of minutes move the focus on; minutes or seconds over 59 carry.
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    QTest::keyClicks(h.list("cmbTid_0"), "2");
+    QTest::keyClicks(h.list("cmbTid_0"), u"2"_s);
     QCOMPARE(QApplication::focusWidget(), h.list("cmbTid_1"));
-    QTest::keyClicks(h.list("cmbTid_1"), "65");
+    QTest::keyClicks(h.list("cmbTid_1"), u"65"_s);
     QCOMPARE(texts(h, "cmbTid_"), QStringLiteral("3 5 "));
     QCOMPARE(QApplication::focusWidget(), h.list("cmbTid_1"));
-    QTest::keyClicks(h.list("cmbTid_1"), "0");
+    QTest::keyClicks(h.list("cmbTid_1"), u"0"_s);
     QCOMPARE(QApplication::focusWidget(), h.list("cmbTid_2"));
-    QTest::keyClicks(h.list("cmbTid_2"), "x-99"); // what is not a number is cleared
+    QTest::keyClicks(h.list("cmbTid_2"), u"x-99"_s); // what is not a number is cleared
     QCOMPARE(texts(h, "cmbTid_"), QStringLiteral("3 51 39"));
     h.list("cmbTid_0")->setCurrentIndex(9); // "10" from the list leaves the focus
     QCOMPARE(QApplication::focusWidget(), h.list("cmbTid_2"));

@@ -1,11 +1,9 @@
-#include "forms/ui_helpers.h"
+#include "forms/widget_helpers.h"
 
 #include "core/date_fields.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QEvent>
-#include <QFontMetrics>
 #include <QHash>
 #include <QIcon>
 #include <QKeySequence>
@@ -14,53 +12,12 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStringList>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QToolButton>
-#include <QtMath>
-#include <algorithm>
 #include <vector>
 
 namespace forms {
 
 namespace {
-
-// A date list: a drop-down list whose entries are numbers of one or two digits. It is as wide as
-// QComboBox makes a list of such entries, but works that width out from the ten digits once,
-// instead of measuring the text of every entry whenever a window holding it is laid out (99
-// entries in a year list), which made up half the time it takes to open a window with date lists.
-class DateList final : public QComboBox {
-public:
-    explicit DateList(QWidget* parent) : QComboBox(parent) {}
-
-    QSize sizeHint() const override {
-        if (!m_sizeHint.isValid()) {
-            const QFontMetrics& metrics = fontMetrics();
-            QSize contents(0, std::max(qCeil(QFontMetricsF(metrics).height()), 14) + 2);
-            for (char digit = '0'; digit <= '9'; ++digit) {
-                const QString twoDigits(2, QLatin1Char(digit));
-                contents.setWidth(
-                    std::max(contents.width(), metrics.boundingRect(twoDigits).width()));
-            }
-            QStyleOptionComboBox option;
-            initStyleOption(&option);
-            m_sizeHint = style()->sizeFromContents(QStyle::CT_ComboBox, &option, contents, this);
-        }
-        return m_sizeHint;
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    void changeEvent(QEvent* event) override {
-        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-            m_sizeHint = QSize();
-        }
-        QComboBox::changeEvent(event);
-    }
-
-private:
-    mutable QSize m_sizeHint;
-};
 
 // The program's icons, each made once while the application runs and shared by every button that
 // shows it. An SVG icon reads and parses its file when it is made and renders it again for every
@@ -125,10 +82,15 @@ QShortcut* addButtonShortcut(QWidget* window, const QKeySequence& keys, QAbstrac
 }
 
 QComboBox* makeDateList(QWidget* parent, const QString& objectName) {
-    auto* list = new DateList(parent);
+    auto* list = new QComboBox(parent);
     list->setObjectName(objectName);
     list->setEditable(false);
     list->setMaxVisibleItems(12);
+    // As wide as two characters: every entry is a number of one or two digits. The width comes
+    // from the font alone, so laying out a window does not measure each of the 99 entries of a
+    // year list.
+    list->setMinimumContentsLength(2);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return list;
 }
 

@@ -35,7 +35,8 @@ QAbstractButton* makePictureButton(QWidget* parent, const char* objectName, cons
 // on the button runs, and only while the button is enabled and visible; otherwise it does nothing.
 QShortcut* addButtonShortcut(QWidget* window, const QKeySequence& keys, QAbstractButton* button);
 
-// A drop-down list that cannot be typed into.
+// A drop-down list of one- or two-digit numbers that cannot be typed into, as narrow as two
+// characters of its font allow. It does not fill itself; see fillList.
 QComboBox* makeDateList(QWidget* parent, const QString& objectName);
 
 // Replaces a list's entries with the numbers first to last, leaving no entry chosen (and an

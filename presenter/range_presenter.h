@@ -1,0 +1,110 @@
+#pragma once
+
+#include "core/program_settings.h"
+#include "core/range.h"
+#include "platform/services.h"
+
+#include <array>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace presenter {
+
+// The two dates of the range window.
+enum class RangeField { Fran, Till };
+
+// Everything the range window shows, named after its controls. A view is complete: the window
+// renders it as it stands, whatever it showed before.
+struct RangeView {
+    std::string title; // the window's title
+
+    // The date lists of each date, 0 year, 1 month, 2 day: the entry chosen in each ("" for
+    // none). The year lists offer "01" to "99", the month lists "01" to "12".
+    std::array<std::string, 3> cmbFran;
+    std::array<std::string, 3> cmbTill;
+    // How many days each day list offers ("01" up to that number).
+    int franDays = 31;
+    int tillDays = 31;
+
+    std::string lblHit_Dit = "Hit o Dit"; // the range, or why it is refused
+    std::string lblTid = "Tid:";
+    std::string lblExtrtid = "Extra tid:";
+    std::string lblKost = "Extra kostnad:";
+    std::string lblTotalkost = "Total kostnad:";
+    std::string cmdStangHint; // the close button's hint
+
+    bool operator==(const RangeView&) const = default;
+};
+
+// The range window's decisions: the FRÅN and TILL dates chosen in its lists, the checks of each
+// date and of the range (order, at most 365 days) with their messages, and the sums of an
+// accepted range read through storage::sumRange. A choice in a list runs the checks at once, as
+// a user's choice does; a choice the day list cannot keep (the 31st in a month of 30 days) gives
+// way to the month's last day, which is checked in its turn. While the load step chooses the
+// default range the checks show no message. A month file that cannot be read is reported once in
+// the life of the presenter, however often the dates change; a window opened afresh makes a
+// fresh presenter.
+//
+// It knows no widget: the window renders the views and forwards the user's choices. It writes no
+// month file; summing removes the empty month files it meets.
+class RangePresenter {
+public:
+    // The entries of the year and month lists: "01" up to these numbers.
+    static constexpr int kYearEntries = 99;
+    static constexpr int kMonthEntries = 12;
+
+    RangePresenter(platform::Services services, const core::ProgramSettings& settings);
+
+    // The load step: the title, the default range (the three months up to today, from the clock)
+    // chosen list by list, and that range's totals, with no date message.
+    const RangeView& load();
+    // A list's entry was chosen (list 0 year, 1 month, 2 day). An entry the list does not offer,
+    // or the one already chosen, changes nothing.
+    const RangeView& choose(RangeField field, int list, std::string_view text);
+    // The window closes: the sums are dropped, and later choices change nothing.
+    const RangeView& close();
+
+    const RangeView& view() const { return m_view; }
+
+private:
+    // What the window holds between commands, fresh each time it loads.
+    struct State {
+        std::string franText;
+        std::string tillText;
+        std::string hitDit;
+        bool franFel = false; // the FRÅN date was found invalid by its last check
+        bool tillFel = false;
+        std::string franDatum; // "yy,mm,dd"
+        std::string tillDatum;
+        core::RangeTotals totals;            // the sums of the range summed last
+        std::set<std::string> reportedFiles; // month files already reported as unreadable
+    };
+
+    // Chooses an entry the list offers and runs the checks; false when it changed nothing.
+    bool select(RangeField field, std::size_t list, std::string_view text);
+    void rangeCheck(RangeField field);
+    // Reads and checks one date; false when its day list chose another day, whose own check has
+    // already run the whole range check.
+    bool checkDate(RangeField field);
+    // Makes the day list offer exactly the chosen month's days; true when the chosen day gave way
+    // to the month's last day.
+    bool skott(RangeField field);
+    void oppna();
+    void visa_summa();
+
+    void showDateError(RangeField field);
+    void reportUnreadable(const std::vector<std::string>& names);
+    std::array<std::string, 3>& lists(RangeField field);
+    int& dayEntries(RangeField field);
+
+    platform::Services m_services;
+    const core::ProgramSettings& m_settings;
+    RangeView m_view;
+    State m_state;
+    bool m_loading = true; // the load step is choosing the defaults: no date message
+    bool m_closed = false;
+};
+
+} // namespace presenter

@@ -1,0 +1,161 @@
+// The range window's decisions through its commands: the range it opens on, the texts of a
+// summed range, the ranges it refuses with their messages, the day lists that offer only real
+// days, and nothing more once it is closed.
+
+#include "platform/fakes/fake_services.h"
+#include "platform/fakes/memory_file_system.h"
+#include "presenter/range_presenter.h"
+#include "support/month_bytes.h"
+
+#include <gtest/gtest.h>
+
+using presenter::RangeField;
+using presenter::RangePresenter;
+using presenter::RangeView;
+using testing_support::dayRecordBytes;
+using testing_support::monthFileBytes;
+using Buttons = platform::MessageBox::Buttons;
+using Icon = platform::MessageBox::Icon;
+
+namespace {
+
+const std::string kFeeLine = "\n(Fasta kostnaden uppräknas varje hel månad.)";
+
+class RangePresenterTest : public ::testing::Test {
+protected:
+    // Opens the window on `today` with the plan of `allowance` seconds a day.
+    const RangeView& open(core::Date today, const char* planText, std::int16_t allowance) {
+        m_outside.clock.set(today);
+        m_settings.planText = planText;
+        m_settings.dailyAllowance = allowance;
+        return m_presenter.load();
+    }
+    bool exists(const std::string& name) const { return m_files.files().count(name) == 1; }
+    const std::vector<platform::fakes::FakeMessageBox::Shown>& messages() const {
+        return m_outside.messages.shown();
+    }
+
+    platform::fakes::MemoryFileSystem m_files;
+    platform::fakes::FakeOutside m_outside{core::Date{2001, 12, 5}};
+    core::ProgramSettings m_settings;
+    RangePresenter m_presenter{m_outside.with(m_files), m_settings};
+};
+
+} // namespace
+
+TEST_F(RangePresenterTest, OpensOnTheThreeMonthsUpToTodayWithTheirTotalsAndNoMessage) {
+    // 31 May 2003 minus three months is 28 February (the 31st clamped), plus one day: 1 March.
+    // February's record lies before the range, April has no file.
+    m_files.files()["0302.tid"] = monthFileBytes({{28, dayRecordBytes(5000, 0, 0.0f, 28)}});
+    m_files.files()["0303.tid"] = monthFileBytes({{1, dayRecordBytes(3600, 0, 0.0f, 1)}});
+    m_files.files()["0305.tid"] = monthFileBytes({{31, dayRecordBytes(9000, 1800, 340.0f, 31)}});
+    const RangeView& view = open(core::Date{2003, 5, 31}, "2 h / dygn", 7200);
+
+    RangeView expected;
+    expected.title = "Surfklocka 3.11      2 h / dygn      Från och Till";
+    expected.cmbFran = {"03", "03", "01"};
+    expected.cmbTill = {"03", "05", "31"};
+    expected.franDays = 31;
+    expected.tillDays = 31;
+    expected.lblHit_Dit = "Från och med lördag 1 mar 2003 till och med lördag 31 maj 2003";
+    // 3600 + 9000 s; 1800 s extra; 3,40 kr extra and two month boundaries of 245 kr.
+    expected.lblTid = "Ansluten tid: 3 h 30 m ";
+    expected.lblExtrtid = "Extra tid: 30 m ";
+    expected.lblKost = "Extra kostnad: 3,40 kr";
+    expected.lblTotalkost = "Total kosttnad: 493,40 kr" + kFeeLine;
+    expected.cmdStangHint = "Stänger \"Från och Till\".";
+    EXPECT_EQ(view, expected);
+    // The checks made while the defaults were chosen found the dates incomplete, silently.
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(exists("0304.tid"));
+}
+
+TEST_F(RangePresenterTest, ARangeOverTheYearEndSumsItsDaysAndAFeeForEachMonthBoundary) {
+    // From 15 November 2001 to 10 January 2002: the 14th and the 11th lie outside, and
+    // December has no file.
+    m_files.files()["0111.tid"] = monthFileBytes(
+        {{14, dayRecordBytes(7200, 0, 0.0f, 14)}, {15, dayRecordBytes(3725, 125, 60.0f, 15)}});
+    m_files.files()["0201.tid"] = monthFileBytes(
+        {{10, dayRecordBytes(4000, 400, 107.0f, 10)}, {11, dayRecordBytes(9999, 999, 999.0f, 11)}});
+    open(core::Date{2002, 1, 10}, "1 h / dygn", 3600); // from 11 October 2001
+    m_presenter.choose(RangeField::Fran, 1, "11");
+    const RangeView& view = m_presenter.choose(RangeField::Fran, 2, "15");
+
+    EXPECT_EQ(view.cmbFran, (std::array<std::string, 3>{"01", "11", "15"}));
+    EXPECT_EQ(view.franDays, 30);
+    EXPECT_EQ(view.lblHit_Dit, "Från och med torsdag 15 nov 2001 till och med torsdag 10 jan 2002");
+    // 3725 + 4000 = 7725 s; 125 + 400 = 525 s; 60 + 107 öre; 2 boundaries of 145 kr.
+    EXPECT_EQ(view.lblTid, "Ansluten tid: 2 h 8 m 45 s ");
+    EXPECT_EQ(view.lblExtrtid, "Extra tid: 8 m 45 s ");
+    EXPECT_EQ(view.lblKost, "Extra kostnad: 1,67 kr");
+    EXPECT_EQ(view.lblTotalkost, "Total kosttnad: 291,67 kr" + kFeeLine);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_FALSE(exists("0112.tid"));
+}
+
+TEST_F(RangePresenterTest, FromLaterThanToIsRefusedOnceAndTheResultsStay) {
+    open(core::Date{2003, 5, 31}, "2 h / dygn", 7200);
+    const RangeView before = m_presenter.view();
+    // February has no 31st: the TILL day gives way to the 28th, whose check refuses the range.
+    const RangeView& view = m_presenter.choose(RangeField::Till, 1, "02");
+
+    EXPECT_EQ(view.cmbTill, (std::array<std::string, 3>{"03", "02", "28"}));
+    EXPECT_EQ(view.tillDays, 28);
+    EXPECT_EQ(view.lblHit_Dit, "Från och med lördag 1 mar 2003 till och med fredag 28 feb 2003");
+    EXPECT_EQ(view.lblTid, before.lblTid);
+    EXPECT_EQ(view.lblTotalkost, before.lblTotalkost);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "\"FRÅN\" måste vara tidigare än \"TILL\".");
+    EXPECT_EQ(messages()[0].title, "Felaktiga datum");
+    EXPECT_EQ(messages()[0].buttons, Buttons::Ok);
+    EXPECT_EQ(messages()[0].icon, Icon::None);
+}
+
+TEST_F(RangePresenterTest, ThreeHundredSixtyFiveDaysAreSummedAndOneMoreIsRefused) {
+    open(core::Date{2002, 1, 1}, "2 h / dygn", 7200); // from 2 October 2001
+    m_presenter.choose(RangeField::Fran, 1, "01");
+    const RangeView yearLong = m_presenter.choose(RangeField::Fran, 2, "01");
+    // 1 January 2001 to 1 January 2002: 365 days, twelve boundaries of 245 kr, no files.
+    EXPECT_EQ(yearLong.lblHit_Dit, "Från och med måndag 1 jan 2001 till och med tisdag 1 jan 2002");
+    EXPECT_EQ(yearLong.lblTid, "Ansluten tid: ");
+    EXPECT_EQ(yearLong.lblExtrtid, "Extra tid: ");
+    EXPECT_EQ(yearLong.lblKost, "Extra kostnad: 0,00 kr");
+    EXPECT_EQ(yearLong.lblTotalkost, "Total kosttnad: 2940,00 kr" + kFeeLine);
+    EXPECT_TRUE(messages().empty());
+
+    const RangeView& view = m_presenter.choose(RangeField::Till, 2, "02"); // 366 days
+    EXPECT_EQ(view.lblHit_Dit, "Felaktiga datum. Längre tid än 12 månader.");
+    EXPECT_EQ(view.lblTid, yearLong.lblTid);
+    EXPECT_EQ(view.lblTotalkost, yearLong.lblTotalkost);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "Det går inte att summera längre\ntid än 12 månader.");
+    EXPECT_EQ(messages()[0].title, "Felaktiga datum");
+    EXPECT_EQ(messages()[0].icon, Icon::None);
+}
+
+TEST_F(RangePresenterTest, OnlyEntriesTheListsOfferCanBeChosenAndNothingAfterClosing) {
+    open(core::Date{2004, 3, 31}, "1 h / dygn", 3600); // from 1 January 2004
+    // February 2004 has 29 days: TILL's 31st gives way to the 29th, and that range is summed.
+    const RangeView leapDay = m_presenter.choose(RangeField::Till, 1, "02");
+    EXPECT_EQ(leapDay.cmbTill, (std::array<std::string, 3>{"04", "02", "29"}));
+    EXPECT_EQ(leapDay.tillDays, 29);
+    EXPECT_EQ(leapDay.lblHit_Dit,
+              "Från och med torsdag 1 jan 2004 till och med söndag 29 feb 2004");
+    EXPECT_EQ(leapDay.lblTotalkost, "Total kosttnad: 145,00 kr" + kFeeLine);
+
+    // No 30th in February, no year 2000, no month 13, no other spelling of a day, no fourth
+    // list: the dates cannot become invalid, and nothing is checked or said.
+    m_presenter.choose(RangeField::Till, 2, "30");
+    m_presenter.choose(RangeField::Fran, 0, "00");
+    m_presenter.choose(RangeField::Till, 1, "13");
+    m_presenter.choose(RangeField::Till, 2, "5");
+    m_presenter.choose(RangeField::Fran, 2, "");
+    m_presenter.choose(RangeField::Fran, 3, "01");
+    EXPECT_EQ(m_presenter.view(), leapDay);
+    EXPECT_TRUE(messages().empty());
+
+    const RangeView closed = m_presenter.close();
+    m_presenter.choose(RangeField::Fran, 0, "05"); // would refuse the order
+    EXPECT_EQ(m_presenter.view(), closed);
+    EXPECT_TRUE(messages().empty());
+}
