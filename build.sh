@@ -19,7 +19,7 @@ packages=(
     googletest libgtest-dev libgmock-dev
 )
 if [ "$mode" = test ]; then
-    packages+=(poppler-utils appstream desktop-file-utils locales)
+    packages+=(poppler-utils appstream desktop-file-utils locales librapidcheck-dev)
 fi
 
 tools/install-missing.sh "${packages[@]}"
