@@ -61,7 +61,8 @@ void HelpTest::linksAndClosingBackToTheMainWindow() {
         QCOMPARE(link->text(), QString::fromUtf8(links[i][0]));
         QCOMPARE(link->toolTip(), QString::fromUtf8(links[i][1]));
         link->click();
-        QCOMPARE(QString::fromStdString(h.links.opened().at(i)), QString::fromUtf8(links[i][0]));
+        QCOMPARE(QString::fromStdString(h.links.opened().at(static_cast<std::size_t>(i))),
+                 QString::fromUtf8(links[i][0]));
     }
     QCOMPARE(h.dir.read("hjalp.html"), forms::helpPage()); // written when the window opened
     h.links.fail();

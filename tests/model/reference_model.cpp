@@ -10,7 +10,6 @@ namespace reference {
 
 namespace {
 
-constexpr const char* kSettingsFile = "tid.it";
 constexpr const char* kDayCopy = "post2.tmp";
 constexpr const char* kOldNewMonth = "post.tmp";
 constexpr const char* kMonthCopy = "mon.tmp";

@@ -177,7 +177,9 @@ std::optional<std::string> compareFiles(const Model& model, const Files& actual)
             return "tid.it holds " + hex(found->second) + ", not " + hex(*model.settings());
         }
     }
-    for (const auto& [name, month] : model.months()) {
+    for (const auto& entry : model.months()) {
+        const std::string& name = entry.first;
+        const auto& month = entry.second;
         const auto found = actual.find(name);
         if (found == actual.end()) {
             return name + " is missing (it should hold " + monthText(month) + ")";
