@@ -18,7 +18,7 @@ packages=(
     googletest libgtest-dev libgmock-dev
 )
 if [ "$mode" = test ]; then
-    packages+=(poppler-utils appstream desktop-file-utils locales librapidcheck-dev)
+    packages+=(poppler-utils appstream desktop-file-utils locales librapidcheck-dev python3)
 fi
 
 tools/install-missing.sh "${packages[@]}"

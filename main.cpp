@@ -8,12 +8,91 @@
 #include "platform/qt_message_box.h"
 #include "platform/qt_services.h"
 #include "platform/qt_translation.h"
+#include "presenter/command_line.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QIcon>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+void write(std::FILE* stream, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+}
+
+int failed(const std::string& reason) {
+    write(stderr, "surfklocka: " + reason + "\n");
+    return presenter::kExitRefused;
+}
+
+// The command line: no display and no widgets. A booking takes the data folder and the lock as
+// the window does, and is refused while the window holds the lock; the other commands only read,
+// so they neither create the folder nor wait for the lock.
+int runCommandLine(int argc, char* argv[]) {
+    const QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("surfklocka"));
+
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const presenter::ParsedCommand parsed = presenter::parseCommandLine(arguments);
+    if (!parsed.command) {
+        write(stderr, parsed.output.err);
+        return parsed.output.exitCode;
+    }
+    const presenter::Command& command = *parsed.command;
+    if (const auto output = presenter::runWithoutData(command)) {
+        write(stdout, output->out);
+        return output->exitCode;
+    }
+    core::ProgramSettings settings;
+    platform::SystemClock clock;
+
+    const auto folder = app::dataFolderPath();
+    if (!folder) {
+        return failed("Surfklocka kan inte använda sin datamapp.\nIngen hemmapp hittades.");
+    }
+    std::optional<app::InstanceLock> lock;
+    if (presenter::changesFiles(command)) {
+        std::string error;
+        if (!app::enterDataFolder(*folder, error)) {
+            return failed("Surfklocka kan inte använda sin datamapp.\n" + error);
+        }
+        lock.emplace(*folder);
+        switch (lock->result()) {
+        case app::InstanceLock::Result::Acquired:
+            break;
+        case app::InstanceLock::Result::HeldByOther:
+            return failed("Surfklocka är öppet i ett fönster, så tiden bokförs inte härifrån. "
+                          "Boka i fönstret, eller stäng det och försök igen.\n"
+                          "Ingen tid har bokförts.");
+        case app::InstanceLock::Result::Failed:
+            return failed("Surfklocka kan inte starta.\n" + lock->failure());
+        }
+    }
+    platform::PosixFileSystem files(*folder);
+    if (!files.isOpen()) {
+        return failed("Datamappen " + *folder + " finns inte eller kan inte öppnas.");
+    }
+    if (lock) {
+        files.removeStaleTemporaries();
+    }
+    const presenter::CommandOutput output = presenter::runCommand(command, files, clock, settings);
+    write(stdout, output.out);
+    write(stderr, output.err);
+    return output.exitCode;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc > 1) {
+        return runCommandLine(argc, argv);
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("surfklocka"));
     QApplication::setApplicationDisplayName(QStringLiteral("Surfklocka"));

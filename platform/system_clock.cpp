@@ -4,13 +4,20 @@
 
 namespace platform {
 
-core::Date SystemClock::today() const {
+ClockReading SystemClock::now() const {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (localtime_r(&now, &local) == nullptr) {
-        return core::Date{2001, 1, 1};
+        return ClockReading{core::Date{2001, 1, 1}, 0};
     }
-    return core::Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    // A leap second (tm_sec 60) counts as the last second of its minute.
+    const int second = local.tm_sec > 59 ? 59 : local.tm_sec;
+    return ClockReading{core::Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
+                        local.tm_hour * 3600 + local.tm_min * 60 + second};
+}
+
+core::Date SystemClock::today() const {
+    return now().date;
 }
 
 } // namespace platform

@@ -7,7 +7,8 @@
 namespace storage {
 
 std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const core::Date& from,
-                                          const core::Date& to, std::int32_t dailyAllowance) {
+                                          const core::Date& to, std::int32_t dailyAllowance,
+                                          EmptyMonthFiles empty) {
     const std::vector<core::RangeMonth> walk = core::rangeWalk(from, to);
     if (walk.empty()) {
         return std::nullopt;
@@ -18,7 +19,9 @@ std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const cor
             monthFileName(core::twoDigits(month.year % 100), core::twoDigits(month.month));
         const MonthRead read = readMonth(files, name);
         if (read.state == MonthState::Empty) {
-            files.removeFile(name);
+            if (empty == EmptyMonthFiles::Delete) {
+                files.removeFile(name);
+            }
             continue;
         }
         if (read.state == MonthState::Unreadable || read.state == MonthState::Damaged) {

@@ -19,7 +19,12 @@ namespace storage {
 // It never creates or writes a month file, shows nothing, and knows nothing of labels. nullopt,
 // with no file touched, for a range that core::rangeWalk does not walk (a date that is not real or
 // lies outside 2001-2099, FRÅN later than TILL, more than 365 days).
+//
+// With EmptyMonthFiles::Keep a month file of length 0 adds nothing and stays: the walk then
+// changes no file at all, for callers that only look.
+enum class EmptyMonthFiles { Delete, Keep };
 std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const core::Date& from,
-                                          const core::Date& to, std::int32_t dailyAllowance);
+                                          const core::Date& to, std::int32_t dailyAllowance,
+                                          EmptyMonthFiles empty = EmptyMonthFiles::Delete);
 
 } // namespace storage

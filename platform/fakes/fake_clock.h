@@ -4,15 +4,19 @@
 
 namespace platform::fakes {
 
-// A clock that gives the date the test sets.
+// A clock that gives the date and time of day the test sets; midnight unless told otherwise.
 class FakeClock final : public platform::Clock {
 public:
-    explicit FakeClock(core::Date today) : m_today(today) {}
-    core::Date today() const override { return m_today; }
-    void set(core::Date today) { m_today = today; }
+    explicit FakeClock(core::Date today, std::int32_t secondsSinceMidnight = 0)
+        : m_now{today, secondsSinceMidnight} {}
+    core::Date today() const override { return m_now.date; }
+    platform::ClockReading now() const override { return m_now; }
+    void set(core::Date today, std::int32_t secondsSinceMidnight = 0) {
+        m_now = {today, secondsSinceMidnight};
+    }
 
 private:
-    core::Date m_today;
+    platform::ClockReading m_now;
 };
 
 } // namespace platform::fakes

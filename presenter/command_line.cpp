@@ -1,0 +1,717 @@
+#include "presenter/command_line.h"
+
+#include "core/booking.h"
+#include "core/date_fields.h"
+#include "core/figures.h"
+#include "core/plan.h"
+#include "core/range.h"
+#include "core/swedish.h"
+#include "core/texts.h"
+#include "storage/booking.h"
+#include "storage/month_file.h"
+#include "storage/range_totals.h"
+#include "storage/settings_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+namespace presenter {
+
+namespace {
+
+// The texts the windows use for the same refusals.
+constexpr const char* kDayFullMessage = "Du kan inte mata in mer tid än 24 timmar per dygn";
+constexpr const char* kNoPlanMessage =
+    "Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it kunde inte läsas.\n"
+    "Ingen tid har bokförts.";
+constexpr const char* kOrderMessage = "\"FRÅN\" måste vara tidigare än \"TILL\".";
+constexpr const char* kTooLongMessage = "Det går inte att summera längre\ntid än 12 månader.";
+
+// Numbers longer than this are refused as too large before they are converted.
+constexpr std::size_t kLongestNumber = 12;
+
+CommandOutput wrongUse(const std::string& reason) {
+    return {kExitWrongUse, {}, "surfklocka: " + reason + "\n\n" + usageText()};
+}
+
+CommandOutput refused(const std::string& reason) {
+    return {kExitRefused, {}, "surfklocka: " + reason + "\n"};
+}
+
+ParsedCommand wrongUseParsed(const std::string& reason) {
+    return {std::nullopt, wrongUse(reason)};
+}
+
+ParsedCommand refusedParsed(const std::string& reason) {
+    return {std::nullopt, refused(reason)};
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::int64_t digitsValue(std::string_view text) {
+    std::int64_t value = 0;
+    for (const char c : text) {
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+bool inListYears(const core::Date& date) {
+    return date >= core::kFirstListDate && date <= core::kLastListDate;
+}
+
+std::string isoDate(const core::Date& date) {
+    return std::to_string(date.year) + "-" + core::twoDigits(date.month) + "-" +
+           core::twoDigits(date.day);
+}
+
+// "ÅÅÅÅ-MM-DD" as numbers; nullopt when the text does not have that shape. The date may still
+// not be real.
+std::optional<core::Date> isoDateShape(std::string_view text) {
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !allDigits(text.substr(0, 4)) ||
+        !allDigits(text.substr(5, 2)) || !allDigits(text.substr(8, 2))) {
+        return std::nullopt;
+    }
+    return core::Date{static_cast<int>(digitsValue(text.substr(0, 4))),
+                      static_cast<int>(digitsValue(text.substr(5, 2))),
+                      static_cast<int>(digitsValue(text.substr(8, 2)))};
+}
+
+// A date argument: wrong use when it is not ÅÅÅÅ-MM-DD, refused when it is not a real date of
+// 2001 to 2099.
+std::optional<core::Date> dateArgument(std::string_view text, std::optional<ParsedCommand>& error) {
+    const auto date = isoDateShape(text);
+    if (!date) {
+        error = wrongUseParsed("\"" + std::string(text) +
+                               "\" är inget datum. Skriv datum som ÅÅÅÅ-MM-DD.");
+        return std::nullopt;
+    }
+    if (!date->isValid()) {
+        error = refusedParsed(std::string(text) + " är inget riktigt datum.");
+        return std::nullopt;
+    }
+    if (!inListYears(*date)) {
+        error = refusedParsed("Datumet " + std::string(text) +
+                              " ligger utanför 2001-01-01 till 2099-12-31.");
+        return std::nullopt;
+    }
+    return date;
+}
+
+// A number of seconds or a time H:MM:SS or M:SS. Wrong use when it has no such shape, refused
+// when it is negative, impossible, 0 or longer than `longest`.
+std::optional<std::int64_t> secondsArgument(std::string_view text, bool timeForms,
+                                            std::int64_t longest,
+                                            std::optional<ParsedCommand>& error) {
+    const std::string quoted = "\"" + std::string(text) + "\"";
+    if (text.size() > 1 && text[0] == '-' && allDigits(text.substr(1, 1))) {
+        error = refusedParsed(quoted + ": tiden kan inte vara negativ.");
+        return std::nullopt;
+    }
+    std::vector<std::string_view> parts;
+    if (timeForms) {
+        std::size_t start = 0;
+        while (true) {
+            const std::size_t colon = text.find(':', start);
+            parts.push_back(text.substr(start, colon - start));
+            if (colon == std::string_view::npos) {
+                break;
+            }
+            start = colon + 1;
+        }
+    } else {
+        parts.push_back(text);
+    }
+    const bool shaped = parts.size() <= 3 && std::all_of(parts.begin(), parts.end(), allDigits) &&
+                        std::all_of(parts.begin() + 1, parts.end(),
+                                    [](std::string_view p) { return p.size() == 2; });
+    if (!shaped) {
+        error = wrongUseParsed(quoted + (timeForms ? " är ingen tid. Skriv H:MM:SS, M:SS eller "
+                                                     "ett helt antal sekunder."
+                                                   : " är inget helt antal sekunder."));
+        return std::nullopt;
+    }
+    if (parts.front().size() > kLongestNumber) {
+        error = refusedParsed(quoted + " är för lång tid.");
+        return std::nullopt;
+    }
+    std::int64_t seconds = 0;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::int64_t value = digitsValue(parts[i]);
+        if (i > 0 && value >= 60) {
+            error = refusedParsed(quoted + " är ingen möjlig tid: minuter och sekunder går "
+                                           "från 00 till 59.");
+            return std::nullopt;
+        }
+        seconds = seconds * 60 + value;
+    }
+    if (seconds == 0) {
+        error = refusedParsed("Ingen tid att bokföra: " + quoted + " är 0 sekunder.");
+        return std::nullopt;
+    }
+    if (seconds > longest) {
+        error = refusedParsed(quoted + " är för lång tid: högst " + core::durationText(longest) +
+                              "går att bokföra.");
+        return std::nullopt;
+    }
+    return seconds;
+}
+
+ParsedCommand parseBook(std::span<const std::string> arguments) {
+    Command command;
+    command.kind = CommandKind::Book;
+    std::optional<std::string> dateText;
+    std::optional<std::string> connectionText;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--datum" || argument == "--anslutning") {
+            if (i + 1 == arguments.size()) {
+                return wrongUseParsed(argument + " saknar sitt värde.");
+            }
+            auto& slot = argument == "--datum" ? dateText : connectionText;
+            if (slot) {
+                return wrongUseParsed(argument + " får bara anges en gång.");
+            }
+            slot = arguments[++i];
+        } else if (argument.size() > 1 && argument[0] == '-' &&
+                   !allDigits(std::string_view(argument).substr(1, 1))) {
+            return wrongUseParsed("boka känner inte till " + argument + ".");
+        } else {
+            positional.push_back(argument);
+        }
+    }
+    std::optional<ParsedCommand> error;
+    if (connectionText) {
+        if (dateText || !positional.empty()) {
+            return wrongUseParsed("--anslutning tar varken datum eller tid: bara sekunderna.");
+        }
+        const auto seconds =
+            secondsArgument(*connectionText, false, kLongestConnectionSeconds, error);
+        if (!seconds) {
+            return *error;
+        }
+        command.kind = CommandKind::BookConnection;
+        command.seconds = *seconds;
+        return {command, {}};
+    }
+    if (positional.size() != 1) {
+        return wrongUseParsed(positional.empty() ? "boka saknar tiden att bokföra."
+                                                 : "boka tar bara en tid.");
+    }
+    if (dateText) {
+        command.date = dateArgument(*dateText, error);
+        if (!command.date) {
+            return *error;
+        }
+    }
+    const auto seconds = secondsArgument(positional.front(), true, core::kSecondsPerDay, error);
+    if (!seconds) {
+        return *error;
+    }
+    command.seconds = *seconds;
+    return {command, {}};
+}
+
+ParsedCommand parseShow(std::span<const std::string> arguments) {
+    Command command;
+    command.kind = CommandKind::Show;
+    if (arguments.size() > 1) {
+        return wrongUseParsed("visa tar högst en månad.");
+    }
+    if (arguments.size() == 1) {
+        const std::string_view text = arguments.front();
+        if (text.size() != 7 || text[4] != '-' || !allDigits(text.substr(0, 4)) ||
+            !allDigits(text.substr(5, 2))) {
+            return wrongUseParsed("\"" + std::string(text) +
+                                  "\" är ingen månad. Skriv månaden som ÅÅÅÅ-MM.");
+        }
+        const core::Date first{static_cast<int>(digitsValue(text.substr(0, 4))),
+                               static_cast<int>(digitsValue(text.substr(5, 2))), 1};
+        if (!first.isValid() || !inListYears(first)) {
+            return refusedParsed(std::string(text) +
+                                 " är ingen månad från januari 2001 till december 2099.");
+        }
+        command.date = first;
+    }
+    return {command, {}};
+}
+
+ParsedCommand parseRange(CommandKind kind, std::span<const std::string> arguments) {
+    Command command;
+    command.kind = kind;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (kind == CommandKind::Export && argument == "--format") {
+            if (i + 1 == arguments.size()) {
+                return wrongUseParsed("--format saknar sitt värde: csv eller json.");
+            }
+            const std::string& format = arguments[++i];
+            if (format == "csv") {
+                command.format = ExportFormat::Csv;
+            } else if (format == "json") {
+                command.format = ExportFormat::Json;
+            } else {
+                return wrongUseParsed("Formatet \"" + format +
+                                      "\" finns inte: välj csv eller json.");
+            }
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return wrongUseParsed("Okänt val: " + argument + ".");
+        } else {
+            positional.push_back(argument);
+        }
+    }
+    const std::size_t least = kind == CommandKind::Sum ? 2 : 0;
+    if (positional.size() < least || positional.size() > 2) {
+        return wrongUseParsed(kind == CommandKind::Sum ? "summa tar två datum: FRÅN och TILL."
+                                                       : "exportera tar högst två datum.");
+    }
+    std::optional<ParsedCommand> error;
+    if (!positional.empty()) {
+        command.date = dateArgument(positional[0], error);
+        if (!command.date) {
+            return *error;
+        }
+    }
+    if (positional.size() == 2) {
+        command.to = dateArgument(positional[1], error);
+        if (!command.to) {
+            return *error;
+        }
+    }
+    return {command, {}};
+}
+
+// Refuses a range the range window refuses, with its texts.
+std::optional<CommandOutput> rangeRefusal(const core::Date& from, const core::Date& to) {
+    switch (core::checkRange(from, to)) {
+    case core::RangeCheck::Accepted:
+        return std::nullopt;
+    case core::RangeCheck::WrongOrder:
+        return refused(kOrderMessage);
+    case core::RangeCheck::TooLong:
+        return refused(kTooLongMessage);
+    }
+    return std::nullopt;
+}
+
+std::string monthFileOf(const core::Date& date) {
+    return storage::monthFileName(core::twoDigits(date.year % 100), core::twoDigits(date.month));
+}
+
+std::string unreadableReason(const std::string& file, storage::MonthState state) {
+    return "Filen " + file +
+           (state == storage::MonthState::Damaged ? " är skadad." : " gick inte att läsa.");
+}
+
+bool monthUnusable(const storage::MonthRead& read) {
+    return read.state == storage::MonthState::Unreadable ||
+           read.state == storage::MonthState::Damaged;
+}
+
+// The lines a booking prints: what was booked, the day's figures and the month's, in the main
+// window's texts.
+std::string bookedLines(platform::FileSystem& files, const core::Date& date, std::int64_t seconds,
+                        const core::DayRecord& record, std::int32_t dailyAllowance) {
+    std::string out = "Bokfört " + isoDate(date) + ": " + core::durationText(seconds) + "\n";
+    const core::DayFigures day = core::dayFigures(record, dailyAllowance);
+    out += day.connected.text + "\n" + day.remaining.text + "\n" + day.cost.text + "\n";
+    const storage::MonthRead month = storage::readMonth(files, monthFileOf(date));
+    const core::MonthFigures figures =
+        month.hasRecords() ? core::monthFigures(core::sumMonth(month.records()), dailyAllowance)
+                           : core::emptyMonthFigures(dailyAllowance);
+    out += core::monthYearCaption(date) + "\n" + figures.connected.text + "\n" +
+           figures.extra.text + "\n" + figures.cost.text + "\n" + figures.total.text + "\n";
+    return out;
+}
+
+// Books one day's part through the window's booking; on refusal, the window's reason.
+CommandOutput bookDay(platform::FileSystem& files, const core::Date& date, std::int64_t seconds,
+                      std::int32_t dailyAllowance) {
+    storage::BookingRequest request;
+    request.yearText = core::twoDigits(date.year % 100);
+    request.monthText = core::twoDigits(date.month);
+    request.day = date.day;
+    request.seconds = static_cast<std::int32_t>(seconds);
+    request.dailyAllowance = dailyAllowance;
+    const storage::BookingResult result = storage::bookTime(files, request);
+    switch (result.outcome) {
+    case storage::BookingOutcome::DayFull:
+        return refused(std::string(kDayFullMessage) + " (" + isoDate(date) +
+                       ").\nIngen tid har bokförts.");
+    case storage::BookingOutcome::NoPlan:
+        return refused(kNoPlanMessage);
+    case storage::BookingOutcome::Failed:
+        return refused("Tiden kunde inte sparas, eftersom filen " + result.entryFile +
+                       (result.monthState == storage::MonthState::Damaged
+                            ? " är skadad."
+                            : " inte gick att läsa eller skriva.") +
+                       "\nIngen tid har bokförts.");
+    case storage::BookingOutcome::Booked:
+    case storage::BookingOutcome::BookedWithoutUndo:
+        break;
+    }
+    return {kExitDone, bookedLines(files, date, seconds, result.record, dailyAllowance), {}};
+}
+
+CommandOutput runBook(const Command& command, platform::FileSystem& files,
+                      const platform::Clock& clock, const core::ProgramSettings& settings) {
+    const core::Date date = command.date.value_or(clock.today());
+    if (!inListYears(date)) {
+        return refused("Dagens datum " + isoDate(date) +
+                       " ligger utanför 2001-2099. Ange dagen med --datum.");
+    }
+    return bookDay(files, date, command.seconds, settings.dailyAllowance);
+}
+
+// A connection that has just ended: the part after each midnight goes to the day it belongs to.
+// Every part is checked before the first is booked, so a refusal books nothing.
+CommandOutput runConnection(const Command& command, platform::FileSystem& files,
+                            const platform::Clock& clock, const core::ProgramSettings& settings) {
+    if (!core::planForAllowance(settings.dailyAllowance)) {
+        return refused(kNoPlanMessage);
+    }
+    const platform::ClockReading now = clock.now();
+    struct Part {
+        core::Date date;
+        std::int64_t seconds;
+    };
+    std::vector<Part> parts;
+    std::int64_t left = command.seconds;
+    core::Date day = now.date;
+    std::int64_t available = now.secondsSinceMidnight;
+    while (left > 0) {
+        const std::int64_t part = std::min(left, available);
+        if (part > 0) {
+            if (!inListYears(day)) {
+                return refused("Anslutningen faller på " + isoDate(day) +
+                               ", utanför 2001-2099.\nIngen tid har bokförts.");
+            }
+            parts.insert(parts.begin(), Part{day, part});
+        }
+        left -= part;
+        day = core::addDays(day, -1);
+        available = core::kSecondsPerDay;
+    }
+    for (const Part& part : parts) {
+        const std::string file = monthFileOf(part.date);
+        const storage::MonthRead read = storage::readMonth(files, file);
+        if (monthUnusable(read)) {
+            return refused("Tiden kunde inte sparas, eftersom " +
+                           unreadableReason(file, read.state) + "\nIngen tid har bokförts.");
+        }
+        const core::DayRecord& record = read.days[static_cast<std::size_t>(part.date.day - 1)];
+        if (static_cast<std::int64_t>(record.connectedSeconds) + part.seconds >
+            core::kSecondsPerDay) {
+            return refused(std::string(kDayFullMessage) + " (" + isoDate(part.date) +
+                           ").\nIngen tid har bokförts.");
+        }
+    }
+    CommandOutput output;
+    for (const Part& part : parts) {
+        const CommandOutput booked =
+            bookDay(files, part.date, part.seconds, settings.dailyAllowance);
+        output.out += booked.out;
+        if (booked.exitCode != kExitDone) {
+            output.exitCode = booked.exitCode;
+            output.err = booked.err;
+            if (&part != &parts.front()) {
+                output.err += "Delarna ovan är bokförda; resten av anslutningen är det inte.\n";
+            }
+            break;
+        }
+    }
+    return output;
+}
+
+std::string column(std::string_view text, std::size_t width) {
+    return core::fixedWidth(text, std::max(width, text.size())) + "  ";
+}
+
+CommandOutput runShow(const Command& command, platform::FileSystem& files,
+                      const platform::Clock& clock, const core::ProgramSettings& settings) {
+    const core::Date today = clock.today();
+    const core::Date first = command.date.value_or(core::Date{today.year, today.month, 1});
+    if (!inListYears(first)) {
+        return refused("Denna månad ligger utanför 2001-2099. Ange månaden som ÅÅÅÅ-MM.");
+    }
+    const std::string file = monthFileOf(first);
+    const storage::MonthRead read = storage::readMonth(files, file);
+    if (monthUnusable(read)) {
+        return refused(unreadableReason(file, read.state));
+    }
+    std::string rows;
+    const int days = core::daysInMonth(first.year, first.month);
+    for (int day = 1; day <= days; ++day) {
+        const core::DayRecord& record = read.days[static_cast<std::size_t>(day - 1)];
+        if (!core::dayHasRecord(record)) {
+            continue;
+        }
+        const std::string extra = core::durationText(record.extraSeconds);
+        rows += column(isoDate({first.year, first.month, day}), 10) +
+                column(core::trimBlanks(core::durationText(record.connectedSeconds)), 14) +
+                column(extra.empty() ? "-" : core::trimBlanks(extra), 14) +
+                core::amountTextOfOre(record.extraCost, core::AmountPattern::OneIntegerDigit) +
+                " kr\n";
+    }
+    const std::string caption = core::monthYearCaption(first);
+    if (rows.empty()) {
+        return {kExitDone,
+                "Ingen tid är bokförd i " + std::string(core::monthNameLower(first.month)) + " " +
+                    std::to_string(first.year) + ".\n",
+                {}};
+    }
+    const core::MonthFigures figures =
+        core::monthFigures(core::sumMonth(read.records()), settings.dailyAllowance);
+    std::string out = caption + "\n\n" + column("Datum", 10) + column("Ansluten tid", 14) +
+                      column("Extra tid", 14) + "Kostnad\n" + rows + "\n" + figures.monthTimeText +
+                      "\n" + figures.monthExtraText + "\n" + figures.monthCostText + "\n" +
+                      figures.total.text + "\n";
+    return {kExitDone, out, {}};
+}
+
+CommandOutput runSum(const Command& command, platform::FileSystem& files,
+                     const core::ProgramSettings& settings) {
+    const core::Date from = command.date.value_or(core::kFirstListDate);
+    const core::Date to = command.to.value_or(core::kFirstListDate);
+    if (const auto refusal = rangeRefusal(from, to)) {
+        return *refusal;
+    }
+    const auto totals =
+        storage::sumRange(files, from, to, settings.dailyAllowance, storage::EmptyMonthFiles::Keep);
+    if (!totals) {
+        return refused("Datumen kan inte summeras.");
+    }
+    const core::RangeTexts texts = core::rangeTexts(*totals);
+    CommandOutput output{kExitDone,
+                         texts.connected + "\n" + texts.extra + "\n" + texts.cost + "\n" +
+                             texts.total + "\n",
+                         {}};
+    // Sums without some months are printed, but not as a success.
+    for (const std::string& file : totals->unreadableFiles) {
+        output.exitCode = kExitRefused;
+        output.err += "surfklocka: Filen " + file +
+                      " kunde inte läsas, så tiden i den månaden är inte med i summorna.\n";
+    }
+    return output;
+}
+
+struct ExportRow {
+    core::Date date;
+    std::int32_t connectedSeconds = 0;
+    std::int32_t extraSeconds = 0;
+    std::optional<std::int64_t> ore; // nullopt for a cost that is no number
+};
+
+// Öre as a whole number, rounded half-up; nullopt for a cost that is not a finite amount.
+std::optional<std::int64_t> wholeOre(float cost) {
+    const double ore = static_cast<double>(cost);
+    if (!std::isfinite(ore) || std::fabs(ore) > 1e15) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(std::floor(ore + 0.5));
+}
+
+// Kronor with two decimals and a decimal point: 190 öre gives "1.90", -5 gives "-0.05".
+std::string kronorText(std::int64_t ore) {
+    const std::int64_t whole = ore < 0 ? -ore : ore;
+    const std::string cents = std::to_string(whole % 100);
+    return (ore < 0 ? "-" : "") + std::to_string(whole / 100) + "." +
+           (cents.size() == 1 ? "0" + cents : cents);
+}
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+std::string jsonString(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string exportText(const std::vector<ExportRow>& rows, std::string_view plan,
+                       ExportFormat format) {
+    std::string out;
+    if (format == ExportFormat::Csv) {
+        out = "datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,abonnemang\r\n";
+        for (const ExportRow& row : rows) {
+            out += isoDate(row.date) + "," + std::to_string(row.connectedSeconds) + "," +
+                   std::to_string(row.extraSeconds) + "," +
+                   (row.ore ? std::to_string(*row.ore) : "") + "," +
+                   (row.ore ? kronorText(*row.ore) : "") + "," + csvField(plan) + "\r\n";
+        }
+        return out;
+    }
+    out = "[";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const ExportRow& row = rows[i];
+        out += std::string(i == 0 ? "\n" : ",\n") +
+               "  {\"datum\": " + jsonString(isoDate(row.date)) +
+               ", \"ansluten_sekunder\": " + std::to_string(row.connectedSeconds) +
+               ", \"extra_sekunder\": " + std::to_string(row.extraSeconds) +
+               ", \"kostnad_ore\": " + (row.ore ? std::to_string(*row.ore) : "null") +
+               ", \"kostnad_kr\": " + (row.ore ? kronorText(*row.ore) : "null") +
+               ", \"abonnemang\": " + jsonString(plan) + "}";
+    }
+    return out + (rows.empty() ? "]\n" : "\n]\n");
+}
+
+CommandOutput runExport(const Command& command, platform::FileSystem& files,
+                        const platform::Clock& clock, const core::ProgramSettings& settings) {
+    const core::Date today = clock.today();
+    core::Date from{today.year, today.month, 1};
+    core::Date to{today.year, today.month, core::daysInMonth(today.year, today.month)};
+    if (command.date) {
+        from = *command.date;
+        to = command.to.value_or(today);
+    }
+    if (!inListYears(from) || !inListYears(to)) {
+        return refused("Datumen måste ligga från 2001-01-01 till 2099-12-31.");
+    }
+    if (const auto refusal = rangeRefusal(from, to)) {
+        return *refusal;
+    }
+    std::vector<ExportRow> rows;
+    for (const core::RangeMonth& month : core::rangeWalk(from, to)) {
+        const std::string file = monthFileOf({month.year, month.month, 1});
+        const storage::MonthRead read = storage::readMonth(files, file);
+        if (monthUnusable(read)) {
+            return refused(unreadableReason(file, read.state) + " Ingenting har exporterats.");
+        }
+        const int last = std::min(month.lastDay, core::daysInMonth(month.year, month.month));
+        for (int day = month.firstDay; day <= last; ++day) {
+            const core::DayRecord& record = read.days[static_cast<std::size_t>(day - 1)];
+            if (core::dayHasRecord(record)) {
+                rows.push_back({{month.year, month.month, day},
+                                record.connectedSeconds,
+                                record.extraSeconds,
+                                wholeOre(record.extraCost)});
+            }
+        }
+    }
+    return {kExitDone, exportText(rows, core::trimBlanks(settings.planText), command.format), {}};
+}
+
+} // namespace
+
+std::string usageText() {
+    return "Användning:\n"
+           "  surfklocka                  öppnar fönstret\n"
+           "  surfklocka boka [--datum ÅÅÅÅ-MM-DD] TID\n"
+           "      bokför TID (H:MM:SS, M:SS eller sekunder) på dagen, i dag om inget datum anges\n"
+           "  surfklocka boka --anslutning SEKUNDER\n"
+           "      bokför en anslutning som just har slutat och varade i SEKUNDER (högst 31 dygn);\n"
+           "      tiden före varje midnatt bokförs på sin egen dag\n"
+           "  surfklocka visa [ÅÅÅÅ-MM]\n"
+           "      visar månadens bokförda dagar och summor, denna månad om ingen anges\n"
+           "  surfklocka summa FRÅN TILL\n"
+           "      summerar tid och kostnad från FRÅN till TILL (ÅÅÅÅ-MM-DD, högst 365 dagar)\n"
+           "  surfklocka exportera [--format csv|json] [FRÅN [TILL]]\n"
+           "      skriver varje bokförd dag som CSV (förval) eller JSON: denna månad om inget\n"
+           "      datum anges, och till i dag om bara FRÅN anges\n"
+           "  surfklocka --help           visar den här hjälpen\n"
+           "  surfklocka --version        visar versionen\n"
+           "\n"
+           "Slutstatus: 0 klart, 1 vägrat eller misslyckat, 2 felaktig användning.\n";
+}
+
+ParsedCommand parseCommandLine(std::span<const std::string> arguments) {
+    if (arguments.empty()) {
+        return wrongUseParsed("Ange ett kommando.");
+    }
+    const std::string& name = arguments.front();
+    const auto rest = arguments.subspan(1);
+    if (name == "--help" || name == "-h") {
+        return {Command{CommandKind::Help, {}, {}, 0, ExportFormat::Csv}, {}};
+    }
+    if (name == "--version") {
+        return {Command{CommandKind::Version, {}, {}, 0, ExportFormat::Csv}, {}};
+    }
+    if (name == "boka") {
+        return parseBook(rest);
+    }
+    if (name == "visa") {
+        return parseShow(rest);
+    }
+    if (name == "summa") {
+        return parseRange(CommandKind::Sum, rest);
+    }
+    if (name == "exportera") {
+        return parseRange(CommandKind::Export, rest);
+    }
+    return wrongUseParsed("Okänt kommando: " + name + ".");
+}
+
+bool changesFiles(const Command& command) {
+    return command.kind == CommandKind::Book || command.kind == CommandKind::BookConnection;
+}
+
+std::optional<CommandOutput> runWithoutData(const Command& command) {
+    if (command.kind == CommandKind::Help) {
+        return CommandOutput{kExitDone, usageText(), {}};
+    }
+    if (command.kind == CommandKind::Version) {
+        std::string name = core::kProgramName;
+        name.front() = 's';
+        return CommandOutput{kExitDone,
+                             name + "\nLicens MIT: fri programvara, som du får ändra och sprida. "
+                                    "Det finns ingen garanti.\n",
+                             {}};
+    }
+    return std::nullopt;
+}
+
+CommandOutput runCommand(const Command& command, platform::FileSystem& files,
+                         const platform::Clock& clock, core::ProgramSettings& settings) {
+    if (auto output = runWithoutData(command)) {
+        return *output;
+    }
+    const storage::SettingsFile::Loaded loaded = storage::SettingsFile(files).load();
+    settings.planText = loaded.settings.planText;
+    settings.dailyAllowance = loaded.settings.dailyAllowance;
+    switch (command.kind) {
+    case CommandKind::Book:
+        return runBook(command, files, clock, settings);
+    case CommandKind::BookConnection:
+        return runConnection(command, files, clock, settings);
+    case CommandKind::Show:
+        return runShow(command, files, clock, settings);
+    case CommandKind::Sum:
+        return runSum(command, files, settings);
+    case CommandKind::Export:
+        return runExport(command, files, clock, settings);
+    case CommandKind::Help:
+    case CommandKind::Version:
+        break;
+    }
+    return {kExitDone, {}, {}};
+}
+
+} // namespace presenter

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/date.h"
+#include "core/program_settings.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace presenter {
+
+// The command line of the program: `surfklocka boka|visa|summa|exportera …`. It turns the
+// arguments into a command and runs it on the same storage and figures as the windows, returning
+// the exit code and the texts for standard output and standard error. Plain C++: it prints
+// nothing, opens no window, shows no message box, takes no lock and reads only the clock and the
+// files it is given. The caller finds the data folder, holds the lock for a command that changes
+// files, and prints.
+//
+// Exit codes: 0 done, 1 refused or failed (the reason on standard error), 2 wrong use (the reason
+// and the usage on standard error).
+
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitRefused = 1;
+inline constexpr int kExitWrongUse = 2;
+
+// The longest connection `boka --anslutning` books: 31 days. A longer one is refused as a
+// mistake rather than spread over a month of full days. A connection is split at each midnight
+// and every part is checked against the 24-hour limit of its day before the first part is
+// booked, so a refusal books nothing; each part is then a booking of its own, and the undo copy
+// left behind is that of the last (latest) part.
+inline constexpr std::int64_t kLongestConnectionSeconds = 31LL * 86400;
+
+enum class CommandKind {
+    Help,           // --help
+    Version,        // --version
+    Book,           // boka [--datum ÅÅÅÅ-MM-DD] TID
+    BookConnection, // boka --anslutning SEKUNDER
+    Show,           // visa [ÅÅÅÅ-MM]
+    Sum,            // summa FRÅN TILL
+    Export,         // exportera [--format csv|json] [FRÅN [TILL]]; without dates the current
+                    // month, with FRÅN alone up to today
+};
+
+enum class ExportFormat { Csv, Json };
+
+struct Command {
+    CommandKind kind = CommandKind::Help;
+    std::optional<core::Date> date; // Book: the day; Show: the month (day 1); Sum, Export: FRÅN
+    std::optional<core::Date> to;   // Sum, Export: TILL
+    std::int64_t seconds = 0;       // Book, BookConnection
+    ExportFormat format = ExportFormat::Csv;
+};
+
+struct CommandOutput {
+    int exitCode = kExitDone;
+    std::string out; // standard output
+    std::string err; // standard error
+};
+
+// The arguments after the program's name, parsed. Without a command, output holds the refusal or
+// the usage error.
+struct ParsedCommand {
+    std::optional<Command> command;
+    CommandOutput output;
+};
+ParsedCommand parseCommandLine(std::span<const std::string> arguments);
+
+// Whether the command writes files: only a booking does, and only it needs the lock.
+bool changesFiles(const Command& command);
+
+// The usage text, in Swedish.
+std::string usageText();
+
+// The output of a command that needs no data folder (--help, --version); nullopt for the others.
+std::optional<CommandOutput> runWithoutData(const Command& command);
+
+// Runs a parsed command. The settings are loaded from the settings file into `settings` first.
+// Only Book and BookConnection write, through storage::bookTime; the others never create, write
+// or delete a file.
+CommandOutput runCommand(const Command& command, platform::FileSystem& files,
+                         const platform::Clock& clock, core::ProgramSettings& settings);
+
+} // namespace presenter

@@ -1,0 +1,107 @@
+"""Runs the built surfklocka as a command, with no display, on a temporary data folder.
+
+Usage: run_command_line.py PATH-TO-SURFKLOCKA
+Books the worked example of the month file through the command line, checks the month file's
+bytes, and reads the JSON and CSV exports back with Python's own json and csv modules.
+"""
+
+import csv
+import fcntl
+import io
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+PROGRAM = sys.argv[1]
+
+# The month file after 50, 20 and 1 minutes on 2001-12-05 with the 1-hour plan: days 1-4
+# empty, then 190.0 öre (float 0x433E0000), 4260 s, 660 extra seconds, day 5, over the allowance.
+EXPECTED_MONTH = bytes(64) + bytes(
+    [0x00, 0x00, 0x3E, 0x43, 0xA4, 0x10, 0, 0, 0x94, 0x02, 0, 0, 5, 0, 0xFF, 0xFF])
+
+
+def settings_bytes():
+    # The first-start mark, the plan text at 30 and 3600 seconds a day at 60, little-endian.
+    data = bytearray(62)
+    data[0] = data[1] = 0xFF
+    data[30:40] = b"1 h / dygn"
+    data[60] = 0x10
+    data[61] = 0x0E
+    return bytes(data)
+
+
+def run(environment, *arguments):
+    result = subprocess.run([PROGRAM, *arguments], env=environment, capture_output=True,
+                            timeout=60, check=False)
+    return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
+
+
+def expect(condition, what):
+    if not condition:
+        print("FEL: " + what, file=sys.stderr)
+        sys.exit(1)
+
+
+def main():
+    with tempfile.TemporaryDirectory() as home:
+        environment = {key: value for key, value in os.environ.items()
+                       if key not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        environment["XDG_DATA_HOME"] = home
+        folder = os.path.join(home, "surfklocka")
+        os.makedirs(folder, mode=0o700)
+        with open(os.path.join(folder, "tid.it"), "wb") as settings:
+            settings.write(settings_bytes())
+
+        code, out, err = run(environment, "boka", "--datum", "2001-12-05", "0:20:00")
+        expect(code == 0, "boka gav %d: %s" % (code, err))
+        expect(out.startswith("Bokfört 2001-12-05: 20 m \n"), "boka skrev " + out)
+        # 1200 s (0x04B0) on day 5, within the hour.
+        with open(os.path.join(folder, "0112.tid"), "rb") as month:
+            expect(month.read() == bytes(64) + bytes([0, 0, 0, 0, 0xB0, 0x04, 0, 0,
+                                                      0, 0, 0, 0, 5, 0, 0, 0]),
+                   "fel byte efter 0:20:00")
+        for time in ("0:50:00", "0:01:00"):
+            code, _, err = run(environment, "boka", "--datum", "2001-12-05", time)
+            expect(code == 0, "boka %s gav %d: %s" % (time, code, err))
+        code, _, err = run(environment, "boka", "--datum", "2001-12-05", "1:75:00")
+        expect(code == 1 and err, "en omöjlig tid vägrades inte")
+        # 1200 + 3000 + 60 = 4260 s: the window's worked example, 190 öre.
+        with open(os.path.join(folder, "0112.tid"), "rb") as month:
+            expect(month.read() == EXPECTED_MONTH, "fel byte i 0112.tid")
+
+        code, out, err = run(environment, "exportera", "--format", "json",
+                             "2001-12-01", "2001-12-31")
+        expect(code == 0, "exportera json gav %d: %s" % (code, err))
+        rows = json.loads(out)
+        expect(rows == [{"datum": "2001-12-05", "ansluten_sekunder": 4260,
+                         "extra_sekunder": 660, "kostnad_ore": 190, "kostnad_kr": 1.9,
+                         "abonnemang": "1 h / dygn"}], "JSON: %r" % rows)
+
+        code, out, err = run(environment, "exportera", "--format", "csv",
+                             "2001-12-01", "2001-12-31")
+        expect(code == 0, "exportera csv gav %d: %s" % (code, err))
+        expect("\r\n" in out, "CSV utan CRLF")
+        table = list(csv.reader(io.StringIO(out, newline="")))
+        expect(table == [["datum", "ansluten_sekunder", "extra_sekunder", "kostnad_ore",
+                          "kostnad_kr", "abonnemang"],
+                         ["2001-12-05", "4260", "660", "190", "1.90", "1 h / dygn"]],
+               "CSV: %r" % table)
+
+        # While the window holds the lock a booking touches nothing; reading still works.
+        with open(os.path.join(folder, "surfklocka.lock"), "a+b") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            code, _, err = run(environment, "boka", "--datum", "2001-12-06", "10")
+            expect(code == 1 and "öppet" in err, "boka med låset taget gav %d: %s" % (code, err))
+            code, out, _ = run(environment, "visa", "2001-12")
+            expect(code == 0 and "2001-12-05" in out, "visa med låset taget gav %d" % code)
+        with open(os.path.join(folder, "0112.tid"), "rb") as month:
+            expect(month.read() == EXPECTED_MONTH, "boka ändrade 0112.tid trots låset")
+
+        code, out, err = run(environment, "exportera", "--format", "xml")
+        expect(code == 2 and "Användning:" in err, "okänt format gav %d" % code)
+    print("ok")
+
+
+main()

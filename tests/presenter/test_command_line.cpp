@@ -1,0 +1,202 @@
+#include "platform/fakes/fake_clock.h"
+#include "platform/posix_file_system.h"
+#include "presenter/command_line.h"
+#include "support/month_bytes.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using Bytes = std::vector<std::uint8_t>;
+using testing_support::monthFileBytes;
+
+namespace {
+
+// The settings file of the 1-hour plan: the mark, "1 h / dygn" at 30 and 3600 (0x0E10) at 60.
+Bytes settingsOf(const char* plan, std::uint8_t low, std::uint8_t high) {
+    Bytes bytes(62, 0);
+    bytes[0] = bytes[1] = 0xFF;
+    std::copy(plan, plan + 10, bytes.begin() + 30);
+    bytes[60] = low;
+    bytes[61] = high;
+    return bytes;
+}
+
+// 2001-12-05: 4260 s, 660 extra, 190 öre (0x433E0000), over the allowance.
+const Bytes kDay5{0x00, 0x00, 0x3E, 0x43, 0xA4, 0x10, 0, 0, 0x94, 0x02, 0, 0, 5, 0, 0xFF, 0xFF};
+// 2001-12-12: 1800 s within the hour.
+const Bytes kDay12{0, 0, 0, 0, 0x08, 0x07, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0};
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_dir.write("tid.it", settingsOf("1 h / dygn", 0x10, 0x0E)); }
+
+    presenter::CommandOutput run(std::vector<std::string> arguments) {
+        const presenter::ParsedCommand parsed = presenter::parseCommandLine(arguments);
+        if (!parsed.command) {
+            return parsed.output;
+        }
+        return presenter::runCommand(*parsed.command, m_files, m_clock, m_settings);
+    }
+    void handMadeDecember() { m_dir.write("0112.tid", monthFileBytes({{5, kDay5}, {12, kDay12}})); }
+
+    testing_support::TempDir m_dir;
+    platform::PosixFileSystem m_files{m_dir.path()};
+    platform::fakes::FakeClock m_clock{core::Date{2001, 12, 5}, 12 * 3600};
+    core::ProgramSettings m_settings;
+};
+
+} // namespace
+
+TEST_F(CommandLineTest, WrongUseAndRefusalsHaveTheirExitCodesAndChangeNoFile) {
+    const std::vector<std::pair<std::vector<std::string>, int>> cases{
+        {{}, 2},
+        {{"frukost"}, 2},
+        {{"boka"}, 2},
+        {{"boka", "abc"}, 2},
+        {{"boka", "1", "2"}, 2},
+        {{"boka", "--datum"}, 2},
+        {{"boka", "--datum", "1.12.2001", "10"}, 2},
+        {{"boka", "--snabbt", "10"}, 2},
+        {{"boka", "--anslutning", "60", "10"}, 2},
+        {{"boka", "--anslutning", "1:00"}, 2},
+        {{"visa", "2001-1"}, 2},
+        {{"summa", "2001-01-01"}, 2},
+        {{"exportera", "--format", "xml"}, 2},
+        {{"boka", "1:75:00"}, 1},
+        {{"boka", "0:00"}, 1},
+        {{"boka", "-5"}, 1},
+        {{"boka", "86401"}, 1},
+        {{"boka", "99999999999999999999"}, 1},
+        {{"boka", "--datum", "2001-02-29", "10"}, 1},
+        {{"boka", "--datum", "2100-01-01", "10"}, 1},
+        {{"boka", "--anslutning", "2678401"}, 1},
+        {{"visa", "2000-12"}, 1},
+        {{"summa", "2001-12-31", "2001-12-01"}, 1},
+        {{"summa", "2001-01-01", "2002-01-02"}, 1},
+        {{"exportera", "2001-01-01", "2002-01-02"}, 1},
+    };
+    for (const auto& [arguments, code] : cases) {
+        const presenter::CommandOutput output = run(arguments);
+        EXPECT_EQ(output.exitCode, code) << ::testing::PrintToString(arguments);
+        EXPECT_EQ(output.out, "");
+        EXPECT_EQ(output.err.rfind("surfklocka: ", 0), 0U);
+        EXPECT_EQ(output.err.find("Användning:") != std::string::npos, code == 2);
+    }
+    EXPECT_EQ(run({"summa", "2001-12-31", "2001-12-01"}).err,
+              "surfklocka: \"FRÅN\" måste vara tidigare än \"TILL\".\n");
+    EXPECT_EQ(run({"summa", "2001-01-01", "2002-01-02"}).err,
+              "surfklocka: Det går inte att summera längre\ntid än 12 månader.\n");
+    EXPECT_EQ(m_dir.names(), std::vector<std::string>{"tid.it"});
+}
+
+TEST_F(CommandLineTest, BookingWritesTheBytesOfTheWindowsWorkedExample) {
+    EXPECT_EQ(run({"boka", "--datum", "2001-12-05", "0:50:00"}).exitCode, 0);
+    EXPECT_EQ(run({"boka", "20:00"}).exitCode, 0); // today, from the clock
+    const presenter::CommandOutput last = run({"boka", "60"});
+    EXPECT_EQ(last.exitCode, 0);
+    EXPECT_EQ(last.err, "");
+    EXPECT_EQ(last.out, "Bokfört 2001-12-05: 1 m \n"
+                        "Ansluten tid: 1 h 11 m \n"
+                        "Använd extra tid: 11 m \n"
+                        "Kostnad: 1,90 kr\n"
+                        "December 2001\n"
+                        "Ansluten tid: 1 h 11 m \n"
+                        "Extra månadstid: 11 m \n"
+                        "Extra månadskostnad: 1,90 kr\n"
+                        "Total månadskostnad: 146,90 kr\n");
+    EXPECT_EQ(m_dir.read("0112.tid"), monthFileBytes({{5, kDay5}}));
+
+    // Past 24 hours, or without a plan: refused, with no file changed.
+    const Bytes before = m_dir.read("0112.tid"), copy = m_dir.read("0112.tmp");
+    const presenter::CommandOutput full = run({"boka", "23:00:00"});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.err.find("Du kan inte mata in mer tid än 24 timmar per dygn"),
+              std::string::npos);
+    m_dir.write("tid.it", {0xFF, 0xFF});
+    EXPECT_EQ(run({"boka", "--datum", "2001-12-06", "10"}).exitCode, 1);
+    EXPECT_EQ(m_dir.read("0112.tid"), before);
+    EXPECT_EQ(m_dir.read("0112.tmp"), copy);
+}
+
+TEST_F(CommandLineTest, AConnectionEndingAfterMidnightIsSplitBetweenItsDays) {
+    m_clock.set(core::Date{2001, 12, 6}, 3600); // 01:00
+    const presenter::CommandOutput output = run({"boka", "--anslutning", "10800"});
+    EXPECT_EQ(output.exitCode, 0) << output.err;
+    EXPECT_EQ(output.out.find("Bokfört 2001-12-05: 2 h \n"), 0U);
+    EXPECT_NE(output.out.find("Bokfört 2001-12-06: 1 h \n"), std::string::npos);
+    // Day 5: 7200 s (0x1C20), 3600 extra (0x0E10), 40 + 60 × 10 = 640 öre (0x44200000), over.
+    // Day 6: 3600 s, exactly the allowance: no extra time.
+    EXPECT_EQ(m_dir.read("0112.tid"),
+              monthFileBytes(
+                  {{5, {0, 0, 0x20, 0x44, 0x20, 0x1C, 0, 0, 0x10, 0x0E, 0, 0, 5, 0, 0xFF, 0xFF}},
+                   {6, {0, 0, 0, 0, 0x10, 0x0E, 0, 0, 0, 0, 0, 0, 6, 0, 0, 0}}}));
+
+    // A part that would pass 24 hours on its day refuses the whole connection.
+    const Bytes before = m_dir.read("0112.tid"), copy = m_dir.read("0112.tmp");
+    m_clock.set(core::Date{2001, 12, 7}, 600);
+    EXPECT_EQ(run({"boka", "--anslutning", "83401"}).exitCode, 1); // 3600 + 82801 on the 6th
+    EXPECT_EQ(m_dir.read("0112.tid"), before);
+    EXPECT_EQ(m_dir.read("0112.tmp"), copy);
+    // Exactly 24 hours on the 6th is still allowed.
+    EXPECT_EQ(run({"boka", "--anslutning", "83400"}).exitCode, 0);
+}
+
+TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile) {
+    handMadeDecember();
+    m_dir.write("0111.tid", {});
+    const presenter::CommandOutput shown = run({"visa", "2001-12"});
+    EXPECT_EQ(shown.exitCode, 0);
+    EXPECT_EQ(shown.out, "December 2001\n"
+                         "\n"
+                         "Datum       Ansluten tid    Extra tid       Kostnad\n"
+                         "2001-12-05  1 h 11 m        11 m            1,90 kr\n"
+                         "2001-12-12  30 m            -               0,00 kr\n"
+                         "\n"
+                         "Ansluten tid: 1 h 41 m \n"
+                         "Extra månadstid: 11 m \n"
+                         "Extra månadskostnad 1,90 kr\n"
+                         "Total månadskostnad: 146,90 kr\n");
+    EXPECT_EQ(run({"visa"}).out, shown.out); // the clock's month
+    EXPECT_EQ(run({"visa", "2001-11"}).out, "Ingen tid är bokförd i november 2001.\n");
+
+    // One month boundary: the fee once, 145 + 1,90.
+    const presenter::CommandOutput sum = run({"summa", "2001-11-15", "2001-12-31"});
+    EXPECT_EQ(sum.exitCode, 0);
+    EXPECT_EQ(sum.out, "Ansluten tid: 1 h 41 m \n"
+                       "Extra tid: 11 m \n"
+                       "Extra kostnad: 1,90 kr\n"
+                       "Total kosttnad: 146,90 kr\n"
+                       "(Fasta kostnaden uppräknas varje hel månad.)\n");
+    EXPECT_EQ(run({"summa", "2001-12-06", "2001-12-12"}).out.find("Ansluten tid: 30 m \n"), 0U);
+    EXPECT_TRUE(m_dir.exists("0111.tid"));
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0112.tid", "tid.it"}));
+}
+
+TEST_F(CommandLineTest, ExportWritesEveryBookedDayAsCsvAndJson) {
+    handMadeDecember();
+    EXPECT_EQ(run({"exportera"}).out,
+              "datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,abonnemang\r\n"
+              "2001-12-05,4260,660,190,1.90,1 h / dygn\r\n"
+              "2001-12-12,1800,0,0,0.00,1 h / dygn\r\n");
+    EXPECT_EQ(run({"exportera", "--format", "json", "2001-12-06", "2001-12-31"}).out,
+              "[\n  {\"datum\": \"2001-12-12\", \"ansluten_sekunder\": 1800, \"extra_sekunder\": "
+              "0, \"kostnad_ore\": 0, \"kostnad_kr\": 0.00, \"abonnemang\": \"1 h / dygn\"}\n]\n");
+    EXPECT_EQ(run({"exportera", "--format", "json", "2001-11-01", "2001-11-30"}).out, "[]\n");
+}
+
+TEST_F(CommandLineTest, ExportRoundsTheOreHalfUpAndQuotesThePlanText) {
+    m_dir.write("tid.it", settingsOf("x,\"y\"     ", 0x10, 0x0E));
+    // 2002-01-02: 3700 s, 100 extra, 40.5 öre (0x42220000).
+    m_dir.write("0201.tid",
+                monthFileBytes(
+                    {{2, {0, 0, 0x22, 0x42, 0x74, 0x0E, 0, 0, 100, 0, 0, 0, 2, 0, 0xFF, 0xFF}}}));
+    m_clock.set(core::Date{2002, 1, 20});
+    EXPECT_EQ(run({"exportera", "2002-01-01"}).out,
+              "datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,abonnemang\r\n"
+              "2002-01-02,3700,100,41,0.41,\"x,\"\"y\"\"\"\r\n");
+    EXPECT_NE(
+        run({"exportera", "--format", "json", "2002-01-01"})
+            .out.find(
+                "\"kostnad_ore\": 41, \"kostnad_kr\": 0.41, \"abonnemang\": \"x,\\\"y\\\"\"}"),
+        std::string::npos);
+}
