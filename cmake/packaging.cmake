@@ -1,5 +1,12 @@
-# The Debian package. In the build folder, `cpack -G DEB` makes surfklocka_<version>_<arch>.deb
-# from the install rules; dpkg-shlibdeps (dpkg-dev) works out the libraries it depends on.
+# The Debian package. In the build folder, `cpack -G DEB` makes
+# surfklocka_<version>-<revision>_<arch>.deb from the install rules; dpkg-shlibdeps (dpkg-dev)
+# works out the libraries it depends on. The revision is the latest entry's of
+# resources/debian/changelog, installed as changelog.Debian.gz. tools/check-package.sh builds the
+# package and has lintian check it.
+
+# The program finds its Qt libraries where the system keeps them: no RPATH in the installed
+# program (lintian: custom-library-search-path).
+set(CMAKE_SKIP_INSTALL_RPATH ON)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME surfklocka)
@@ -21,6 +28,7 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${SURFKLOCKA_DEBIAN_REVISION})
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -29,5 +37,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Opens the help page, the e-mail link and the home page from the help window.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Folders 0755 whatever the umask of the one who builds; files are 0644 and the program 0755
+# through the install rules.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 include(CPack)

@@ -1,7 +1,9 @@
 # Installs the built program into a fresh folder, as `cmake --install` does for a user, and checks
 # that everything a desktop needs is in place and fits together: the program, the desktop entry
 # naming that program and an installed icon, the icon in every size at that size, and the
-# AppStream file naming the installed desktop entry, the program and this version.
+# AppStream file naming the installed desktop entry, the program and this version; the manual page,
+# the Debian changelog (both gzip-compressed), the machine-readable copyright file, the bash
+# completion and the pppd example with its defaults file.
 #
 # cmake -DBUILD_DIR=<build folder> -DPREFIX=<fresh folder> -DAPP_ID=<id> -DVERSION=<version>
 #       -P install_tree.cmake
@@ -29,8 +31,13 @@ set(program "${PREFIX}/bin/surfklocka")
 set(desktop "${PREFIX}/share/applications/${APP_ID}.desktop")
 set(metainfo "${PREFIX}/share/metainfo/${APP_ID}.metainfo.xml")
 set(scalable "${PREFIX}/share/icons/hicolor/scalable/apps/${APP_ID}.svg")
-foreach(file "${program}" "${desktop}" "${metainfo}" "${scalable}"
-        "${PREFIX}/share/doc/surfklocka/copyright")
+set(doc "${PREFIX}/share/doc/surfklocka")
+set(man_page "${PREFIX}/share/man/man1/surfklocka.1.gz")
+set(changelog "${doc}/changelog.Debian.gz")
+foreach(file "${program}" "${desktop}" "${metainfo}" "${scalable}" "${doc}/copyright" "${man_page}"
+        "${changelog}" "${PREFIX}/share/bash-completion/completions/surfklocka"
+        "${doc}/examples/ppp/ip-down.d/surfklocka" "${doc}/examples/default/surfklocka"
+        "${PREFIX}/share/lintian/overrides/surfklocka")
     if(NOT EXISTS "${file}")
         fail("saknas: ${file}")
     endif()
@@ -67,6 +74,25 @@ foreach(size 16 22 24 32 48 64 128 256)
         fail("${png} är ingen PNG-bild")
     elseif(NOT width EQUAL size OR NOT height EQUAL size)
         fail("${png} är ${width}x${height}, inte ${size}x${size}")
+    endif()
+endforeach()
+
+# The manual page and the changelog are gzip files that store no name and no time (gzip -9n): the
+# flags byte (3) has no FNAME bit and the time (bytes 4 to 7) is zero.
+foreach(compressed "${man_page}" "${changelog}")
+    file(READ "${compressed}" header LIMIT 8 HEX)
+    if(NOT header MATCHES "^1f8b08[0-9a-f][0-7]00000000$")
+        fail("${compressed} är inte komprimerad med gzip -9n (början: ${header})")
+    endif()
+endforeach()
+
+# The copyright file is in the machine-readable format and names the licence.
+file(READ "${doc}/copyright" copyright_text)
+foreach(expected "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+        "\nFiles: *\nCopyright: " "\nLicense: Expat\n Permission is hereby granted")
+    string(FIND "${copyright_text}" "${expected}" position)
+    if(position LESS 0)
+        fail("copyright-filen saknar ${expected}")
     endif()
 endforeach()
 

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The bash completion (resources/completion/surfklocka): what it offers after each word.
+#
+# Usage: test_completion.sh <path of the completion file>
+set -uo pipefail
+
+# shellcheck source=/dev/null
+source "$1" || exit 1
+if [ "$(complete -p surfklocka 2>/dev/null)" != "complete -F _surfklocka surfklocka" ]; then
+    echo "FEL: kompletteringen är inte kopplad till surfklocka" >&2
+    exit 1
+fi
+
+failures=0
+# expect "<the words, the last one being completed>" "<what should be offered, in C order>"
+expect() {
+    local line=$1 expected=$2
+    read -r -a COMP_WORDS <<<"$line"
+    if [[ $line == *" " ]]; then COMP_WORDS+=(""); fi
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    COMPREPLY=()
+    _surfklocka
+    local offered
+    offered=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | paste -sd ' ')
+    if [ "$offered" != "$expected" ]; then
+        echo "FEL: \"$line\" gav \"$offered\", inte \"$expected\"" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+expect "surfklocka " "--help --version boka exportera summa visa"
+expect "surfklocka b" "boka"
+expect "surfklocka --" "--help --version"
+expect "surfklocka boka -" "--anslutning --datum"
+expect "surfklocka boka --d" "--datum"
+expect "surfklocka boka --datum " ""
+expect "surfklocka boka --datum 2001-03-03 -" ""
+expect "surfklocka boka --anslutning " ""
+expect "surfklocka exportera -" "--format"
+expect "surfklocka exportera --format " "csv json"
+expect "surfklocka exportera --format j" "json"
+expect "surfklocka exportera --format csv -" ""
+expect "surfklocka visa " ""
+expect "surfklocka summa 2001-01-01 " ""
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures fel" >&2
+    exit 1
+fi
+echo "bash-kompletteringen: alla fall gick igenom"
