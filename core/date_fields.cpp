@@ -6,7 +6,7 @@
 namespace core {
 
 std::string twoDigits(int number) {
-    std::string text = std::to_string(number);
+    std::string text = decimalText(number);
     if (text.size() < 2) {
         text.insert(0, 1, '0');
     }

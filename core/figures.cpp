@@ -50,7 +50,7 @@ std::optional<std::string> feeOnlyTotalText(std::int32_t dailyAllowance) {
     if (!plan) {
         return std::nullopt;
     }
-    return "Total månadskostnad: " + std::to_string(plan->feeKronor) + " kr";
+    return "Total månadskostnad: " + decimalText(plan->feeKronor) + " kr";
 }
 
 float totalMonthlyCost(const MonthSums& sums, std::int32_t dailyAllowance) {

@@ -67,7 +67,7 @@ PrintDocument monthReport(const MonthReportInput& input) {
             const DayFigures figures = dayFigures(day, input.dailyAllowance);
             out.fontSize(kReportDaySize);
             out.bold(true);
-            out.line(kDayIndent + "Datum: " + std::to_string(day.dayNumber));
+            out.line(kDayIndent + "Datum: " + decimalText(day.dayNumber));
             out.bold(false);
             out.line(kDayIndent + figures.connected.text);
             out.line(kDayIndent + figures.remaining.text);

@@ -1,5 +1,7 @@
 #include "core/swedish.h"
 
+#include "core/texts.h"
+
 #include <array>
 
 namespace core {
@@ -46,18 +48,18 @@ std::string_view weekdayName(int isoWeekday) {
 std::string longDateText(const Date& date) {
     std::string text(weekdayName(isoWeekday(date)));
     text += ' ';
-    text += std::to_string(date.day);
+    text += decimalText(date.day);
     text += ' ';
     text += monthAbbreviation(date.month);
     text += ' ';
-    text += std::to_string(date.year);
+    text += decimalText(date.year);
     return text;
 }
 
 std::string monthYearCaption(const Date& date) {
     std::string text(monthName(date.month));
     text += ' ';
-    text += std::to_string(date.year);
+    text += decimalText(date.year);
     return text;
 }
 

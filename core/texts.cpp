@@ -6,6 +6,12 @@
 
 namespace core {
 
+std::string decimalText(std::int64_t number) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    return std::string(digits, end);
+}
+
 std::string durationText(std::int64_t seconds) {
     const std::int64_t hours = seconds / 3600;
     seconds -= hours * 3600;
@@ -15,7 +21,7 @@ std::string durationText(std::int64_t seconds) {
     std::string text;
     const auto part = [&text](std::int64_t value, const char* unit) {
         if (value != 0) {
-            text += std::to_string(value);
+            text += decimalText(value);
             text += unit;
         }
     };

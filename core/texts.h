@@ -9,6 +9,10 @@ namespace core {
 // The text forms the program shows: durations, amounts and fixed-width texts. Pure functions;
 // they do not know which label or file a text goes to.
 
+// A whole number in plain decimal digits, with a minus sign when negative. It never asks the
+// process locale.
+std::string decimalText(std::int64_t number);
+
 // Duration text: hours, minutes and seconds, each followed by " h ", " m " or " s ", a part that
 // is 0 left out with its unit. 3725 gives "1 h 2 m 5 s ", 7260 gives "2 h 1 m ", 0 gives "".
 std::string durationText(std::int64_t seconds);

@@ -33,10 +33,10 @@ TimeTexts tidyTimeFields(const TimeTexts& fields) {
     for (std::size_t i = 1; i < 3; ++i) {
         if (values[i] > 59) {
             values[i] -= 60;
-            result[i] = std::to_string(values[i]);
+            result[i] = decimalText(values[i]);
             // A field holds two digits: hours stop at 99, which no day can hold anyway.
             values[i - 1] = std::min(values[i - 1] + 1, kLargestTimeNumber);
-            result[i - 1] = std::to_string(values[i - 1]);
+            result[i - 1] = decimalText(values[i - 1]);
         }
     }
     return result;

@@ -255,7 +255,7 @@ void MainPresenter::visa() {
     const core::DayRecord& record = read.days[static_cast<std::size_t>(*dayNumber - 1)];
     if (!read.hasRecords() || !core::dayHasRecord(record)) {
         if (!m_quietView) {
-            message("Någon post har inte sparats den " + std::to_string(*dayNumber) + " " +
+            message("Någon post har inte sparats den " + core::decimalText(*dayNumber) + " " +
                         std::string(core::monthNameLower(*monthNumber)) + " 20" + yearPart + ".",
                     "Ingen post hittas", Buttons::Ok, Icon::None);
         }
