@@ -6,6 +6,7 @@
 #include "core/program_settings.h"
 #include "platform/posix_file_system.h"
 #include "platform/qt_message_box.h"
+#include "platform/qt_save_file.h"
 #include "platform/qt_services.h"
 #include "platform/qt_translation.h"
 #include "presenter/command_line.h"
@@ -134,7 +135,8 @@ int main(int argc, char* argv[]) {
     platform::SystemClock clock;
     platform::QtPrinting printing;
     platform::QtLinkOpener links(*folder);
-    const platform::Services services{files, clock, messages, printing, printing, links};
+    platform::QtSaveFile saveFile;
+    const platform::Services services{files, clock, messages, printing, printing, links, saveFile};
 
     core::ProgramSettings settings;
     app::frmSurfur window(services, settings);

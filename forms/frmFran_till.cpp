@@ -49,6 +49,10 @@ frmFran_till::frmFran_till(platform::Services services, const core::ProgramSetti
         {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::Key_Escape)});
     m_ui->cmdStang->setDefaultAction(m_ui->actStang);
     connect(m_ui->actStang, &QAction::triggered, this, &QWidget::close);
+    m_ui->cmdExportera->setDefaultAction(m_ui->actExportera);
+    m_ui->cmdExportera->setAccessibleDescription(m_ui->actExportera->toolTip());
+    connect(m_ui->actExportera, &QAction::triggered, this,
+            [this] { render(m_presenter.exportera()); });
 
     // A user's choice runs the checks; the window's own choices are made with signals blocked.
     for (std::size_t i = 0; i < 3; ++i) {
@@ -89,6 +93,7 @@ void frmFran_till::render(const presenter::RangeView& view) {
     m_ui->lblKost->setText(qs(view.lblKost));
     m_ui->lblTotalkost->setText(qs(view.lblTotalkost));
     m_ui->actStang->setToolTip(qs(view.cmdStangHint));
+    m_ui->actExportera->setEnabled(view.cmdExportera);
 }
 
 void frmFran_till::showEvent(QShowEvent* event) {

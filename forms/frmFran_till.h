@@ -21,11 +21,12 @@ namespace forms {
 // frmFran_till.ui.
 //
 // It only shows: every choice in a list goes to presenter::RangePresenter, which checks the
-// dates, sums the range and tells through the message box; the window then shows the view it
-// gets back, filling and choosing the lists with their signals blocked, so that nothing runs
-// twice. It reads no file and works out no figure. It does not show the main window itself:
-// closing emits closed(), and the main window shows itself again. Every way of closing it (the
-// close action on its button, Ctrl+Q and Escape, the window frame, close()) goes the same way.
+// dates, sums the range, exports it (the "Exportera…" button, enabled while an accepted range is
+// shown) and tells through the message box; the window then shows the view it gets back, filling
+// and choosing the lists with their signals blocked, so that nothing runs twice. It reads no file
+// and works out no figure. It does not show the main window itself: closing emits closed(), and the
+// main window shows itself again. Every way of closing it (the close action on its button, Ctrl+Q
+// and Escape, the window frame, close()) goes the same way.
 class frmFran_till final : public QWidget {
     Q_OBJECT
 

@@ -5,6 +5,7 @@
 #include "platform/link_opener.h"
 #include "platform/message_box.h"
 #include "platform/printing.h"
+#include "platform/save_file.h"
 
 namespace platform {
 
@@ -17,6 +18,7 @@ struct Services {
     PrintDialog& printDialog;
     Printer& printer;
     LinkOpener& links;
+    SaveFile& saveFile;
 };
 
 } // namespace platform

@@ -65,11 +65,6 @@ bool inListYears(const core::Date& date) {
     return date >= core::kFirstListDate && date <= core::kLastListDate;
 }
 
-std::string isoDate(const core::Date& date) {
-    return std::to_string(date.year) + "-" + core::twoDigits(date.month) + "-" +
-           core::twoDigits(date.day);
-}
-
 // "ÅÅÅÅ-MM-DD" as numbers; nullopt when the text does not have that shape. The date may still
 // not be real.
 std::optional<core::Date> isoDateShape(std::string_view text) {
@@ -464,7 +459,7 @@ CommandOutput runShow(const Command& command, platform::FileSystem& files,
     if (rows.empty()) {
         return {kExitDone,
                 "Ingen tid är bokförd i " + std::string(core::monthNameLower(first.month)) + " " +
-                    std::to_string(first.year) + ".\n",
+                    core::decimalText(first.year) + ".\n",
                 {}};
     }
     const core::MonthFigures figures =
@@ -502,87 +497,6 @@ CommandOutput runSum(const Command& command, platform::FileSystem& files,
     return output;
 }
 
-struct ExportRow {
-    core::Date date;
-    std::int32_t connectedSeconds = 0;
-    std::int32_t extraSeconds = 0;
-    std::optional<std::int64_t> ore; // nullopt for a cost that is no number
-};
-
-// Öre as a whole number, rounded half-up; nullopt for a cost that is not a finite amount.
-std::optional<std::int64_t> wholeOre(float cost) {
-    const double ore = static_cast<double>(cost);
-    if (!std::isfinite(ore) || std::fabs(ore) > 1e15) {
-        return std::nullopt;
-    }
-    return static_cast<std::int64_t>(std::floor(ore + 0.5));
-}
-
-// Kronor with two decimals and a decimal point: 190 öre gives "1.90", -5 gives "-0.05".
-std::string kronorText(std::int64_t ore) {
-    const std::int64_t whole = ore < 0 ? -ore : ore;
-    const std::string cents = std::to_string(whole % 100);
-    return (ore < 0 ? "-" : "") + std::to_string(whole / 100) + "." +
-           (cents.size() == 1 ? "0" + cents : cents);
-}
-
-std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string quoted = "\"";
-    for (const char c : text) {
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    }
-    return quoted + "\"";
-}
-
-std::string jsonString(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            out += "\\u00";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-std::string exportText(const std::vector<ExportRow>& rows, std::string_view plan,
-                       ExportFormat format) {
-    std::string out;
-    if (format == ExportFormat::Csv) {
-        out = "datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,abonnemang\r\n";
-        for (const ExportRow& row : rows) {
-            out += isoDate(row.date) + "," + std::to_string(row.connectedSeconds) + "," +
-                   std::to_string(row.extraSeconds) + "," +
-                   (row.ore ? std::to_string(*row.ore) : "") + "," +
-                   (row.ore ? kronorText(*row.ore) : "") + "," + csvField(plan) + "\r\n";
-        }
-        return out;
-    }
-    out = "[";
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const ExportRow& row = rows[i];
-        out += std::string(i == 0 ? "\n" : ",\n") +
-               "  {\"datum\": " + jsonString(isoDate(row.date)) +
-               ", \"ansluten_sekunder\": " + std::to_string(row.connectedSeconds) +
-               ", \"extra_sekunder\": " + std::to_string(row.extraSeconds) +
-               ", \"kostnad_ore\": " + (row.ore ? std::to_string(*row.ore) : "null") +
-               ", \"kostnad_kr\": " + (row.ore ? kronorText(*row.ore) : "null") +
-               ", \"abonnemang\": " + jsonString(plan) + "}";
-    }
-    return out + (rows.empty() ? "]\n" : "\n]\n");
-}
-
 CommandOutput runExport(const Command& command, platform::FileSystem& files,
                         const platform::Clock& clock, const core::ProgramSettings& settings) {
     const core::Date today = clock.today();
@@ -598,25 +512,12 @@ CommandOutput runExport(const Command& command, platform::FileSystem& files,
     if (const auto refusal = rangeRefusal(from, to)) {
         return *refusal;
     }
-    std::vector<ExportRow> rows;
-    for (const core::RangeMonth& month : core::rangeWalk(from, to)) {
-        const std::string file = monthFileOf({month.year, month.month, 1});
-        const storage::MonthRead read = storage::readMonth(files, file);
-        if (monthUnusable(read)) {
-            return refused(unreadableReason(file, read.state) + " Ingenting har exporterats.");
-        }
-        const int last = std::min(month.lastDay, core::daysInMonth(month.year, month.month));
-        for (int day = month.firstDay; day <= last; ++day) {
-            const core::DayRecord& record = read.days[static_cast<std::size_t>(day - 1)];
-            if (core::dayHasRecord(record)) {
-                rows.push_back({{month.year, month.month, day},
-                                record.connectedSeconds,
-                                record.extraSeconds,
-                                wholeOre(record.extraCost)});
-            }
-        }
+    const ExportOutcome outcome =
+        exportRange(files, from, to, core::trimBlanks(settings.planText), command.format);
+    if (!outcome.done) {
+        return refused(outcome.reason + " Ingenting har exporterats.");
     }
-    return {kExitDone, exportText(rows, core::trimBlanks(settings.planText), command.format), {}};
+    return {kExitDone, outcome.text, {}};
 }
 
 } // namespace

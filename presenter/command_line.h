@@ -4,6 +4,7 @@
 #include "core/program_settings.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "presenter/export.h"
 
 #include <cstdint>
 #include <optional>
@@ -43,8 +44,6 @@ enum class CommandKind {
     Export,         // exportera [--format csv|json] [FRÅN [TILL]]; without dates the current
                     // month, with FRÅN alone up to today
 };
-
-enum class ExportFormat { Csv, Json };
 
 struct Command {
     CommandKind kind = CommandKind::Help;

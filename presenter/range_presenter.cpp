@@ -3,6 +3,7 @@
 #include "core/date_fields.h"
 #include "core/swedish.h"
 #include "core/texts.h"
+#include "presenter/export.h"
 #include "storage/range_totals.h"
 
 #include <optional>
@@ -73,9 +74,45 @@ const RangeView& RangePresenter::choose(RangeField field, int list, std::string_
     return m_view;
 }
 
+const RangeView& RangePresenter::exportera() {
+    if (m_closed || !m_state.shown) {
+        return m_view;
+    }
+    const core::DateRange range = *m_state.shown;
+    const std::string suggested =
+        "surfklocka_" + isoDate(range.from) + "_" + isoDate(range.to) + ".csv";
+    auto path = m_services.saveFile.ask(suggested, "CSV (*.csv);;JSON (*.json)");
+    if (!path || path->empty()) {
+        return m_view;
+    }
+    const std::size_t slash = path->rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = path->rfind('.');
+    if (dot == std::string::npos || dot <= nameStart) {
+        *path += ".csv";
+    }
+    const bool json = path->size() >= 5 && path->compare(path->size() - 5, 5, ".json") == 0;
+    const ExportOutcome outcome =
+        exportRange(m_services.files, range.from, range.to, core::trimBlanks(m_settings.planText),
+                    json ? ExportFormat::Json : ExportFormat::Csv);
+    std::optional<std::string> failure;
+    if (!outcome.done) {
+        failure = outcome.reason;
+    } else {
+        failure = m_services.saveFile.write(*path, outcome.text);
+    }
+    if (failure) {
+        m_services.messages.show("Exporten kunde inte sparas: " + *failure, "Exportera",
+                                 Buttons::Ok, Icon::Exclamation);
+    }
+    return m_view;
+}
+
 const RangeView& RangePresenter::close() {
     m_closed = true;
     m_state.totals = core::RangeTotals{};
+    m_state.shown.reset();
+    m_view.cmdExportera = false;
     return m_view;
 }
 
@@ -96,6 +133,8 @@ bool RangePresenter::select(RangeField field, std::size_t list, std::string_view
 // The range check that follows every choice in a FRÅN or TILL list.
 void RangePresenter::rangeCheck(RangeField field) {
     m_state.totals = core::RangeTotals{};
+    m_state.shown.reset();
+    m_view.cmdExportera = false;
     if (!checkDate(field)) {
         return;
     }
@@ -189,6 +228,8 @@ void RangePresenter::oppna() {
     }
     reportUnreadable(totals->unreadableFiles);
     m_state.totals = std::move(*totals);
+    m_state.shown = core::DateRange{*from, *to};
+    m_view.cmdExportera = true;
 }
 
 void RangePresenter::visa_summa() {

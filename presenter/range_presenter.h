@@ -5,6 +5,7 @@
 #include "platform/services.h"
 
 #include <array>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -33,7 +34,8 @@ struct RangeView {
     std::string lblExtrtid = "Extra tid:";
     std::string lblKost = "Extra kostnad:";
     std::string lblTotalkost = "Total kostnad:";
-    std::string cmdStangHint; // the close button's hint
+    std::string cmdStangHint;  // the close button's hint
+    bool cmdExportera = false; // the export button is enabled: an accepted range is shown
 
     bool operator==(const RangeView&) const = default;
 };
@@ -48,7 +50,8 @@ struct RangeView {
 // fresh presenter.
 //
 // It knows no widget: the window renders the views and forwards the user's choices. It writes no
-// month file; summing removes the empty month files it meets.
+// month file; summing removes the empty month files it meets. Exporting writes only the file the
+// user chose, through the save-file service.
 class RangePresenter {
 public:
     // The entries of the year and month lists: "01" up to these numbers.
@@ -63,6 +66,12 @@ public:
     // A list's entry was chosen (list 0 year, 1 month, 2 day). An entry the list does not offer,
     // or the one already chosen, changes nothing.
     const RangeView& choose(RangeField field, int list, std::string_view text);
+    // The export button: asks the save-file service for a path (suggesting
+    // "surfklocka_ÅÅÅÅ-MM-DD_ÅÅÅÅ-MM-DD.csv") and writes every booked day of the range shown, as
+    // the command line's `exportera` prints it: JSON for a path ending in ".json", CSV for any
+    // other, ".csv" added to a name without an ending. A cancel writes nothing; a failure is
+    // told through the message box. Does nothing while no accepted range is shown.
+    const RangeView& exportera();
     // The window closes: the sums are dropped, and later choices change nothing.
     const RangeView& close();
 
@@ -78,8 +87,9 @@ private:
         bool tillFel = false;
         std::string franDatum; // "yy,mm,dd"
         std::string tillDatum;
-        core::RangeTotals totals;            // the sums of the range summed last
-        std::set<std::string> reportedFiles; // month files already reported as unreadable
+        core::RangeTotals totals;             // the sums of the range summed last
+        std::set<std::string> reportedFiles;  // month files already reported as unreadable
+        std::optional<core::DateRange> shown; // the accepted range summed last
     };
 
     // Chooses an entry the list offers and runs the checks; false when it changed nothing.

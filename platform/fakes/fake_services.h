@@ -4,6 +4,7 @@
 #include "platform/fakes/fake_message_box.h"
 #include "platform/link_opener.h"
 #include "platform/printing.h"
+#include "platform/save_file.h"
 #include "platform/services.h"
 
 #include <optional>
@@ -57,13 +58,50 @@ private:
     bool m_works = true;
 };
 
+// A save-file dialog that answers a scripted path (or cancels), and a write that records what
+// it was given and can be made to fail with a reason.
+class FakeSaveFile final : public platform::SaveFile {
+public:
+    struct Written {
+        std::string path;
+        std::string bytes;
+    };
+
+    std::optional<std::string> ask(const std::string& suggestedName,
+                                   const std::string& filters) override {
+        m_suggested.push_back(suggestedName);
+        m_filters = filters;
+        return m_answer;
+    }
+    std::optional<std::string> write(const std::string& path, const std::string& bytes) override {
+        if (m_failure) {
+            return m_failure;
+        }
+        m_written.push_back({path, bytes});
+        return std::nullopt;
+    }
+    // The path the next dialogs answer; nullopt cancels.
+    void answer(std::optional<std::string> path) { m_answer = std::move(path); }
+    void fail(std::string reason) { m_failure = std::move(reason); }
+    const std::vector<Written>& written() const { return m_written; }
+    const std::vector<std::string>& suggested() const { return m_suggested; }
+    const std::string& filters() const { return m_filters; }
+
+private:
+    std::optional<std::string> m_answer;
+    std::optional<std::string> m_failure;
+    std::vector<Written> m_written;
+    std::vector<std::string> m_suggested;
+    std::string m_filters;
+};
+
 // The fakes of every outside service but the file layer, and the services made of them with a
 // file layer of the caller's choosing.
 struct FakeOutside {
     explicit FakeOutside(core::Date today) : clock(today) {}
 
     platform::Services with(platform::FileSystem& files) {
-        return {files, clock, messages, printDialog, printer, links};
+        return {files, clock, messages, printDialog, printer, links, saveFile};
     }
 
     FakeClock clock;
@@ -71,6 +109,7 @@ struct FakeOutside {
     FakePrintDialog printDialog;
     FakePrinter printer;
     FakeLinkOpener links;
+    FakeSaveFile saveFile;
 };
 
 } // namespace platform::fakes

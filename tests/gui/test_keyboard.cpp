@@ -59,7 +59,8 @@ void KeyboardTest::tabOrderAndCloseKeys_data() {
     const QStringList help =
         QStringLiteral("aghHjalp_0 aghHjalp_1 aghHjalp_2 cmdStang").split(QLatin1Char(' '));
     const QStringList range =
-        QStringLiteral("cmdStang cmbFran_0 cmbFran_1 cmbFran_2 cmbTill_0 cmbTill_1 cmbTill_2")
+        QStringLiteral(
+            "cmdStang cmbFran_0 cmbFran_1 cmbFran_2 cmbTill_0 cmbTill_1 cmbTill_2 cmdExportera")
             .split(QLatin1Char(' '));
     QTest::newRow("main") << QString() << main << QString();
     for (const char* keys : {"Esc", "Ctrl+Q"}) {

@@ -1,12 +1,14 @@
 // The range window: the range it opens on, the sums and fees of a chosen range, the ranges it
 // refuses with their messages, the entries of its date lists, the one message for month files it
-// cannot read, the focus it keeps, and every way of closing it back to the main window.
+// cannot read, the focus it keeps, the export button, and every way of closing it back to the
+// main window.
 
 #include "harness.h"
 #include "platform/posix_file_system.h"
 #include "storage/month_file.h"
 
 #include <QPointer>
+#include <QToolButton>
 #include <QWindow>
 #include <filesystem>
 
@@ -70,6 +72,7 @@ private Q_SLOTS:
     void everyCloseRemovesTheWindow_data();
     void everyCloseRemovesTheWindow();
     void focusStaysWhereTheUserLeftIt();
+    void exportButtonWritesTheRangeShown();
 };
 
 void RangeWindowTest::sumsOrRefusesTheRangeAndClosesBack_data() {
@@ -291,6 +294,37 @@ void RangeWindowTest::everyCloseRemovesTheWindow() {
         QVERIFY(range.isNull() && h.rangeWindow() == nullptr);
     }
     QVERIFY(h.messages.shown().empty() && h.ended->isEmpty());
+}
+
+void RangeWindowTest::exportButtonWritesTheRangeShown() {
+    // Opened on 5 December 2001: 6 September to 5 December, with one booked day in November.
+    Harness h;
+    h.storePlan("1 h / dygn", 3600);
+    platform::PosixFileSystem files(h.dir.path());
+    QVERIFY(storage::writeDay(files, "0111.tid", 15, {60.0f, 3725, 125, 15, core::kFalse}));
+    h.start();
+    QWidget* range = h.openRange();
+
+    auto* button = range->findChild<QToolButton*>(QStringLiteral("cmdExportera"));
+    QVERIFY(button != nullptr);
+    QCOMPARE(button->text(), QStringLiteral("Exportera…"));
+    QCOMPARE(button->toolTip(), QStringLiteral("Sparar dagarna i perioden som CSV eller JSON."));
+    QCOMPARE(button->accessibleName(), QStringLiteral("Exportera"));
+    QVERIFY(button->isEnabled());
+    // In the bottom row, left of the close button.
+    const QRect close = h.inRange("cmdStang")->geometry();
+    QVERIFY(button->geometry().right() < close.left());
+    QVERIFY(button->geometry().top() < close.bottom() && close.top() < button->geometry().bottom());
+
+    h.saveFile.answer("ut.csv");
+    button->click();
+    QCOMPARE(h.saveFile.written().size(), std::size_t(1));
+    QCOMPARE(h.saveFile.written()[0].path, std::string("ut.csv"));
+    QCOMPARE(h.saveFile.written()[0].bytes,
+             std::string("datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,"
+                         "abonnemang\r\n"
+                         "2001-11-15,3725,125,60,0.60,1 h / dygn\r\n"));
+    QVERIFY(h.messages.shown().empty());
 }
 
 void RangeWindowTest::focusStaysWhereTheUserLeftIt() {

@@ -1,6 +1,6 @@
 // The range window's decisions through its commands: the range it opens on, the texts of a
 // summed range, the ranges it refuses with their messages, the day lists that offer only real
-// days, and nothing more once it is closed.
+// days, the export of the range shown, and nothing more once it is closed.
 
 #include "platform/fakes/fake_services.h"
 #include "platform/fakes/memory_file_system.h"
@@ -64,6 +64,7 @@ TEST_F(RangePresenterTest, OpensOnTheThreeMonthsUpToTodayWithTheirTotalsAndNoMes
     expected.lblKost = "Extra kostnad: 3,40 kr";
     expected.lblTotalkost = "Total kosttnad: 493,40 kr" + kFeeLine;
     expected.cmdStangHint = "Stänger \"Från och Till\".";
+    expected.cmdExportera = true;
     EXPECT_EQ(view, expected);
     // The checks made while the defaults were chosen found the dates incomplete, silently.
     EXPECT_TRUE(messages().empty());
@@ -158,4 +159,86 @@ TEST_F(RangePresenterTest, OnlyEntriesTheListsOfferCanBeChosenAndNothingAfterClo
     m_presenter.choose(RangeField::Fran, 0, "05"); // would refuse the order
     EXPECT_EQ(m_presenter.view(), closed);
     EXPECT_TRUE(messages().empty());
+}
+
+namespace {
+
+// 6 September to 5 December 2001 (the range the window opens on, 5 December) holds two booked
+// days in November; the day after the range is booked too and is left out.
+class RangeExportTest : public RangePresenterTest {
+protected:
+    void SetUp() override {
+        m_files.files()["0111.tid"] = monthFileBytes(
+            {{14, dayRecordBytes(7200, 0, 0.0f, 14)}, {15, dayRecordBytes(3725, 125, 60.0f, 15)}});
+        m_files.files()["0112.tid"] = monthFileBytes({{6, dayRecordBytes(100, 0, 0.0f, 6)}});
+        open(core::Date{2001, 12, 5}, "1 h / dygn", 3600);
+    }
+    const std::vector<platform::fakes::FakeSaveFile::Written>& written() const {
+        return m_outside.saveFile.written();
+    }
+};
+
+} // namespace
+
+TEST_F(RangeExportTest, WritesTheBookedDaysAsCsvAddingTheEndingToANameWithout) {
+    EXPECT_TRUE(m_presenter.view().cmdExportera);
+    m_outside.saveFile.answer("/hem/anna/ut");
+    m_presenter.exportera();
+
+    EXPECT_EQ(m_outside.saveFile.suggested(),
+              std::vector<std::string>{"surfklocka_2001-09-06_2001-12-05.csv"});
+    ASSERT_EQ(written().size(), 1u);
+    EXPECT_EQ(written()[0].path, "/hem/anna/ut.csv");
+    EXPECT_EQ(written()[0].bytes,
+              "datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,abonnemang\r\n"
+              "2001-11-14,7200,0,0,0.00,1 h / dygn\r\n"
+              "2001-11-15,3725,125,60,0.60,1 h / dygn\r\n");
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(RangeExportTest, WritesJsonForANameEndingInJson) {
+    m_outside.saveFile.answer("ut.json");
+    m_presenter.exportera();
+
+    ASSERT_EQ(written().size(), 1u);
+    EXPECT_EQ(written()[0].path, "ut.json");
+    EXPECT_EQ(written()[0].bytes,
+              "[\n"
+              "  {\"datum\": \"2001-11-14\", \"ansluten_sekunder\": 7200, \"extra_sekunder\": 0, "
+              "\"kostnad_ore\": 0, \"kostnad_kr\": 0.00, \"abonnemang\": \"1 h / dygn\"},\n"
+              "  {\"datum\": \"2001-11-15\", \"ansluten_sekunder\": 3725, \"extra_sekunder\": 125, "
+              "\"kostnad_ore\": 60, \"kostnad_kr\": 0.60, \"abonnemang\": \"1 h / dygn\"}\n"
+              "]\n");
+}
+
+TEST_F(RangeExportTest, ACancelWritesNothingAndAFailedWriteIsTold) {
+    m_outside.saveFile.answer(std::nullopt);
+    m_presenter.exportera();
+    EXPECT_EQ(m_outside.saveFile.suggested().size(), 1u);
+    EXPECT_TRUE(written().empty());
+    EXPECT_TRUE(messages().empty());
+
+    m_outside.saveFile.answer("ut.csv");
+    m_outside.saveFile.fail("disken är full.");
+    m_presenter.exportera();
+    EXPECT_TRUE(written().empty());
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].text, "Exporten kunde inte sparas: disken är full.");
+    EXPECT_EQ(messages()[0].title, "Exportera");
+    EXPECT_EQ(messages()[0].buttons, Buttons::Ok);
+    EXPECT_EQ(messages()[0].icon, Icon::Exclamation);
+}
+
+TEST_F(RangeExportTest, ARefusedRangeDisablesTheExportAndAClosedWindowExportsNothing) {
+    // FRÅN 6 December is later than TILL 5 December.
+    const RangeView& refused = m_presenter.choose(RangeField::Fran, 1, "12");
+    EXPECT_FALSE(refused.cmdExportera);
+    m_outside.saveFile.answer("ut.csv");
+    m_presenter.exportera();
+    EXPECT_TRUE(m_outside.saveFile.suggested().empty());
+
+    EXPECT_TRUE(m_presenter.choose(RangeField::Fran, 1, "11").cmdExportera);
+    EXPECT_FALSE(m_presenter.close().cmdExportera);
+    m_presenter.exportera();
+    EXPECT_TRUE(written().empty());
 }

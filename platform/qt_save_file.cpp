@@ -1,0 +1,36 @@
+#include "platform/qt_save_file.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QSaveFile>
+
+namespace platform {
+
+std::optional<std::string> QtSaveFile::ask(const std::string& suggestedName,
+                                           const std::string& filters) {
+    const QString path = QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), QStringLiteral("Exportera"),
+        QString::fromStdString(suggestedName), QString::fromStdString(filters));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path.toStdString();
+}
+
+std::optional<std::string> QtSaveFile::write(const std::string& path, const std::string& bytes) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        return "filen " + path + " gick inte att öppna för skrivning.";
+    }
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size) {
+        file.cancelWriting();
+        return "filen " + path + " gick inte att skriva.";
+    }
+    if (!file.commit()) {
+        return "filen " + path + " gick inte att spara.";
+    }
+    return std::nullopt;
+}
+
+} // namespace platform
