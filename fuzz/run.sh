@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 runs=${1:-10000000}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(month settings range texts)
+[ ${#targets[@]} -gt 0 ] || targets=(month settings range texts pending)
 
 tools/install-missing.sh clang libclang-rt-14-dev
 

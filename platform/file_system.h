@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -109,6 +110,12 @@ public:
     // something of such a name is left: a file that could not be deleted, or a folder, which is
     // passed over and never deleted.
     virtual std::optional<int> removeByExtension(std::string_view extension) = 0;
+
+    // The names in the data folder that end in the given lower-case extension (and are longer
+    // than it), of whatever kind, sorted by their bytes; the layer's own hidden temporary files
+    // are left out. nullopt when the folder cannot be listed or the extension is not one.
+    virtual std::optional<std::vector<std::string>>
+    namesWithExtension(std::string_view extension) = 0;
 };
 
 } // namespace platform

@@ -497,6 +497,24 @@ std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension
     return removed;
 }
 
+std::optional<std::vector<std::string>>
+PosixFileSystem::namesWithExtension(std::string_view extension) {
+    if (!isOpen() || extension.size() < 2 || extension.front() != '.' ||
+        !isPlainFileName(extension)) {
+        return std::nullopt;
+    }
+    auto names = listFolder(m_dirFd);
+    if (!names) {
+        return std::nullopt;
+    }
+    std::erase_if(*names, [extension](const std::string& name) {
+        return name.size() <= extension.size() || !name.ends_with(extension) ||
+               isTemporaryName(name);
+    });
+    std::sort(names->begin(), names->end());
+    return names;
+}
+
 bool PosixFileSystem::replaceAtomically(std::string_view name,
                                         std::span<const std::uint8_t> content) {
     if (!isOpen() || !isPlainFileName(name)) {

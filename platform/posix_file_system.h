@@ -48,6 +48,7 @@ public:
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
     bool removeFile(std::string_view name) override;
     std::optional<int> removeByExtension(std::string_view extension) override;
+    std::optional<std::vector<std::string>> namesWithExtension(std::string_view extension) override;
 
 private:
     // Writes content to a fresh temporary file, flushes it, renames it over name and flushes the

@@ -127,4 +127,12 @@ std::optional<int> FaultyFileSystem::removeByExtension(std::string_view extensio
     return m_real.removeByExtension(extension);
 }
 
+std::optional<std::vector<std::string>>
+FaultyFileSystem::namesWithExtension(std::string_view extension) {
+    if (fails("namesWithExtension", false, extension)) {
+        return std::nullopt;
+    }
+    return m_real.namesWithExtension(extension);
+}
+
 } // namespace platform::fakes

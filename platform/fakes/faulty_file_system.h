@@ -58,6 +58,7 @@ public:
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
     bool removeFile(std::string_view name) override;
     std::optional<int> removeByExtension(std::string_view extension) override;
+    std::optional<std::vector<std::string>> namesWithExtension(std::string_view extension) override;
 
     // When set, exchangeFiles answers Unsupported, so that the three-rename path is taken.
     bool exchangeUnsupported = false;

@@ -196,4 +196,19 @@ std::optional<int> MemoryFileSystem::removeByExtension(std::string_view extensio
     return removed;
 }
 
+std::optional<std::vector<std::string>>
+MemoryFileSystem::namesWithExtension(std::string_view extension) {
+    if (extension.size() < 2 || extension.front() != '.' || !platform::isPlainFileName(extension)) {
+        return std::nullopt;
+    }
+    std::vector<std::string> names; // the map keeps them sorted
+    for (const auto& entry : m_files) {
+        if (entry.first.size() > extension.size() && entry.first.ends_with(extension) &&
+            !isTemporaryName(entry.first)) {
+            names.push_back(entry.first);
+        }
+    }
+    return names;
+}
+
 } // namespace platform::fakes

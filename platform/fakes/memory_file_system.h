@@ -44,6 +44,7 @@ public:
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
     bool removeFile(std::string_view name) override;
     std::optional<int> removeByExtension(std::string_view extension) override;
+    std::optional<std::vector<std::string>> namesWithExtension(std::string_view extension) override;
 
 private:
     Files m_files;

@@ -292,6 +292,24 @@ TYPED_TEST(FileSystemContract, RemovalOfOneFileAndByLowerCaseExtension) {
     EXPECT_EQ(layer.names(), (Names{".surfklocka-0123abcd.part", ".tid", "0112.TID", "x.tidy"}));
 }
 
+TYPED_TEST(FileSystemContract, NamesByExtensionAreSortedAndLeaveTheLayersOwnOut) {
+    FileSystem& fs = this->m_fs;
+    auto& layer = this->m_layer;
+    for (const char* name : {"b.vantande", "a.vantande", "A.vantande", ".vantande", "x.VANTANDE",
+                             "a.vantande.skadad", ".surfklocka-0123abcd.part", "0112.tid"}) {
+        layer.put(name, {1});
+    }
+    // Sorted by bytes: upper-case letters before lower-case ones.
+    EXPECT_EQ(fs.namesWithExtension(".vantande"),
+              (Names{"A.vantande", "a.vantande", "b.vantande"}));
+    EXPECT_EQ(fs.namesWithExtension(".tmp"), Names{});
+    EXPECT_EQ(fs.namesWithExtension(".part"), Names{});
+    for (const std::string_view bad : {"vantande", ".", "", "../x.tid"}) {
+        SCOPED_TRACE(std::string(bad));
+        EXPECT_EQ(fs.namesWithExtension(bad), std::nullopt);
+    }
+}
+
 TYPED_TEST(FileSystemContract, OnlyPlainNamesAreAccepted) {
     FileSystem& fs = this->m_fs;
     auto& layer = this->m_layer;
