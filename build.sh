@@ -14,11 +14,12 @@ build_dir=${BUILD_DIR:-build}
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
-    qt6-l10n-tools libgl-dev fonts-dejavu-core librsvg2-bin
+    qt6-l10n-tools qt6-svg-dev libgl-dev fonts-dejavu-core librsvg2-bin
     googletest libgtest-dev libgmock-dev
 )
 if [ "$mode" = test ]; then
-    packages+=(poppler-utils appstream desktop-file-utils locales librapidcheck-dev python3)
+    packages+=(poppler-utils appstream desktop-file-utils locales librapidcheck-dev python3 dbus
+        faketime)
 fi
 
 tools/install-missing.sh "${packages[@]}"

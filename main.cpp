@@ -3,13 +3,16 @@
 
 #include "app/data_folder.h"
 #include "app/frmSurfur.h"
+#include "app/hand_off.h"
 #include "core/program_settings.h"
+#include "platform/dbus_notifier.h"
 #include "platform/posix_file_system.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_file.h"
 #include "platform/qt_services.h"
 #include "platform/qt_translation.h"
 #include "presenter/command_line.h"
+#include "storage/pending.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -32,9 +35,36 @@ int failed(const std::string& reason) {
     return presenter::kExitRefused;
 }
 
+// A booking while the window holds the data folder: it is written as a waiting entry first, so
+// that it is never lost, and then handed to the window, which books it as its own save would and
+// answers with what to print. Without an answer in time it waits for the window's next booking or
+// the program's next start.
+int handToWindow(const presenter::Command& command, const std::string& folder,
+                 const platform::Clock& clock) {
+    const presenter::PlannedBooking planned = presenter::planBooking(command, clock);
+    if (!planned.entry) {
+        write(stderr, planned.refusal.err);
+        return planned.refusal.exitCode;
+    }
+    platform::PosixFileSystem files(folder);
+    const std::string name = app::newEntryName();
+    if (!files.isOpen() || !storage::addPendingEntry(files, name, *planned.entry)) {
+        return failed("Tiden kunde inte sparas, eftersom datamappen inte gick att skriva i.\n"
+                      "Ingen tid har bokförts.");
+    }
+    if (const auto answer = app::handOff(folder, name, app::handOffTimeoutMs())) {
+        write(stdout, answer->out);
+        write(stderr, answer->err);
+        return answer->exitCode;
+    }
+    write(stdout, "Surfklocka är öppet men svarar inte just nu. Bokningen väntar i datamappen.\n"
+                  "Den bokförs när Surfklocka startar nästa gång eller vid nästa bokning.\n");
+    return presenter::kExitDone;
+}
+
 // The command line: no display and no widgets. A booking takes the data folder and the lock as
-// the window does, and is refused while the window holds the lock; the other commands only read,
-// so they neither create the folder nor wait for the lock.
+// the window does; while the window holds the lock, the booking is handed to it. The other
+// commands only read, so they neither create the folder nor wait for the lock.
 int runCommandLine(int argc, char* argv[]) {
     const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("surfklocka"));
@@ -58,19 +88,19 @@ int runCommandLine(int argc, char* argv[]) {
         return failed("Surfklocka kan inte använda sin datamapp.\nIngen hemmapp hittades.");
     }
     std::optional<app::InstanceLock> lock;
-    if (presenter::changesFiles(command)) {
+    if (presenter::needsDataFolder(command)) {
         std::string error;
         if (!app::enterDataFolder(*folder, error)) {
             return failed("Surfklocka kan inte använda sin datamapp.\n" + error);
         }
+    }
+    if (presenter::changesFiles(command)) {
         lock.emplace(*folder);
         switch (lock->result()) {
         case app::InstanceLock::Result::Acquired:
             break;
         case app::InstanceLock::Result::HeldByOther:
-            return failed("Surfklocka är öppet i ett fönster, så tiden bokförs inte härifrån. "
-                          "Boka i fönstret, eller stäng det och försök igen.\n"
-                          "Ingen tid har bokförts.");
+            return handToWindow(command, *folder, clock);
         case app::InstanceLock::Result::Failed:
             return failed("Surfklocka kan inte starta.\n" + lock->failure());
         }
@@ -82,7 +112,9 @@ int runCommandLine(int argc, char* argv[]) {
     if (lock) {
         files.removeStaleTemporaries();
     }
-    const presenter::CommandOutput output = presenter::runCommand(command, files, clock, settings);
+    platform::DBusNotifier notifier;
+    const presenter::CommandOutput output =
+        presenter::runCommand(command, files, clock, settings, app::newEntryName(), &notifier);
     write(stdout, output.out);
     write(stderr, output.err);
     return output.exitCode;
@@ -136,12 +168,21 @@ int main(int argc, char* argv[]) {
     platform::QtPrinting printing;
     platform::QtLinkOpener links(*folder);
     platform::QtSaveFile saveFile;
-    const platform::Services services{files, clock, messages, printing, printing, links, saveFile};
+    platform::DBusNotifier notifier;
+    const platform::Services services{files,    clock, messages, printing,
+                                      printing, links, saveFile, notifier};
 
     core::ProgramSettings settings;
     app::frmSurfur window(services, settings);
     QObject::connect(&window, &app::frmSurfur::programEnded, &application, &QApplication::quit,
                      Qt::QueuedConnection);
+    // Bookings from the command line come to this window; the socket listens before the start
+    // books what waits, so that no booking falls between the two. Without the socket, command-line
+    // bookings wait for the window's next booking.
+    app::HandOffServer handOffs(
+        *folder, [&window](const std::string& name) { return window.handOver(name); });
+    QObject::connect(&window, &app::frmSurfur::idle, &handOffs, &app::HandOffServer::retry);
+    handOffs.listen();
     window.start();
     return application.exec();
 }

@@ -1,9 +1,11 @@
 #include "app/frmSurfur.h"
 
+#include "forms/frmDiagram.h"
 #include "forms/frmFran_till.h"
 #include "forms/frmHjalp.h"
 #include "forms/frmNetlink.h"
 #include "forms/widget_helpers.h"
+#include "presenter/chart_presenter.h"
 #include "ui_frmSurfur.h"
 
 #include <QCloseEvent>
@@ -38,7 +40,7 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
     : QWidget(parent), m_services(services), m_settings(settings), m_presenter(services, settings),
       m_ui(std::make_unique<Ui::frmSurfur>()) {
     m_ui->setupUi(this);
-    const std::array<std::pair<QToolButton*, QAction*>, 12> commands = {{
+    const std::array<std::pair<QToolButton*, QAction*>, 13> commands = {{
         {m_ui->cmdSpara, m_ui->actSpara},
         {m_ui->cmdKastapost, m_ui->actKastapost},
         {m_ui->cmdAngrapost, m_ui->actAngrapost},
@@ -49,6 +51,7 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
         {m_ui->cmdPrint, m_ui->actPrint},
         {m_ui->cmdFran_till, m_ui->actFran_till},
         {m_ui->cmdHjalp, m_ui->actHjalp},
+        {m_ui->cmdDiagram, m_ui->actDiagram},
         {m_ui->cmdKasta, m_ui->actKasta},
         {m_ui->cmdStang, m_ui->actStang},
     }};
@@ -84,16 +87,22 @@ void frmSurfur::connectHandlers() {
     for (int i = 0; i < 3; ++i) {
         QComboBox* date = dates[static_cast<std::size_t>(i)];
         connect(date, &QComboBox::currentIndexChanged, this, [this, date, i] {
-            render(m_presenter.chooseDate(i, date->currentText().toStdString()));
+            run([this, date, i]() -> const presenter::MainView& {
+                return m_presenter.chooseDate(i, date->currentText().toStdString());
+            });
         });
         QComboBox* time = times[static_cast<std::size_t>(i)];
         connect(time, &QComboBox::editTextChanged, this, [this, i](const QString& text) {
-            render(m_presenter.typeTime(i, text.toStdString()));
+            run([this, i, &text]() -> const presenter::MainView& {
+                return m_presenter.typeTime(i, text.toStdString());
+            });
         });
     }
     const auto command = [this](QAction* action,
-                                const presenter::MainView& (presenter::MainPresenter::*run)()) {
-        connect(action, &QAction::triggered, this, [this, run] { render((m_presenter.*run)()); });
+                                const presenter::MainView& (presenter::MainPresenter::*step)()) {
+        connect(action, &QAction::triggered, this, [this, step] {
+            run([this, step]() -> const presenter::MainView& { return (m_presenter.*step)(); });
+        });
     };
     command(m_ui->actSpara, &presenter::MainPresenter::save);
     command(m_ui->actStang, &presenter::MainPresenter::close);
@@ -107,12 +116,12 @@ void frmSurfur::connectHandlers() {
     command(m_ui->actPrint, &presenter::MainPresenter::print);
     connect(m_ui->actFran_till, &QAction::triggered, this, &frmSurfur::cmdFran_till_Click);
     connect(m_ui->actHjalp, &QAction::triggered, this, &frmSurfur::cmdHjalp_Click);
+    connect(m_ui->actDiagram, &QAction::triggered, this, &frmSurfur::cmdDiagram_Click);
 }
 
 void frmSurfur::start() {
-    const presenter::MainView& view = m_presenter.load();
-    render(view);
-    if (view.planWindow) {
+    run([this]() -> const presenter::MainView& { return m_presenter.load(); });
+    if (m_presenter.view().planWindow) {
         showPlanWindow();
         return;
     }
@@ -121,7 +130,29 @@ void frmSurfur::start() {
 }
 
 void frmSurfur::Form_Activate() {
-    render(m_presenter.activate());
+    run([this]() -> const presenter::MainView& { return m_presenter.activate(); });
+}
+
+template <typename Command>
+void frmSurfur::run(Command&& command) {
+    ++m_busy;
+    const presenter::MainView& view = command();
+    --m_busy;
+    render(view);
+    if (m_busy == 0) {
+        Q_EMIT idle();
+    }
+}
+
+std::optional<HandOffAnswer> frmSurfur::handOver(const std::string& entryName) {
+    if (m_busy > 0) {
+        return std::nullopt;
+    }
+    run([this, &entryName]() -> const presenter::MainView& {
+        return m_presenter.handOver(entryName);
+    });
+    const presenter::CommandOutput& answer = m_presenter.handOverAnswer();
+    return HandOffAnswer{answer.exitCode, answer.out, answer.err};
 }
 
 void frmSurfur::render(const presenter::MainView& view) {
@@ -186,8 +217,9 @@ void frmSurfur::showPlanWindow() {
     auto* window = new forms::frmNetlink(m_services.files, m_services.messages, m_settings, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     m_frmNetlink = window;
-    connect(window, &forms::frmNetlink::planStored, this,
-            [this] { render(m_presenter.planStored()); });
+    connect(window, &forms::frmNetlink::planStored, this, [this] {
+        run([this]() -> const presenter::MainView& { return m_presenter.planStored(); });
+    });
     connect(window, &forms::frmNetlink::accepted, this, [this] {
         show();
         Form_Activate();
@@ -216,7 +248,7 @@ void frmSurfur::closeEvent(QCloseEvent* event) {
         return;
     }
     // The close button decides; when it ends the program, this close goes ahead.
-    render(m_presenter.close());
+    run([this]() -> const presenter::MainView& { return m_presenter.close(); });
     event->setAccepted(m_ending);
 }
 
@@ -242,6 +274,34 @@ void frmSurfur::cmdFran_till_Click() {
         Form_Activate();
     });
     window->show();
+}
+
+void frmSurfur::cmdDiagram_Click() {
+    const auto chosen = m_presenter.chosenDate();
+    if (!chosen) {
+        m_services.messages.show("Välj ett riktigt datum först, så visas den månaden.",
+                                 "Felaktigt datum", platform::MessageBox::Buttons::Ok,
+                                 platform::MessageBox::Icon::Exclamation);
+        return;
+    }
+    const presenter::ChartView view = presenter::openChart(m_services.files, m_services.clock,
+                                                           *chosen, m_settings.dailyAllowance);
+    auto* window = new forms::frmDiagram(m_services.saveFile, m_services.messages, view, this);
+    m_frmDiagram = window;
+    connect(window, &forms::frmDiagram::warningToggled, this, [this, window, view](bool on) {
+        presenter::ChartView shown = view;
+        shown.chkVarning = presenter::storeWarning(m_services.files, m_services.messages, on);
+        if (shown.chkVarning != on) {
+            window->show(shown);
+        }
+    });
+    connect(window, &forms::frmDiagram::closed, this, [this, window] {
+        window->deleteLater();
+        show();
+        Form_Activate();
+    });
+    hide();
+    window->show(view);
 }
 
 void frmSurfur::cmdHjalp_Click() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/hand_off.h"
 #include "core/program_settings.h"
 #include "platform/services.h"
 #include "presenter/main_presenter.h"
@@ -7,12 +8,15 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace Ui {
 class frmSurfur;
 } // namespace Ui
 
 namespace forms {
+class frmDiagram;
 class frmFran_till;
 class frmHjalp;
 class frmNetlink;
@@ -42,9 +46,17 @@ public:
     // hands back to it.
     void Form_Activate();
 
+    // A booking handed over from the command line (app/hand_off.h): books every waiting entry as
+    // a save would and returns what the command line is to print for `entryName`; nullopt while
+    // a command of this window is still running (a message box or a dialog is open), so that
+    // the request waits for idle().
+    std::optional<HandOffAnswer> handOver(const std::string& entryName);
+
 Q_SIGNALS:
     // The program is to end now.
     void programEnded();
+    // A command of this window has ended; requests that waited for it can be answered now.
+    void idle();
 
 protected:
     // Closing through the window frame acts as the close button, and can be cancelled.
@@ -54,10 +66,15 @@ protected:
 
 private:
     void connectHandlers();
+    // Runs a presenter command and renders its view. While it runs (a message box of its own may
+    // run a nested event loop) the window counts as busy.
+    template <typename Command>
+    void run(Command&& command);
     void render(const presenter::MainView& view);
     void showPlanWindow();
     void cmdFran_till_Click();
     void cmdHjalp_Click();
+    void cmdDiagram_Click();
     void endProgram();
 
     platform::Services m_services;
@@ -67,7 +84,9 @@ private:
     QPointer<forms::frmNetlink> m_frmNetlink;
     QPointer<forms::frmFran_till> m_frmFran_till;
     QPointer<forms::frmHjalp> m_frmHjalp;
+    QPointer<forms::frmDiagram> m_frmDiagram;
     bool m_ending = false;
+    int m_busy = 0;
 };
 
 } // namespace app

@@ -87,6 +87,9 @@ struct RangeTotals {
     // Month files of the range that are there but could not be read: their days are not in the
     // sums.
     std::vector<std::string> unreadableFiles;
+    // The connected seconds of every day added to the sums (addDay), in the order they were
+    // added, as the file holds them. The plan comparison works day by day from these.
+    std::vector<std::int32_t> dayConnectedSeconds;
 };
 
 // The total cost in kronor, in single precision: the extra cost (öre ÷ 100) plus one fee for

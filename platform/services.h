@@ -4,6 +4,7 @@
 #include "platform/file_system.h"
 #include "platform/link_opener.h"
 #include "platform/message_box.h"
+#include "platform/notifier.h"
 #include "platform/printing.h"
 #include "platform/save_file.h"
 
@@ -19,6 +20,7 @@ struct Services {
     Printer& printer;
     LinkOpener& links;
     SaveFile& saveFile;
+    Notifier& notifier;
 };
 
 } // namespace platform

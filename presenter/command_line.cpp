@@ -4,11 +4,16 @@
 #include "core/date_fields.h"
 #include "core/figures.h"
 #include "core/plan.h"
+#include "core/plan_comparison.h"
+#include "core/projection.h"
 #include "core/range.h"
 #include "core/swedish.h"
 #include "core/texts.h"
+#include "presenter/notices.h"
 #include "storage/booking.h"
 #include "storage/month_file.h"
+#include "storage/notice_settings.h"
+#include "storage/pending.h"
 #include "storage/range_totals.h"
 #include "storage/settings_file.h"
 
@@ -26,6 +31,8 @@ constexpr const char* kDayFullMessage = "Du kan inte mata in mer tid än 24 timm
 constexpr const char* kNoPlanMessage =
     "Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it kunde inte läsas.\n"
     "Ingen tid har bokförts.";
+constexpr const char* kWaitingMessage =
+    "Den bokförs när Surfklocka startar nästa gång eller vid nästa bokning.";
 constexpr const char* kOrderMessage = "\"FRÅN\" måste vara tidigare än \"TILL\".";
 constexpr const char* kTooLongMessage = "Det går inte att summera längre\ntid än 12 månader.";
 
@@ -326,101 +333,106 @@ std::string bookedLines(platform::FileSystem& files, const core::Date& date, std
     return out;
 }
 
-// Books one day's part through the window's booking; on refusal, the window's reason.
-CommandOutput bookDay(platform::FileSystem& files, const core::Date& date, std::int64_t seconds,
-                      std::int32_t dailyAllowance) {
-    storage::BookingRequest request;
-    request.yearText = core::twoDigits(date.year % 100);
-    request.monthText = core::twoDigits(date.month);
-    request.day = date.day;
-    request.seconds = static_cast<std::int32_t>(seconds);
-    request.dailyAllowance = dailyAllowance;
-    const storage::BookingResult result = storage::bookTime(files, request);
+// The lines of one waiting entry's outcome: standard output for what was booked, standard error
+// for the reason it was not. An entry that still waits is told on standard output when `waits`.
+void describe(platform::FileSystem& files, const storage::PendingResult& result,
+              std::int32_t dailyAllowance, bool waits, CommandOutput& output) {
     switch (result.outcome) {
-    case storage::BookingOutcome::DayFull:
-        return refused(std::string(kDayFullMessage) + " (" + isoDate(date) +
-                       ").\nIngen tid har bokförts.");
-    case storage::BookingOutcome::NoPlan:
-        return refused(kNoPlanMessage);
-    case storage::BookingOutcome::Failed:
-        return refused("Tiden kunde inte sparas, eftersom filen " + result.entryFile +
-                       (result.monthState == storage::MonthState::Damaged
-                            ? " är skadad."
-                            : " inte gick att läsa eller skriva.") +
-                       "\nIngen tid har bokförts.");
-    case storage::BookingOutcome::Booked:
-    case storage::BookingOutcome::BookedWithoutUndo:
+    case storage::PendingOutcome::Booked:
+        for (std::size_t i = 0; i < result.entry.parts.size() && i < result.records.size(); ++i) {
+            const storage::PendingPart& part = result.entry.parts[i];
+            output.out +=
+                bookedLines(files, part.date, part.seconds, result.records[i], dailyAllowance);
+        }
+        return;
+    case storage::PendingOutcome::Refused:
+        output.err += "surfklocka: " + std::string(kDayFullMessage) + " (" +
+                      isoDate(result.refusedDay) + ").\nIngen tid har bokförts.\n";
+        return;
+    case storage::PendingOutcome::SetAside:
+        output.err += "surfklocka: Filen " + result.name +
+                      " är ingen bokning som Surfklocka har skrivit, så ingenting bokförs från "
+                      "den. " +
+                      (result.setAsideFailed ? std::string("Den kunde inte läggas undan.\n")
+                                             : "Den har lagts undan som " + result.name +
+                                                   std::string(storage::kSetAsideSuffix) + ".\n");
+        return;
+    case storage::PendingOutcome::Kept:
         break;
     }
-    return {kExitDone, bookedLines(files, date, seconds, result.record, dailyAllowance), {}};
-}
-
-CommandOutput runBook(const Command& command, platform::FileSystem& files,
-                      const platform::Clock& clock, const core::ProgramSettings& settings) {
-    const core::Date date = command.date.value_or(clock.today());
-    if (!inListYears(date)) {
-        return refused("Dagens datum " + isoDate(date) +
-                       " ligger utanför 2001-2099. Ange dagen med --datum.");
+    std::string reason;
+    if (result.reason == storage::BookingOutcome::NoPlan) {
+        reason = waits ? "Abonnemanget är inte känt ännu." : kNoPlanMessage;
+    } else if (!result.monthFile.empty()) {
+        reason = "Tiden kunde inte sparas, eftersom filen " + result.monthFile +
+                 (result.monthState == storage::MonthState::Damaged
+                      ? " är skadad."
+                      : " inte gick att läsa eller skriva.");
+    } else {
+        reason = "Tiden kunde inte sparas, eftersom datamappen inte gick att läsa eller skriva.";
     }
-    return bookDay(files, date, command.seconds, settings.dailyAllowance);
+    if (waits) {
+        output.out += "Bokningen väntar: " + reason + "\n" + kWaitingMessage + "\n";
+    } else {
+        output.err += "surfklocka: " + reason +
+                      (result.reason == storage::BookingOutcome::NoPlan
+                           ? std::string("\n")
+                           : std::string("\nIngen tid har bokförts.\n"));
+    }
 }
 
-// A connection that has just ended: the part after each midnight goes to the day it belongs to.
-// Every part is checked before the first is booked, so a refusal books nothing.
-CommandOutput runConnection(const Command& command, platform::FileSystem& files,
-                            const platform::Clock& clock, const core::ProgramSettings& settings) {
+// The name of a new entry when the caller gives none: the clock's time, to the second.
+std::string entryNameFromClock(const platform::Clock& clock) {
+    const platform::ClockReading now = clock.now();
+    const std::int64_t seconds =
+        core::toDayNumber(now.date) * core::kSecondsPerDay + now.secondsSinceMidnight;
+    return storage::pendingEntryName(seconds * 1'000'000'000, 0);
+}
+
+// A booking from the command line: the entry is written to the data folder, then every waiting
+// entry is booked in order, this one last, as the window books them. This entry is never left
+// waiting: when it cannot be booked now it is removed and refused, unless older entries that
+// cannot be booked now stand before it.
+CommandOutput runBooking(const Command& command, platform::FileSystem& files,
+                         const platform::Clock& clock, const core::ProgramSettings& settings,
+                         std::string_view entryName, platform::Notifier* notifier) {
+    const PlannedBooking planned = planBooking(command, clock);
+    if (!planned.entry) {
+        return planned.refusal;
+    }
     if (!core::planForAllowance(settings.dailyAllowance)) {
         return refused(kNoPlanMessage);
     }
-    const platform::ClockReading now = clock.now();
-    struct Part {
-        core::Date date;
-        std::int64_t seconds;
-    };
-    std::vector<Part> parts;
-    std::int64_t left = command.seconds;
-    core::Date day = now.date;
-    std::int64_t available = now.secondsSinceMidnight;
-    while (left > 0) {
-        const std::int64_t part = std::min(left, available);
-        if (part > 0) {
-            if (!inListYears(day)) {
-                return refused("Anslutningen faller på " + isoDate(day) +
-                               ", utanför 2001-2099.\nIngen tid har bokförts.");
-            }
-            parts.insert(parts.begin(), Part{day, part});
-        }
-        left -= part;
-        day = core::addDays(day, -1);
-        available = core::kSecondsPerDay;
+    const std::string name = entryName.empty() ? entryNameFromClock(clock) : std::string(entryName);
+    if (!storage::addPendingEntry(files, name, *planned.entry)) {
+        return refused("Tiden kunde inte sparas, eftersom datamappen inte gick att skriva "
+                       "i.\nIngen tid har bokförts.");
     }
-    for (const Part& part : parts) {
-        const std::string file = monthFileOf(part.date);
-        const storage::MonthRead read = storage::readMonth(files, file);
-        if (monthUnusable(read)) {
-            return refused("Tiden kunde inte sparas, eftersom " +
-                           unreadableReason(file, read.state) + "\nIngen tid har bokförts.");
-        }
-        const core::DayRecord& record = read.days[static_cast<std::size_t>(part.date.day - 1)];
-        if (static_cast<std::int64_t>(record.connectedSeconds) + part.seconds >
-            core::kSecondsPerDay) {
-            return refused(std::string(kDayFullMessage) + " (" + isoDate(part.date) +
-                           ").\nIngen tid har bokförts.");
-        }
+    const auto results = storage::bookPendingEntries(files, settings.dailyAllowance);
+    if (notifier != nullptr) {
+        noticeWaiting(*notifier, files, results, settings.dailyAllowance);
     }
     CommandOutput output;
-    for (const Part& part : parts) {
-        const CommandOutput booked =
-            bookDay(files, part.date, part.seconds, settings.dailyAllowance);
-        output.out += booked.out;
-        if (booked.exitCode != kExitDone) {
-            output.exitCode = booked.exitCode;
-            output.err = booked.err;
-            if (&part != &parts.front()) {
-                output.err += "Delarna ovan är bokförda; resten av anslutningen är det inte.\n";
-            }
-            break;
+    bool reached = false;
+    for (const storage::PendingResult& result : results) {
+        const bool own = result.name == name;
+        reached = reached || own;
+        // This booking is refused rather than left waiting, unless part of it may be booked.
+        const bool waits =
+            !own || (result.outcome == storage::PendingOutcome::Kept && result.started);
+        if (own && result.outcome == storage::PendingOutcome::Kept && !result.started) {
+            files.removeFile(name);
         }
+        describe(files, result, settings.dailyAllowance, waits, output);
+        if (own && result.outcome != storage::PendingOutcome::Booked) {
+            output.exitCode = kExitRefused;
+        }
+    }
+    if (!reached) {
+        output.exitCode = kExitRefused;
+        output.err += "surfklocka: Äldre väntande bokningar kan inte bokföras nu, så även den här "
+                      "väntar.\n" +
+                      std::string(kWaitingMessage) + "\n";
     }
     return output;
 }
@@ -468,6 +480,14 @@ CommandOutput runShow(const Command& command, platform::FileSystem& files,
                       column("Extra tid", 14) + "Kostnad\n" + rows + "\n" + figures.monthTimeText +
                       "\n" + figures.monthExtraText + "\n" + figures.monthCostText + "\n" +
                       figures.total.text + "\n";
+    // The month the clock is in: where it is heading at the pace of its days so far.
+    if (const auto projection =
+            core::projectMonth(first, read.records(), today, settings.dailyAllowance)) {
+        out += "\n";
+        for (const std::string& line : core::projectionLines(*projection)) {
+            out += line + "\n";
+        }
+    }
     return {kExitDone, out, {}};
 }
 
@@ -488,6 +508,11 @@ CommandOutput runSum(const Command& command, platform::FileSystem& files,
                          texts.connected + "\n" + texts.extra + "\n" + texts.cost + "\n" +
                              texts.total + "\n",
                          {}};
+    // What the same time would have cost on each plan.
+    for (const std::string& line :
+         core::planComparisonTexts(core::comparePlans(*totals, settings.dailyAllowance))) {
+        output.out += line + "\n";
+    }
     // Sums without some months are printed, but not as a success.
     for (const std::string& file : totals->unreadableFiles) {
         output.exitCode = kExitRefused;
@@ -520,6 +545,29 @@ CommandOutput runExport(const Command& command, platform::FileSystem& files,
     return {kExitDone, outcome.text, {}};
 }
 
+// Tells the notice setting, or stores it in its own file.
+CommandOutput runNotices(const Command& command, platform::FileSystem& files) {
+    storage::NoticeSettings notices(files);
+    const storage::NoticeSettings::Loaded loaded = notices.load();
+    const auto state = [](bool on) { return std::string(on ? "på" : "av"); };
+    if (!command.noticesOn) {
+        std::string out = "Avisering innan extra tid börjar: " + state(loaded.on) + ".\n";
+        if (loaded.state == storage::NoticeFileState::Damaged ||
+            loaded.state == storage::NoticeFileState::Unreadable) {
+            out += "(Filen avisering.it kunde inte läsas, så aviseringen är på.)\n";
+        }
+        return {kExitDone, out, {}};
+    }
+    if (!notices.store(*command.noticesOn)) {
+        return refused(loaded.state == storage::NoticeFileState::Damaged
+                           ? "Filen avisering.it är skadad och skrivs inte över. Ta bort den och "
+                             "försök igen."
+                           : "Filen avisering.it kunde inte skrivas.");
+    }
+    return {
+        kExitDone, "Avisering innan extra tid börjar: " + state(*command.noticesOn) + ".\n", {}};
+}
+
 } // namespace
 
 std::string usageText() {
@@ -537,6 +585,9 @@ std::string usageText() {
            "  surfklocka exportera [--format csv|json] [FRÅN [TILL]]\n"
            "      skriver varje bokförd dag som CSV (förval) eller JSON: denna månad om inget\n"
            "      datum anges, och till i dag om bara FRÅN anges\n"
+           "  surfklocka avisering [på|av]\n"
+           "      visar, slår på eller stänger av aviseringen när dagens förbetalda tid snart är\n"
+           "      slut eller extra tid börjar\n"
            "  surfklocka --help           visar den här hjälpen\n"
            "  surfklocka --version        visar versionen\n"
            "\n"
@@ -550,10 +601,10 @@ ParsedCommand parseCommandLine(std::span<const std::string> arguments) {
     const std::string& name = arguments.front();
     const auto rest = arguments.subspan(1);
     if (name == "--help" || name == "-h") {
-        return {Command{CommandKind::Help, {}, {}, 0, ExportFormat::Csv}, {}};
+        return {Command{CommandKind::Help, {}, {}, 0, ExportFormat::Csv, {}}, {}};
     }
     if (name == "--version") {
-        return {Command{CommandKind::Version, {}, {}, 0, ExportFormat::Csv}, {}};
+        return {Command{CommandKind::Version, {}, {}, 0, ExportFormat::Csv, {}}, {}};
     }
     if (name == "boka") {
         return parseBook(rest);
@@ -567,11 +618,30 @@ ParsedCommand parseCommandLine(std::span<const std::string> arguments) {
     if (name == "exportera") {
         return parseRange(CommandKind::Export, rest);
     }
+    if (name == "avisering") {
+        Command command;
+        command.kind = CommandKind::Notices;
+        if (rest.size() > 1) {
+            return wrongUseParsed("avisering tar högst ett värde: på eller av.");
+        }
+        if (rest.size() == 1) {
+            if (rest.front() != "på" && rest.front() != "av") {
+                return wrongUseParsed("\"" + rest.front() + "\" är varken på eller av.");
+            }
+            command.noticesOn = rest.front() == "på";
+        }
+        return {command, {}};
+    }
     return wrongUseParsed("Okänt kommando: " + name + ".");
 }
 
 bool changesFiles(const Command& command) {
     return command.kind == CommandKind::Book || command.kind == CommandKind::BookConnection;
+}
+
+bool needsDataFolder(const Command& command) {
+    return changesFiles(command) ||
+           (command.kind == CommandKind::Notices && command.noticesOn.has_value());
 }
 
 std::optional<CommandOutput> runWithoutData(const Command& command) {
@@ -590,7 +660,8 @@ std::optional<CommandOutput> runWithoutData(const Command& command) {
 }
 
 CommandOutput runCommand(const Command& command, platform::FileSystem& files,
-                         const platform::Clock& clock, core::ProgramSettings& settings) {
+                         const platform::Clock& clock, core::ProgramSettings& settings,
+                         std::string_view entryName, platform::Notifier* notifier) {
     if (auto output = runWithoutData(command)) {
         return *output;
     }
@@ -599,20 +670,78 @@ CommandOutput runCommand(const Command& command, platform::FileSystem& files,
     settings.dailyAllowance = loaded.settings.dailyAllowance;
     switch (command.kind) {
     case CommandKind::Book:
-        return runBook(command, files, clock, settings);
     case CommandKind::BookConnection:
-        return runConnection(command, files, clock, settings);
+        return runBooking(command, files, clock, settings, entryName, notifier);
     case CommandKind::Show:
         return runShow(command, files, clock, settings);
     case CommandKind::Sum:
         return runSum(command, files, settings);
     case CommandKind::Export:
         return runExport(command, files, clock, settings);
+    case CommandKind::Notices:
+        return runNotices(command, files);
     case CommandKind::Help:
     case CommandKind::Version:
         break;
     }
     return {kExitDone, {}, {}};
+}
+
+PlannedBooking planBooking(const Command& command, const platform::Clock& clock) {
+    PlannedBooking planned;
+    if (command.kind == CommandKind::Book) {
+        const core::Date date = command.date.value_or(clock.today());
+        if (!inListYears(date)) {
+            planned.refusal = refused("Dagens datum " + isoDate(date) +
+                                      " ligger utanför 2001-2099. Ange dagen med --datum.");
+            return planned;
+        }
+        planned.entry = storage::PendingEntry{
+            {{date, static_cast<std::int32_t>(command.seconds), std::nullopt}}};
+        return planned;
+    }
+    if (command.kind != CommandKind::BookConnection) {
+        planned.refusal = refused("Det finns ingen tid att bokföra.");
+        return planned;
+    }
+    // A connection that has just ended: the part after each midnight goes to the day it belongs
+    // to, counted back from now.
+    const platform::ClockReading now = clock.now();
+    storage::PendingEntry entry;
+    std::int64_t left = command.seconds;
+    core::Date day = now.date;
+    std::int64_t available = now.secondsSinceMidnight;
+    while (left > 0) {
+        const std::int64_t part = std::min(left, available);
+        if (part > 0) {
+            if (!inListYears(day)) {
+                planned.refusal = refused("Anslutningen faller på " + isoDate(day) +
+                                          ", utanför 2001-2099.\nIngen tid har bokförts.");
+                return planned;
+            }
+            entry.parts.insert(entry.parts.begin(),
+                               {day, static_cast<std::int32_t>(part), std::nullopt});
+        }
+        left -= part;
+        day = core::addDays(day, -1);
+        available = core::kSecondsPerDay;
+    }
+    planned.entry = entry;
+    return planned;
+}
+
+CommandOutput describePending(platform::FileSystem& files,
+                              const std::vector<storage::PendingResult>& results,
+                              std::int32_t dailyAllowance, std::string_view name) {
+    CommandOutput output;
+    for (const storage::PendingResult& result : results) {
+        describe(files, result, dailyAllowance, true, output);
+        if (result.name == name && result.outcome != storage::PendingOutcome::Booked &&
+            result.outcome != storage::PendingOutcome::Kept) {
+            output.exitCode = kExitRefused;
+        }
+    }
+    return output;
 }
 
 } // namespace presenter

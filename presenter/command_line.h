@@ -4,12 +4,16 @@
 #include "core/program_settings.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "platform/notifier.h"
 #include "presenter/export.h"
+#include "storage/pending.h"
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace presenter {
 
@@ -43,6 +47,7 @@ enum class CommandKind {
     Sum,            // summa FRÅN TILL
     Export,         // exportera [--format csv|json] [FRÅN [TILL]]; without dates the current
                     // month, with FRÅN alone up to today
+    Notices,        // avisering [på|av]: tells, or turns on or off, the word before extra time
 };
 
 struct Command {
@@ -51,6 +56,7 @@ struct Command {
     std::optional<core::Date> to;   // Sum, Export: TILL
     std::int64_t seconds = 0;       // Book, BookConnection
     ExportFormat format = ExportFormat::Csv;
+    std::optional<bool> noticesOn; // Notices: on or off; nullopt to tell the setting
 };
 
 struct CommandOutput {
@@ -69,6 +75,9 @@ ParsedCommand parseCommandLine(std::span<const std::string> arguments);
 
 // Whether the command writes files: only a booking does, and only it needs the lock.
 bool changesFiles(const Command& command);
+// Whether the command needs the data folder made when it is missing: a booking, and turning
+// notices on or off (which needs no lock: it writes its own small file atomically).
+bool needsDataFolder(const Command& command);
 
 // The usage text, in Swedish.
 std::string usageText();
@@ -77,9 +86,31 @@ std::string usageText();
 std::optional<CommandOutput> runWithoutData(const Command& command);
 
 // Runs a parsed command. The settings are loaded from the settings file into `settings` first.
-// Only Book and BookConnection write, through storage::bookTime; the others never create, write
-// or delete a file.
+// Only Book and BookConnection write: the booking is written as a waiting entry named
+// `entryName` (a name from the clock when empty), and then every waiting entry is booked in
+// order, this one last, through storage::bookTime. The others never create, write or delete a
+// file.
+// A booking that takes a day past its prepaid time, or under ten minutes of it, is told through
+// `notifier` when one is given and the notice setting is on.
 CommandOutput runCommand(const Command& command, platform::FileSystem& files,
-                         const platform::Clock& clock, core::ProgramSettings& settings);
+                         const platform::Clock& clock, core::ProgramSettings& settings,
+                         std::string_view entryName = {}, platform::Notifier* notifier = nullptr);
+
+// A booking command as the days it books: one day (today when no date is given), or a connection
+// that has just ended split at each midnight, counted back from the clock's now. Without an
+// entry, `refusal` holds why (a day outside 2001-2099). Reads no file.
+struct PlannedBooking {
+    std::optional<storage::PendingEntry> entry;
+    CommandOutput refusal;
+};
+PlannedBooking planBooking(const Command& command, const platform::Clock& clock);
+
+// What became of waiting entries, as the command line prints it: the booked days' figures on
+// standard output, and why an entry was refused or set aside on standard error. An entry that
+// still waits is told on standard output. The exit code is 1 when the entry named `name` was
+// refused or set aside.
+CommandOutput describePending(platform::FileSystem& files,
+                              const std::vector<storage::PendingResult>& results,
+                              std::int32_t dailyAllowance, std::string_view name);
 
 } // namespace presenter

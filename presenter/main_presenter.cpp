@@ -5,6 +5,7 @@
 #include "core/report.h"
 #include "core/swedish.h"
 #include "core/texts.h"
+#include "presenter/notices.h"
 #include "storage/backups.h"
 #include "storage/booking.h"
 #include "storage/settings_file.h"
@@ -91,12 +92,16 @@ const MainView& MainPresenter::load() {
     m_quietView = true;
     m_entryFile = storage::monthFileName(m_yearText, m_monthText);
     visa();
+    if (!m_view.planWindow) {
+        takeWaiting(true);
+    }
     return done();
 }
 
 const MainView& MainPresenter::planStored() {
     m_view.title = std::string(core::kProgramName) + "      " + m_settings.planText;
     m_view.planWindow = false;
+    takeWaiting(true);
     return done();
 }
 
@@ -360,6 +365,8 @@ MainPresenter::Booking MainPresenter::summera() {
         break;
     }
 
+    noticeBooking(m_services.notifier, m_services.files, result.before, result.record,
+                  m_settings.dailyAllowance);
     // The booking swept the copies of the last booking and of any deletion.
     m_entryFile = result.entryFile;
     m_entryBackup = result.entryBackup;
@@ -379,7 +386,106 @@ MainPresenter::Booking MainPresenter::summera() {
 // ---------------------------------------------------------------------------------------------
 // Save and close
 
+std::optional<core::Date> MainPresenter::chosenDate() const {
+    const auto year = core::parseDigits(m_view.cmbSok_0);
+    const auto month = core::parseDigits(m_view.cmbSok_1);
+    const auto day = core::parseDigits(m_view.cmbSok_2);
+    if (m_dateInvalid || !year || !month || !day) {
+        return std::nullopt;
+    }
+    const core::Date date{2000 + *year, *month, *day};
+    if (!date.isValid()) {
+        return std::nullopt;
+    }
+    return date;
+}
+
+const MainView& MainPresenter::bookWaiting(bool tell) {
+    takeWaiting(tell);
+    return done();
+}
+
+void MainPresenter::takeWaiting(bool tell) {
+    m_waitingResults = storage::bookPendingEntries(m_services.files, m_settings.dailyAllowance);
+    if (m_waitingResults.empty()) {
+        return;
+    }
+    noticeWaiting(m_services.notifier, m_services.files, m_waitingResults,
+                  m_settings.dailyAllowance);
+    constexpr std::size_t kRemembered = 64;
+    for (const storage::PendingResult& result : m_waitingResults) {
+        if (result.outcome != storage::PendingOutcome::Kept) {
+            m_waitingHistory.push_back(result);
+        }
+    }
+    while (m_waitingHistory.size() > kRemembered) {
+        m_waitingHistory.pop_front();
+    }
+    const storage::BookingResult* last = nullptr;
+    for (const storage::PendingResult& result : m_waitingResults) {
+        if (result.lastBooking) {
+            last = &*result.lastBooking;
+        }
+    }
+    if (last) {
+        // As after a save: the booking swept the copies of the last booking and of any deletion.
+        m_entryFile = last->entryFile;
+        m_entryBackup = last->entryBackup;
+        m_view.cmdRedo.enabled = false;
+        m_view.cmdAngra.enabled = last->outcome == storage::BookingOutcome::Booked;
+        m_view.cmdAngramon.shown = false;
+        m_view.cmdKastamon.shown = true;
+        m_view.cmdAngrapost.shown = false;
+        m_view.cmdKastapost.shown = true;
+        // The figures of the date shown are read again, without a word, when it is a real date.
+        if (chosenDate()) {
+            m_quietView = true;
+            visa();
+            ram();
+            m_view.ramMonadstid = m_monthCaption;
+        }
+    }
+    if (tell) {
+        const CommandOutput told =
+            describePending(m_services.files, m_waitingResults, m_settings.dailyAllowance, {});
+        std::string text = "Bokningar från kommandoraden som väntade:\n\n" + told.out + told.err;
+        for (std::size_t at = text.find("surfklocka: "); at != std::string::npos;
+             at = text.find("surfklocka: ", at)) {
+            text.erase(at, std::string_view("surfklocka: ").size());
+        }
+        message(text, "Väntande bokningar", Buttons::Ok, Icon::None);
+    }
+}
+
+const MainView& MainPresenter::handOver(const std::string& name) {
+    takeWaiting(false);
+    const auto remembered =
+        std::find_if(m_waitingHistory.rbegin(), m_waitingHistory.rend(),
+                     [&name](const storage::PendingResult& result) { return result.name == name; });
+    const auto waiting =
+        std::find_if(m_waitingResults.begin(), m_waitingResults.end(),
+                     [&name](const storage::PendingResult& result) { return result.name == name; });
+    if (waiting != m_waitingResults.end()) {
+        m_handOverAnswer =
+            describePending(m_services.files, {*waiting}, m_settings.dailyAllowance, name);
+    } else if (remembered != m_waitingHistory.rend()) {
+        m_handOverAnswer =
+            describePending(m_services.files, {*remembered}, m_settings.dailyAllowance, name);
+    } else if (m_services.files.entryKind(name) == platform::FileSystem::EntryKind::RegularFile) {
+        m_handOverAnswer = {kExitDone,
+                            "Bokningen väntar bakom äldre bokningar som inte kan bokföras nu.\n"
+                            "Den bokförs när Surfklocka startar nästa gång eller vid nästa "
+                            "bokning.\n",
+                            {}};
+    } else {
+        m_handOverAnswer = {kExitRefused, {}, "surfklocka: Bokningen finns inte i datamappen.\n"};
+    }
+    return done();
+}
+
 const MainView& MainPresenter::save() {
+    // Bookings that wait are booked first, in the order they were made.
+    takeWaiting(true);
     if (m_dateInvalid) {
         message("Felaktigt datum. Ändra innnan du sparar.", "Felaktigt datum!", Buttons::Ok,
                 Icon::Exclamation);

@@ -4,10 +4,15 @@
 #include "core/program_settings.h"
 #include "core/time_fields.h"
 #include "platform/services.h"
+#include "presenter/command_line.h"
 #include "storage/month_file.h"
+#include "storage/pending.h"
 
+#include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace presenter {
 
@@ -114,7 +119,23 @@ public:
     const MainView& deleteEverything(); // cmdKasta
     const MainView& print();            // cmdPrint
 
+    // Books the bookings waiting in the data folder (from the command line, storage/pending.h)
+    // as a save books them: Ångra takes back the last of them and the figures shown are read
+    // again, while the chosen date and the typed time stay as they are. With `tell`, a message
+    // says what became of them. Runs at start once the plan is known, before each save, and
+    // when the command line hands a booking over. Nothing happens when none wait.
+    const MainView& bookWaiting(bool tell);
+    // What the last bookWaiting did with each entry it looked at.
+    const std::vector<storage::PendingResult>& waitingResults() const { return m_waitingResults; }
+    // The command line handed over the waiting entry `name`: every waiting entry is booked as
+    // bookWaiting(false) books them, and handOverAnswer() holds what the command line is to
+    // print for that entry (also when an earlier save or start booked it already).
+    const MainView& handOver(const std::string& name);
+    const CommandOutput& handOverAnswer() const { return m_handOverAnswer; }
+
     const MainView& view() const { return m_view; }
+    // The date the date lists show, when it is a real date of the lists' years.
+    std::optional<core::Date> chosenDate() const;
 
 private:
     enum class Booking {
@@ -132,6 +153,7 @@ private:
     // The date lists' handler: the day list follows the month, the day and month are shown.
     void dateChanged();
     void updateHints();
+    void takeWaiting(bool tell);
 
     void showDayHeadings();
     void showEmptyMonth();
@@ -170,6 +192,9 @@ private:
     std::string m_monthExtraText;
     std::string m_monthCostText;
     std::string m_reportedFile; // the unusable month file last reported
+    std::vector<storage::PendingResult> m_waitingResults;
+    std::deque<storage::PendingResult> m_waitingHistory; // the last entries booked or refused
+    CommandOutput m_handOverAnswer;
 };
 
 } // namespace presenter

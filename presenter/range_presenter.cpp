@@ -1,6 +1,7 @@
 #include "presenter/range_presenter.h"
 
 #include "core/date_fields.h"
+#include "core/plan_comparison.h"
 #include "core/swedish.h"
 #include "core/texts.h"
 #include "presenter/export.h"
@@ -145,11 +146,13 @@ void RangePresenter::rangeCheck(RangeField field) {
     }
     switch (core::checkRange(*from, *to)) {
     case core::RangeCheck::WrongOrder:
+        m_view.lblPlan = {};
         if (!m_loading) {
             m_services.messages.show(kOrderMessage, kRangeTitle, Buttons::Ok, Icon::None);
         }
         return;
     case core::RangeCheck::TooLong:
+        m_view.lblPlan = {};
         if (!m_loading) {
             m_view.lblHit_Dit = kTooLongLabel;
             m_services.messages.show(kTooLongMessage, kRangeTitle, Buttons::Ok, Icon::None);
@@ -238,6 +241,11 @@ void RangePresenter::visa_summa() {
     m_view.lblExtrtid = texts.extra;
     m_view.lblKost = texts.cost;
     m_view.lblTotalkost = texts.total;
+    m_view.lblPlan = {};
+    if (m_state.shown) {
+        m_view.lblPlan = core::planComparisonTexts(
+            core::comparePlans(m_state.totals, m_settings.dailyAllowance));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -34,6 +34,10 @@ struct RangeView {
     std::string lblExtrtid = "Extra tid:";
     std::string lblKost = "Extra kostnad:";
     std::string lblTotalkost = "Total kostnad:";
+    // What the range would have cost on each plan, 0 the 1-hour, 1 the 2-hour, 2 the 8-hour plan:
+    // "2 h / dygn: 493,90 kr (uppskattat) (billigast)". Empty before a sum and after a refused
+    // range.
+    std::array<std::string, 3> lblPlan;
     std::string cmdStangHint;  // the close button's hint
     bool cmdExportera = false; // the export button is enabled: an accepted range is shown
 

@@ -30,6 +30,7 @@ BookingResult bookTime(platform::FileSystem& files, const BookingRequest& reques
         return result;
     }
     const core::DayRecord before = month.days[static_cast<std::size_t>(request.day - 1)];
+    result.before = before;
     const auto after = core::bookOnDay(before, request.seconds, request.dailyAllowance,
                                        static_cast<std::int16_t>(request.day));
     if (!after) {

@@ -30,6 +30,7 @@ struct BookingResult {
     std::string entryFile;   // the month file booked on, "0112.tid"
     std::string entryBackup; // its undo copy, "0112.tmp"
     core::DayRecord record;  // the day as written (Booked, BookedWithoutUndo)
+    core::DayRecord before;  // the day as it was before (Booked, BookedWithoutUndo, DayFull)
     // What the month file was found to be; with Failed it tells why (Unreadable or Damaged), or
     // HasRecords/Empty/NoFile when the file was read but could not be written.
     MonthState monthState = MonthState::NoFile;

@@ -32,7 +32,12 @@ std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const cor
             continue;
         }
         for (int day = month.firstDay; day <= month.lastDay; ++day) {
-            core::addDay(totals.sums, read.days[static_cast<std::size_t>(day - 1)]);
+            const core::DayRecord& record = read.days[static_cast<std::size_t>(day - 1)];
+            core::addDay(totals.sums, record);
+            // The same days addDay adds: those with connected seconds.
+            if (record.connectedSeconds != 0) {
+                totals.dayConnectedSeconds.push_back(record.connectedSeconds);
+            }
         }
     }
     totals.monthBoundaries = core::monthBoundaries(from, to);

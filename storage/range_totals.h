@@ -14,7 +14,8 @@ namespace storage {
 // span (core::addDay). A month without a file adds nothing and leaves no file behind; a month
 // file of length 0 met on the walk is deleted; a file that cannot be read adds nothing, is named
 // in the result's unreadableFiles, and the walk goes on. The result also holds the range's month
-// boundaries and the fee of the plan with this allowance.
+// boundaries, the fee of the plan with this allowance, and the connected seconds of each day it
+// added, in the order it read them.
 //
 // It never creates or writes a month file, shows nothing, and knows nothing of labels. nullopt,
 // with no file touched, for a range that core::rangeWalk does not walk (a date that is not real or

@@ -2,9 +2,10 @@
 # Takes the README's screenshots of the real program: builds it, fills a temporary data folder
 # with three months of bookings (tools/demo_data.cpp, through the program's own storage layer),
 # starts Surfklocka under Xvfb with that folder and a fixed date, and photographs the main window,
-# the range window and the help window, reached with the keyboard as a user would.
+# the range window, the help window and the chart window, reached with the keyboard as a user
+# would.
 #
-# Usage: tools/screenshots.sh            writes docs/screenshots/{main,range,help}.png
+# Usage: tools/screenshots.sh            writes docs/screenshots/{main,range,help,diagram}.png
 # Environment: BUILD_DIR (default build), OUT_DIR (default docs/screenshots),
 #              SCREENSHOT_DATE (default 2001-11-29, the program's "today"),
 #              QT_SCALE_FACTOR (e.g. 2, to see the windows on a high-resolution screen).
@@ -94,6 +95,12 @@ main=$(window '^Surfklocka 3.11 ')
 xdotool key F1
 help=$(window 'Om\.\.\.')
 shoot "$help" help.png
+xdotool key Escape
+
+main=$(window '^Surfklocka 3.11 ')
+xdotool key F2
+chart=$(window '^Diagram ')
+shoot "$chart" diagram.png
 xdotool key Escape
 
 main=$(window '^Surfklocka 3.11 ')

@@ -6,6 +6,9 @@ platform::MessageBox::Answer FakeMessageBox::show(const std::string& text, const
                                                   Buttons buttons, Icon icon,
                                                   bool secondIsDefault) {
     m_shown.push_back(Shown{text, title, buttons, icon, secondIsDefault});
+    if (whileShown) {
+        whileShown(m_shown.back());
+    }
     if (buttons == Buttons::Ok) {
         return Answer::Ok;
     }

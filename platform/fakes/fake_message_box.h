@@ -3,6 +3,7 @@
 #include "platform/message_box.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
     // Forgets the answers not asked for.
     void dropScript() { m_script.clear(); }
     int unscriptedQuestions() const { return m_unscripted; }
+    // Runs while each box is shown, as a real box's own event loop would run what arrives.
+    std::function<void(const Shown&)> whileShown;
     std::size_t answersLeft() const { return m_script.size(); }
 
 private:

@@ -2,6 +2,7 @@
 
 #include "platform/fakes/fake_clock.h"
 #include "platform/fakes/fake_message_box.h"
+#include "platform/fakes/fake_notifier.h"
 #include "platform/link_opener.h"
 #include "platform/printing.h"
 #include "platform/save_file.h"
@@ -101,7 +102,7 @@ struct FakeOutside {
     explicit FakeOutside(core::Date today) : clock(today) {}
 
     platform::Services with(platform::FileSystem& files) {
-        return {files, clock, messages, printDialog, printer, links, saveFile};
+        return {files, clock, messages, printDialog, printer, links, saveFile, notifier};
     }
 
     FakeClock clock;
@@ -110,6 +111,7 @@ struct FakeOutside {
     FakePrinter printer;
     FakeLinkOpener links;
     FakeSaveFile saveFile;
+    FakeNotifier notifier;
 };
 
 } // namespace platform::fakes

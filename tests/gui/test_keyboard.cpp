@@ -54,7 +54,7 @@ void KeyboardTest::tabOrderAndCloseKeys_data() {
     const QStringList main =
         QStringLiteral(
             "cmbSok_1 cmbSok_2 cmbTid_0 cmbTid_1 cmbTid_2 cmdSpara cmdKastapost cmdKastamon "
-            "cmdAngra cmdPrint cmdFran_till cmdHjalp cmdKasta cmdStang cmbSok_0")
+            "cmdAngra cmdPrint cmdFran_till cmdHjalp cmdDiagram cmdKasta cmdStang cmbSok_0")
             .split(QLatin1Char(' '));
     const QStringList help =
         QStringLiteral("aghHjalp_0 aghHjalp_1 aghHjalp_2 cmdStang").split(QLatin1Char(' '));
@@ -107,7 +107,7 @@ void KeyboardTest::shortcutsRunTheirButtonOnlyWhileItIsThere_data() {
     for (const char* shortcut :
          {"Ctrl+S cmdSpara cmbTid_0", "Ctrl+Z cmdAngra cmbTid_1", "Ctrl+Shift+Z cmdRedo cmbTid_2",
           "Ctrl+Y cmdRedo cmbTid_0", "Ctrl+P cmdPrint cmbTid_2", "F1 cmdHjalp cmbTid_1",
-          "Ctrl+Q cmdStang cmbTid_1"}) {
+          "F2 cmdDiagram cmbTid_0", "Ctrl+Q cmdStang cmbTid_1"}) {
         const QStringList parts = QString::fromLatin1(shortcut).split(QLatin1Char(' '));
         QTest::newRow(shortcut) << parts[0] << parts[1] << parts[2];
     }

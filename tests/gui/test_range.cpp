@@ -73,6 +73,7 @@ private Q_SLOTS:
     void everyCloseRemovesTheWindow();
     void focusStaysWhereTheUserLeftIt();
     void exportButtonWritesTheRangeShown();
+    void planLabelsTellWhichPlanPays();
 };
 
 void RangeWindowTest::sumsOrRefusesTheRangeAndClosesBack_data() {
@@ -359,6 +360,53 @@ void RangeWindowTest::focusStaysWhereTheUserLeftIt() {
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(range, &activate);
     QCOMPARE(range->focusWidget(), list);
+}
+
+void RangeWindowTest::planLabelsTellWhichPlanPays() {
+    // On 2 h / dygn, opened on 31 May 2003. Days: 1 June 2002 1000 s (900 öre booked), 28
+    // February 2003 5000 s, 1 May 3600 s, 31 May 9000 s (1800 s extra, 340 öre).
+    Harness h(core::Date{2003, 5, 31});
+    h.storePlan("2 h / dygn", 7200);
+    platform::PosixFileSystem files(h.dir.path());
+    QVERIFY(storage::writeDay(files, "0206.tid", 1, {900.0f, 1000, 500, 1, core::kTrue}));
+    QVERIFY(storage::writeDay(files, "0302.tid", 28, {0.0f, 5000, 0, 28, core::kFalse}));
+    QVERIFY(storage::writeDay(files, "0305.tid", 1, {0.0f, 3600, 0, 1, core::kFalse}));
+    QVERIFY(storage::writeDay(files, "0305.tid", 31, {340.0f, 9000, 1800, 31, core::kTrue}));
+    h.start();
+    QWidget* range = openRange(h);
+    QVERIFY(range != nullptr);
+    const auto plans = [range] {
+        QStringList texts;
+        for (const char* name : {"lblPlan_0", "lblPlan_1", "lblPlan_2"}) {
+            texts << range->findChild<QLabel*>(QString::fromLatin1(name))->text();
+        }
+        return texts;
+    };
+    // 1 March to 31 May, two boundaries. 1 h: 9000 − 3600 = 5400 s, 900 + 40 = 940 öre; 9,40 +
+    // 2 × 145. 2 h: the booked 3,40 + 2 × 245. 8 h: 2 × 595.
+    QCOMPARE(plans(),
+             (QStringList{u"1 h / dygn: 299,40 kr (uppskattat) (billigast)"_s,
+                          u"2 h / dygn: 493,40 kr"_s, u"8 h / dygn: 1190,00 kr (uppskattat)"_s}));
+    // Below the results.
+    const QRect total = range->findChild<QLabel*>(QStringLiteral("lblTotalkost"))->geometry();
+    QVERIFY(range->findChild<QLabel*>(QStringLiteral("lblPlan_0"))->geometry().top() >=
+            total.bottom());
+
+    // 31 May 2002 to 31 May 2003, twelve boundaries. 1 h: 5000 − 3600 = 1400 s, 233,33 + 40 =
+    // 273,33 öre, and 940 öre: 1213,33 öre, 12,13 + 12 × 145 = 1752,13. 2 h: the booked
+    // 12,40 + 12 × 245 = 2952,40. 8 h: 12 × 595 = 7140.
+    for (const QString& choice : {u"cmbFran_0=02"_s, u"cmbFran_1=05"_s, u"cmbFran_2=31"_s}) {
+        pick(range, choice);
+    }
+    QCOMPARE(plans(),
+             (QStringList{u"1 h / dygn: 1752,13 kr (uppskattat) (billigast)"_s,
+                          u"2 h / dygn: 2952,40 kr"_s, u"8 h / dygn: 7140,00 kr (uppskattat)"_s}));
+
+    // 366 days are refused: no plan figures.
+    h.messages.clear();
+    pick(range, u"cmbFran_2=30"_s);
+    QCOMPARE(h.messages.shown().size(), std::size_t(1));
+    QCOMPARE(plans(), (QStringList{QString(), QString(), QString()}));
 }
 
 QTEST_MAIN(RangeWindowTest)

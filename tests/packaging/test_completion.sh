@@ -28,7 +28,7 @@ expect() {
     fi
 }
 
-expect "surfklocka " "--help --version boka exportera summa visa"
+expect "surfklocka " "--help --version avisering boka exportera summa visa"
 expect "surfklocka b" "boka"
 expect "surfklocka --" "--help --version"
 expect "surfklocka boka -" "--anslutning --datum"
@@ -42,6 +42,9 @@ expect "surfklocka exportera --format j" "json"
 expect "surfklocka exportera --format csv -" ""
 expect "surfklocka visa " ""
 expect "surfklocka summa 2001-01-01 " ""
+expect "surfklocka avisering " "av på"
+expect "surfklocka avisering p" "på"
+expect "surfklocka avisering av " ""
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures fel" >&2

@@ -3,6 +3,7 @@
 #include "core/report.h"
 #include "platform/posix_file_system.h"
 #include "platform/qt_message_box.h"
+#include "platform/qt_save_file.h"
 #include "platform/qt_services.h"
 #include "platform/qt_translation.h"
 #include "storage/month_file.h"
@@ -53,7 +54,29 @@ private Q_SLOTS:
     void dialogCancelGivesNothing();
     void linkTargetsBecomeAddresses();
     void messageBoxSpeaksSwedishAndAnswers();
+    void savedFilesHoldTheirBytesOrSayWhyNot();
 };
+
+// The save-file service's write: the whole file or, on failure, the old file and a Swedish
+// reason naming it.
+void QtPrintingTest::savedFilesHoldTheirBytesOrSayWhyNot() {
+    testing_support::TempDir dir;
+    platform::QtSaveFile saveFile;
+    const std::string path = dir.file("export.csv");
+    QCOMPARE(saveFile.write(path, "datum\r\nå\r\n"), std::nullopt);
+    const std::vector<std::uint8_t> written = dir.read("export.csv");
+    QCOMPARE(std::string(written.begin(), written.end()), std::string("datum\r\nå\r\n"));
+    // A second save replaces the whole file, also with fewer bytes.
+    QCOMPARE(saveFile.write(path, "x"), std::nullopt);
+    QCOMPARE(dir.read("export.csv"), (std::vector<std::uint8_t>{'x'}));
+    QCOMPARE(dir.names(), std::vector<std::string>{"export.csv"});
+    // A folder that is not there: the reason names the file, and nothing is made.
+    const std::string missing = dir.file("saknas/export.csv");
+    QCOMPARE(
+        saveFile.write(missing, "x"),
+        std::optional<std::string>("filen " + missing + " gick inte att öppna för skrivning."));
+    QCOMPARE(dir.names(), std::vector<std::string>{"export.csv"});
+}
 
 void QtPrintingTest::monthReportPrintsIntoAPdfFileWithItsPageBreakAndCopies() {
     testing_support::TempDir dir;

@@ -1,4 +1,5 @@
 #include "platform/fakes/fake_clock.h"
+#include "platform/fakes/fake_notifier.h"
 #include "platform/posix_file_system.h"
 #include "presenter/command_line.h"
 #include "support/month_bytes.h"
@@ -35,13 +36,15 @@ protected:
         if (!parsed.command) {
             return parsed.output;
         }
-        return presenter::runCommand(*parsed.command, m_files, m_clock, m_settings);
+        return presenter::runCommand(*parsed.command, m_files, m_clock, m_settings, {},
+                                     &m_notifier);
     }
     void handMadeDecember() { m_dir.write("0112.tid", monthFileBytes({{5, kDay5}, {12, kDay12}})); }
 
     testing_support::TempDir m_dir;
     platform::PosixFileSystem m_files{m_dir.path()};
     platform::fakes::FakeClock m_clock{core::Date{2001, 12, 5}, 12 * 3600};
+    platform::fakes::FakeNotifier m_notifier;
     core::ProgramSettings m_settings;
 };
 
@@ -155,7 +158,16 @@ TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile)
                          "Ansluten tid: 1 h 41 m \n"
                          "Extra månadstid: 11 m \n"
                          "Extra månadskostnad 1,90 kr\n"
-                         "Total månadskostnad: 146,90 kr\n");
+                         "Total månadskostnad: 146,90 kr\n"
+                         "\n"
+                         // The clock's month, on its 5th day: the 12th plays no part yet.
+                         // 4260 × 31 / 5 = 26412 s; 660 × 31 / 5 = 4092 s; 190 öre × 31 / 5 =
+                         // 1178 öre, 11,78 + 145. The 2 h plan would cost 245 kr, the 8 h 595.
+                         "Prognos för december 2001 i samma takt som dag 1–5:\n"
+                         "Ansluten tid: 7 h 20 m 12 s \n"
+                         "Extra tid: 1 h 8 m 12 s \n"
+                         "Total månadskostnad: 156,78 kr\n"
+                         "Billigast i den takten: 1 h / dygn (156,78 kr)\n");
     EXPECT_EQ(run({"visa"}).out, shown.out); // the clock's month
     EXPECT_EQ(run({"visa", "2001-11"}).out, "Ingen tid är bokförd i november 2001.\n");
 
@@ -166,10 +178,55 @@ TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile)
                        "Extra tid: 11 m \n"
                        "Extra kostnad: 1,90 kr\n"
                        "Total kosttnad: 146,90 kr\n"
-                       "(Fasta kostnaden uppräknas varje hel månad.)\n");
+                       "(Fasta kostnaden uppräknas varje hel månad.)\n"
+                       // Neither day passes 2 h: the other plans' fees alone.
+                       "1 h / dygn: 146,90 kr (billigast)\n"
+                       "2 h / dygn: 245,00 kr (uppskattat)\n"
+                       "8 h / dygn: 595,00 kr (uppskattat)\n");
     EXPECT_EQ(run({"summa", "2001-12-06", "2001-12-12"}).out.find("Ansluten tid: 30 m \n"), 0U);
     EXPECT_TRUE(m_dir.exists("0111.tid"));
     EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0112.tid", "tid.it"}));
+}
+
+TEST_F(CommandLineTest, SummaTellsWhichPlanPaysAndVisaProjectsOnlyTheClocksMonth) {
+    // On 1 h / dygn, 2001-12-05 holds 4260 s and 2001-12-12 1800 s; January 2002 gets a day of
+    // 5 h (18000 s, 14400 s extra, 2400 + 40 = 2440 öre).
+    handMadeDecember();
+    m_dir.write("0201.tid",
+                monthFileBytes({{3, testing_support::dayRecordBytes(18000, 14400, 2440.0f, 3)}}));
+    m_clock.set(core::Date{2002, 1, 3});
+    const presenter::CommandOutput sum = run({"summa", "2001-12-01", "2002-01-31"});
+    EXPECT_EQ(sum.exitCode, 0);
+    // One boundary. Booked: 190 + 2440 = 2630 öre, 26,30 + 145 = 171,30. 2 h: 18000 − 7200 =
+    // 10800 s, 1800 + 40 = 1840 öre, 18,40 + 245 = 263,40. 8 h: none, 595.
+    EXPECT_EQ(sum.out, "Ansluten tid: 6 h 41 m \n"
+                       "Extra tid: 4 h 11 m \n"
+                       "Extra kostnad: 26,30 kr\n"
+                       "Total kosttnad: 171,30 kr\n"
+                       "(Fasta kostnaden uppräknas varje hel månad.)\n"
+                       "1 h / dygn: 171,30 kr (billigast)\n"
+                       "2 h / dygn: 263,40 kr (uppskattat)\n"
+                       "8 h / dygn: 595,00 kr (uppskattat)\n");
+
+    // December is no longer the clock's month: its actual totals alone.
+    const std::string december = run({"visa", "2001-12"}).out;
+    EXPECT_EQ(december.find("Prognos"), std::string::npos);
+    const std::string lastLine = "\nTotal månadskostnad: 146,90 kr\n";
+    ASSERT_GT(december.size(), lastLine.size());
+    EXPECT_EQ(december.substr(december.size() - lastLine.size()), lastLine);
+
+    // January on its 3rd of 31 days: 18000 × 31 / 3 = 186000 s = 51 h 40 m; 14400 × 31 / 3 =
+    // 148800 s = 41 h 20 m; 2440 × 31 / 3 = 25213,33 öre, 252,13 + 145 = 397,13. 2 h:
+    // 1840 × 31 / 3 = 19013,33 öre, 190,13 + 245 = 435,13. 8 h: 595.
+    const std::string january = run({"visa"}).out;
+    const std::string projection = "\n\nPrognos för januari 2002 i samma takt som dag 1–3:\n"
+                                   "Ansluten tid: 51 h 40 m \n"
+                                   "Extra tid: 41 h 20 m \n"
+                                   "Total månadskostnad: 397,13 kr\n"
+                                   "Billigast i den takten: 1 h / dygn (397,13 kr)\n";
+    ASSERT_GT(january.size(), projection.size());
+    EXPECT_EQ(january.substr(january.size() - projection.size()), projection);
+    EXPECT_NE(january.find("Total månadskostnad: 169,40 kr\n\nPrognos"), std::string::npos);
 }
 
 TEST_F(CommandLineTest, ExportWritesEveryBookedDayAsCsvAndJson) {
@@ -199,4 +256,43 @@ TEST_F(CommandLineTest, ExportRoundsTheOreHalfUpAndQuotesThePlanText) {
             .out.find(
                 "\"kostnad_ore\": 41, \"kostnad_kr\": 0.41, \"abonnemang\": \"x,\\\"y\\\"\"}"),
         std::string::npos);
+}
+
+TEST_F(CommandLineTest, AviseringTellsAndStoresTheNoticeSettingInItsOwnFile) {
+    EXPECT_EQ(run({"avisering"}).out, "Avisering innan extra tid börjar: på.\n");
+    EXPECT_FALSE(m_dir.exists("avisering.it")); // telling writes nothing
+    EXPECT_EQ(run({"avisering", "av"}).out, "Avisering innan extra tid börjar: av.\n");
+    EXPECT_EQ(m_dir.read("avisering.it"), (Bytes{0x00, 0x00}));
+    EXPECT_EQ(run({"avisering"}).out, "Avisering innan extra tid börjar: av.\n");
+    EXPECT_EQ(run({"avisering", "på"}).exitCode, 0);
+    EXPECT_EQ(m_dir.read("avisering.it"), (Bytes{0xFF, 0xFF}));
+    EXPECT_EQ(run({"avisering", "ja"}).exitCode, 2);
+    EXPECT_EQ(run({"avisering", "på", "av"}).exitCode, 2);
+    // A damaged file is never written over.
+    m_dir.write("avisering.it", {1, 2, 3});
+    const presenter::CommandOutput damaged = run({"avisering", "av"});
+    EXPECT_EQ(damaged.exitCode, 1);
+    EXPECT_NE(damaged.err.find("avisering.it är skadad"), std::string::npos);
+    EXPECT_EQ(m_dir.read("avisering.it"), (Bytes{1, 2, 3}));
+    EXPECT_TRUE(m_notifier.notices().empty());
+}
+
+TEST_F(CommandLineTest, ABookingThatStartsExtraTimeIsToldUnlessNoticesAreOff) {
+    // 50 minutes leave 10 of the hour: not yet under ten.
+    EXPECT_EQ(run({"boka", "50:00"}).exitCode, 0);
+    EXPECT_TRUE(m_notifier.notices().empty());
+    EXPECT_EQ(run({"boka", "1"}).exitCode, 0); // 9 m 59 s left
+    ASSERT_EQ(m_notifier.notices().size(), 1U);
+    EXPECT_EQ(m_notifier.notices()[0].title, "Snart slut på dagens förbetalda tid");
+    // A connection ending at 00:30 on the 6th: 30 minutes on the 6th and 40 on the 5th, which
+    // passes the hour there by 30 m 1 s (3001 + 2400 = 5401 s); the 6th keeps 30 m of its hour.
+    m_clock.set(core::Date{2001, 12, 6}, 1800);
+    EXPECT_EQ(run({"boka", "--anslutning", "4200"}).exitCode, 0);
+    ASSERT_EQ(m_notifier.notices().size(), 2U);
+    EXPECT_EQ(m_notifier.notices()[1].title, "Extra tid har börjat");
+    EXPECT_NE(m_notifier.notices()[1].body.find("Extra tid hittills: 30 m 1 s."),
+              std::string::npos);
+    EXPECT_EQ(run({"avisering", "av"}).exitCode, 0);
+    EXPECT_EQ(run({"boka", "--datum", "2001-12-07", "2:00:00"}).exitCode, 0);
+    EXPECT_EQ(m_notifier.notices().size(), 2U);
 }

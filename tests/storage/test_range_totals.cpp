@@ -1,3 +1,4 @@
+#include "core/plan_comparison.h"
 #include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/range_totals.h"
@@ -40,6 +41,33 @@ TEST_F(RangeTotalsTest, AYearEndRangeReadsTheRightDaysOfEachMonthOnceAndWritesNo
         EXPECT_EQ(m_files.readsOf(name), 1) << name;
     }
     EXPECT_EQ(m_files.changeRequests(), 0);
+}
+
+TEST_F(RangeTotalsTest, TheDaysSummedComeBackInOrderForThePlanComparison) {
+    // 15 November 2001 to 10 January 2002 on 2 h / dygn; December has no file. 14 November lies
+    // before the range; 5 January has no connected time (its other fields are left over) and
+    // 11 January lies after the range.
+    m_dir.write("0111.tid", monthFileBytes({{14, dayRecordBytes(5000, 0, 0.0f, 14)},
+                                            {15, dayRecordBytes(3600, 0, 0.0f, 15)},
+                                            {20, dayRecordBytes(9000, 1800, 340.0f, 20)}}));
+    m_dir.write("0201.tid", monthFileBytes({{5, dayRecordBytes(0, 50, 10.0f, 5)},
+                                            {10, dayRecordBytes(10800, 3600, 640.0f, 10)},
+                                            {11, dayRecordBytes(20000, 0, 0.0f, 11)}}));
+    const auto totals = storage::sumRange(m_files, Date{2001, 11, 15}, Date{2002, 1, 10}, 7200);
+    ASSERT_TRUE(totals);
+    EXPECT_EQ(totals->dayConnectedSeconds, (std::vector<std::int32_t>{3600, 9000, 10800}));
+    EXPECT_EQ(totals->sums.costOre, 340.0f + 640.0f);
+    EXPECT_FALSE(m_dir.exists("0112.tid"));
+    EXPECT_EQ(m_files.changeRequests(), 0);
+
+    const auto texts = core::planComparisonTexts(core::comparePlans(*totals, 7200));
+    // 1 h: 9000 − 3600 = 5400 s, 900 + 40 = 940 öre; 10800 − 3600 = 7200 s, 1200 + 40 = 1240
+    // öre; 21,80 + 2 × 145 = 311,80.
+    EXPECT_EQ(texts[0], "1 h / dygn: 311,80 kr (uppskattat) (billigast)");
+    // 2 h: the booked 980 öre, 9,80 + 2 × 245 = 499,80.
+    EXPECT_EQ(texts[1], "2 h / dygn: 499,80 kr");
+    // 8 h: no day past 28800 s, 2 × 595.
+    EXPECT_EQ(texts[2], "8 h / dygn: 1190,00 kr (uppskattat)");
 }
 
 TEST_F(RangeTotalsTest, EmptyMonthFilesInTheRangeGoAndMissingOnesStayMissing) {

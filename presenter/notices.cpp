@@ -1,0 +1,43 @@
+#include "presenter/notices.h"
+
+#include "core/allowance_notice.h"
+#include "storage/month_file.h"
+#include "storage/notice_settings.h"
+
+namespace presenter {
+
+namespace {
+
+bool noticesOn(platform::FileSystem& files) {
+    return storage::NoticeSettings(files).load().on;
+}
+
+} // namespace
+
+void noticeBooking(platform::Notifier& notifier, platform::FileSystem& files,
+                   const core::DayRecord& before, const core::DayRecord& after,
+                   std::int32_t dailyAllowance) {
+    const auto notice = core::allowanceNotice(before, after, dailyAllowance);
+    if (notice && noticesOn(files)) {
+        notifier.notify(notice->title, notice->body);
+    }
+}
+
+void noticeWaiting(platform::Notifier& notifier, platform::FileSystem& files,
+                   const std::vector<storage::PendingResult>& results,
+                   std::int32_t dailyAllowance) {
+    for (const storage::PendingResult& result : results) {
+        if (result.outcome != storage::PendingOutcome::Booked) {
+            continue;
+        }
+        for (std::size_t i = 0; i < result.entry.parts.size() && i < result.records.size(); ++i) {
+            const storage::PendingPart& part = result.entry.parts[i];
+            if (part.before) {
+                noticeBooking(notifier, files, storage::decodeDayRecord(*part.before),
+                              result.records[i], dailyAllowance);
+            }
+        }
+    }
+}
+
+} // namespace presenter
