@@ -14,22 +14,14 @@ import subprocess
 import sys
 import tempfile
 
+from test_data import settings_bytes
+
 PROGRAM = sys.argv[1]
 
 # The month file after 50, 20 and 1 minutes on 2001-12-05 with the 1-hour plan: days 1-4
 # empty, then 190.0 öre (float 0x433E0000), 4260 s, 660 extra seconds, day 5, over the allowance.
 EXPECTED_MONTH = bytes(64) + bytes(
     [0x00, 0x00, 0x3E, 0x43, 0xA4, 0x10, 0, 0, 0x94, 0x02, 0, 0, 5, 0, 0xFF, 0xFF])
-
-
-def settings_bytes():
-    # The first-start mark, the plan text at 30 and 3600 seconds a day at 60, little-endian.
-    data = bytearray(62)
-    data[0] = data[1] = 0xFF
-    data[30:40] = b"1 h / dygn"
-    data[60] = 0x10
-    data[61] = 0x0E
-    return bytes(data)
 
 
 def run(environment, *arguments):

@@ -17,6 +17,8 @@ import stat
 import subprocess
 import sys
 import tempfile
+
+from test_data import settings_bytes
 import time
 
 PROGRAM = os.path.abspath(sys.argv[1])
@@ -57,16 +59,6 @@ class FolderWatch:
 
     def close(self):
         os.close(self.fd)
-
-
-def settings_bytes():
-    # The first-start mark, "1 h / dygn" at 30 and 3600 seconds a day at 60, little-endian.
-    data = bytearray(62)
-    data[0] = data[1] = 0xFF
-    data[30:40] = b"1 h / dygn"
-    data[60] = 0x10
-    data[61] = 0x0E
-    return bytes(data)
 
 
 def day_record(connected, day):

@@ -110,17 +110,23 @@ void RangeWindowTest::sumsOrRefusesTheRangeAndClosesBack_data() {
         << QString();
 }
 
+// The days both range tests sum: 1 June 2002 1000 s (500 s extra, 900 öre), 28 February 2003
+// 5000 s, 1 May 2003 3600 s, 31 May 2003 9000 s (1800 s extra, 340 öre).
+static void bookTheYearsDays(const Harness& h) {
+    platform::PosixFileSystem files(h.dir.path());
+    QVERIFY(storage::writeDay(files, "0206.tid", 1, {900.0f, 1000, 500, 1, core::kTrue}));
+    QVERIFY(storage::writeDay(files, "0302.tid", 28, {0.0f, 5000, 0, 28, core::kFalse}));
+    QVERIFY(storage::writeDay(files, "0305.tid", 1, {0.0f, 3600, 0, 1, core::kFalse}));
+    QVERIFY(storage::writeDay(files, "0305.tid", 31, {340.0f, 9000, 1800, 31, core::kTrue}));
+}
+
 void RangeWindowTest::sumsOrRefusesTheRangeAndClosesBack() {
     QFETCH(QStringList, picks);
     QFETCH(QStringList, expected);
     QFETCH(QString, message);
     Harness h(core::Date{2003, 5, 31});
     h.storePlan("2 h / dygn", 7200);
-    platform::PosixFileSystem files(h.dir.path());
-    QVERIFY(storage::writeDay(files, "0206.tid", 1, {900.0f, 1000, 500, 1, core::kTrue}));
-    QVERIFY(storage::writeDay(files, "0302.tid", 28, {0.0f, 5000, 0, 28, core::kFalse}));
-    QVERIFY(storage::writeDay(files, "0305.tid", 1, {0.0f, 3600, 0, 1, core::kFalse}));
-    QVERIFY(storage::writeDay(files, "0305.tid", 31, {340.0f, 9000, 1800, 31, core::kTrue}));
+    bookTheYearsDays(h);
     const std::vector<std::string> names = h.dir.names(); // none for April
     QWidget& main = h.start();
     h.choose("03", "04", "20"); // a date of the main window's own, kept while the range is open
@@ -367,11 +373,7 @@ void RangeWindowTest::planLabelsTellWhichPlanPays() {
     // February 2003 5000 s, 1 May 3600 s, 31 May 9000 s (1800 s extra, 340 öre).
     Harness h(core::Date{2003, 5, 31});
     h.storePlan("2 h / dygn", 7200);
-    platform::PosixFileSystem files(h.dir.path());
-    QVERIFY(storage::writeDay(files, "0206.tid", 1, {900.0f, 1000, 500, 1, core::kTrue}));
-    QVERIFY(storage::writeDay(files, "0302.tid", 28, {0.0f, 5000, 0, 28, core::kFalse}));
-    QVERIFY(storage::writeDay(files, "0305.tid", 1, {0.0f, 3600, 0, 1, core::kFalse}));
-    QVERIFY(storage::writeDay(files, "0305.tid", 31, {340.0f, 9000, 1800, 31, core::kTrue}));
+    bookTheYearsDays(h);
     h.start();
     QWidget* range = openRange(h);
     QVERIFY(range != nullptr);
