@@ -2,21 +2,14 @@
 // it costs.
 
 #include "app/data_folder.h"
-#include "app/frmSurfur.h"
-#include "app/hand_off.h"
+#include "app/hand_off_client.h"
+#include "app/modules.h"
 #include "core/program_settings.h"
-#include "platform/dbus_notifier.h"
 #include "platform/posix_file_system.h"
-#include "platform/qt_message_box.h"
-#include "platform/qt_save_file.h"
-#include "platform/qt_services.h"
-#include "platform/qt_translation.h"
 #include "presenter/command_line.h"
 #include "storage/pending.h"
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -112,7 +105,7 @@ int runCommandLine(int argc, char* argv[]) {
     if (lock) {
         files.removeStaleTemporaries();
     }
-    platform::DBusNotifier notifier;
+    app::ModuleNotifier notifier;
     const presenter::CommandOutput output =
         presenter::runCommand(command, files, clock, settings, app::newEntryName(), &notifier);
     write(stdout, output.out);
@@ -126,63 +119,5 @@ int main(int argc, char* argv[]) {
     if (argc > 1) {
         return runCommandLine(argc, argv);
     }
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("surfklocka"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Surfklocka"));
-    // Ties the windows to the installed desktop entry, and so to its name and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.surfklocka"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/surfklocka.png")));
-    // Qt's own dialogs (the print dialog above all) in Swedish.
-    platform::installSwedishQtTranslation(application);
-    // The main window is hidden while another window is open; the program ends only when a
-    // window says so.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    platform::QtMessageBox messages;
-    using Buttons = platform::MessageBox::Buttons;
-    using Icon = platform::MessageBox::Icon;
-
-    const auto folder = app::dataFolderPath();
-    std::string error = "Ingen hemmapp hittades.";
-    if (!folder || !app::enterDataFolder(*folder, error)) {
-        messages.show("Surfklocka kan inte använda sin datamapp.\n" + error, "Surfklocka",
-                      Buttons::Ok, Icon::Stop);
-        return EXIT_FAILURE;
-    }
-    const app::InstanceLock lock(*folder);
-    switch (lock.result()) {
-    case app::InstanceLock::Result::Acquired:
-        break;
-    case app::InstanceLock::Result::HeldByOther:
-        messages.show("Surfklocka är redan igång.", "Surfklocka", Buttons::Ok, Icon::Exclamation);
-        return EXIT_SUCCESS;
-    case app::InstanceLock::Result::Failed:
-        messages.show("Surfklocka kan inte starta.\n" + lock.failure(), "Surfklocka", Buttons::Ok,
-                      Icon::Stop);
-        return EXIT_FAILURE;
-    }
-
-    platform::PosixFileSystem files(*folder);
-    files.removeStaleTemporaries();
-    platform::SystemClock clock;
-    platform::QtPrinting printing;
-    platform::QtLinkOpener links(*folder);
-    platform::QtSaveFile saveFile;
-    platform::DBusNotifier notifier;
-    const platform::Services services{files,    clock, messages, printing,
-                                      printing, links, saveFile, notifier};
-
-    core::ProgramSettings settings;
-    app::frmSurfur window(services, settings);
-    QObject::connect(&window, &app::frmSurfur::programEnded, &application, &QApplication::quit,
-                     Qt::QueuedConnection);
-    // Bookings from the command line come to this window; the socket listens before the start
-    // books what waits, so that no booking falls between the two. Without the socket, command-line
-    // bookings wait for the window's next booking.
-    app::HandOffServer handOffs(
-        *folder, [&window](const std::string& name) { return window.handOver(name); });
-    QObject::connect(&window, &app::frmSurfur::idle, &handOffs, &app::HandOffServer::retry);
-    handOffs.listen();
-    window.start();
-    return application.exec();
+    return app::runWindows(argc, argv);
 }

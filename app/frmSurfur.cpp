@@ -266,14 +266,17 @@ void frmSurfur::endProgram() {
 
 void frmSurfur::cmdFran_till_Click() {
     hide();
-    auto* window = new forms::frmFran_till(m_services, m_settings, this);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    m_frmFran_till = window;
-    connect(window, &forms::frmFran_till::closed, this, [this] {
-        show();
-        Form_Activate();
-    });
-    window->show();
+    // Built at the first opening, and refilled with the default range at every later one.
+    if (m_frmFran_till == nullptr) {
+        m_frmFran_till = new forms::frmFran_till(m_services, m_settings, this);
+        connect(m_frmFran_till, &forms::frmFran_till::closed, this, [this] {
+            show();
+            Form_Activate();
+        });
+    } else {
+        m_frmFran_till->reopen();
+    }
+    m_frmFran_till->show();
 }
 
 void frmSurfur::cmdDiagram_Click() {

@@ -67,6 +67,12 @@ frmFran_till::frmFran_till(platform::Services services, const core::ProgramSetti
 
 frmFran_till::~frmFran_till() = default;
 
+void frmFran_till::reopen() {
+    m_opened = false;
+    m_closed = false;
+    render(m_presenter.load());
+}
+
 void frmFran_till::forward(presenter::RangeField field, std::size_t list) {
     const auto& lists = field == presenter::RangeField::Fran ? m_cmbFran : m_cmbTill;
     render(m_presenter.choose(field, static_cast<int>(list),
@@ -110,8 +116,8 @@ void frmFran_till::showEvent(QShowEvent* event) {
 }
 
 void frmFran_till::closeEvent(QCloseEvent* event) {
-    // The close action, the window frame and close() all come here. The close goes ahead, so Qt
-    // hides the window and, as the main window asked, deletes it.
+    // The close action, the window frame and close() all come here. The close goes ahead and
+    // hides the window; it stays built for the next opening.
     event->accept();
     if (m_closed) {
         return;

@@ -26,7 +26,7 @@ namespace forms {
 // and choosing the lists with their signals blocked, so that nothing runs twice. It reads no file
 // and works out no figure. It does not show the main window itself: closing emits closed(), and the
 // main window shows itself again. Every way of closing it (the close action on its button, Ctrl+Q
-// and Escape, the window frame, close()) goes the same way.
+// and Escape, the window frame, close()) goes the same way, and hides it until reopen().
 class frmFran_till final : public QWidget {
     Q_OBJECT
 
@@ -36,6 +36,11 @@ public:
     frmFran_till(platform::Services services, const core::ProgramSettings& settings,
                  QWidget* parent = nullptr);
     ~frmFran_till() override;
+
+    // Opens the window again after it was closed: the load step afresh (the default range up to
+    // today and its totals, with no message), and the focus handed over once more when it is
+    // shown. The window is built once and refilled at each opening.
+    void reopen();
 
 Q_SIGNALS:
     // The window has closed: the main window is to be shown again and activated.

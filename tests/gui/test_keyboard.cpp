@@ -92,7 +92,8 @@ void KeyboardTest::tabOrderAndCloseKeys() {
     h.label("lblVisa_3")->setText(QStringLiteral("-"));
     press(keys);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(window.isNull() && main->isVisible());
+    // Gone, or (the range window, built once) hidden until the next opening.
+    QVERIFY((window.isNull() || window->isHidden()) && main->isVisible());
     // The main window's activation step: its date shown afresh and the focus on the minutes.
     QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas onsdag 5 dec 2001"));
     QCOMPARE(main->focusWidget(), h.list("cmbTid_1"));

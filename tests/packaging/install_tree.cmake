@@ -3,12 +3,12 @@
 # naming that program and an installed icon, the icon in every size at that size, and the
 # AppStream file naming the installed desktop entry, the program and this version; the manual page,
 # the Debian changelog (both gzip-compressed), the machine-readable copyright file, the bash
-# completion and the pppd example with its defaults file.
+# completion, the pppd example with its defaults file, and the modules the program loads.
 #
 # cmake -DBUILD_DIR=<build folder> -DPREFIX=<fresh folder> -DAPP_ID=<id> -DVERSION=<version>
-#       -P install_tree.cmake
+#       -DMODULE_DIR=<the modules' folder relative to bin> -P install_tree.cmake
 
-foreach(variable BUILD_DIR PREFIX APP_ID VERSION)
+foreach(variable BUILD_DIR PREFIX APP_ID VERSION MODULE_DIR)
     if(NOT DEFINED ${variable})
         message(FATAL_ERROR "${variable} saknas")
     endif()
@@ -40,6 +40,12 @@ foreach(file "${program}" "${desktop}" "${metainfo}" "${scalable}" "${doc}/copyr
         "${PREFIX}/share/lintian/overrides/surfklocka")
     if(NOT EXISTS "${file}")
         fail("saknas: ${file}")
+    endif()
+endforeach()
+# The modules the program loads, where it looks for them: MODULE_DIR from its own folder.
+foreach(module libsurfklocka_windows.so libsurfklocka_notifier_module.so)
+    if(NOT EXISTS "${PREFIX}/bin/${MODULE_DIR}/${module}")
+        fail("saknas där programmet letar: ${PREFIX}/bin/${MODULE_DIR}/${module}")
     endif()
 endforeach()
 if(failures GREATER 0)

@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -151,6 +152,42 @@ TEST_F(DBusNotifierTest, AProcessThatExitsRightAfterNotifyingHasDeliveredIt) {
     const auto calls = recordedCalls(m_recordPath);
     ASSERT_EQ(calls.size(), 1u);
     expectCallOf(calls[0], kTitle, kBody);
+
+    stopAndWaitForNameGone(service);
+}
+
+// The real program as a command: the notifier module it loads for its first notice delivers the
+// notice before the command ends.
+TEST_F(DBusNotifierTest, ACommandLineBookingGivesItsNoticeThroughTheLoadedModule) {
+    QProcess service;
+    ASSERT_TRUE(startAndWaitForName(service, {m_recordPath}));
+    // The 1 h plan: the mark, "1 h / dygn" at 30 and 3600 (0x0E10) at 60.
+    std::vector<std::uint8_t> settings(62, 0);
+    settings[0] = settings[1] = 0xFF;
+    const std::string plan = "1 h / dygn";
+    std::copy(plan.begin(), plan.end(), settings.begin() + 30);
+    settings[60] = 0x10;
+    settings[61] = 0x0E;
+    std::filesystem::create_directories(m_dir.file("data/surfklocka"));
+    m_dir.write("data/surfklocka/tid.it", settings);
+
+    QProcess command;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(m_dir.file("data")));
+    environment.remove(QStringLiteral("DISPLAY"));
+    command.setProcessEnvironment(environment);
+    command.setProcessChannelMode(QProcess::ForwardedChannels);
+    // 55 minutes leave 5 of the hour.
+    command.start(QStringLiteral(SURFKLOCKA_PROGRAM),
+                  {QStringLiteral("boka"), QStringLiteral("--datum"), QStringLiteral("2001-12-05"),
+                   QStringLiteral("0:55:00")});
+    ASSERT_TRUE(command.waitForFinished(-1));
+    EXPECT_EQ(command.exitCode(), 0);
+    const auto calls = recordedCalls(m_recordPath);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].value(QStringLiteral("summary")).toString().toStdString(),
+              "Snart slut på dagens förbetalda tid");
+    EXPECT_EQ(calls[0].value(QStringLiteral("app_name")).toString(), QStringLiteral("Surfklocka"));
 
     stopAndWaitForNameGone(service);
 }

@@ -1,0 +1,87 @@
+#include "app/modules.h"
+
+#include <cstdio>
+#include <dlfcn.h>
+#include <string>
+#include <unistd.h>
+
+namespace app {
+
+namespace {
+
+// The folder the program itself was started from.
+std::string programFolder() {
+    std::string path(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0) {
+        return {};
+    }
+    path.resize(static_cast<std::size_t>(length));
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// Beside the program (the build folder), then where the package puts the modules relative to
+// the program's own folder ("../lib/surfklocka" from "/usr/bin"), so that any prefix works.
+void* openModule(const char* file, std::string& error) {
+    const std::string beside = programFolder();
+    const std::string installed = SURFKLOCKA_MODULE_DIR[0] == '/'
+                                      ? std::string(SURFKLOCKA_MODULE_DIR)
+                                      : beside + "/" + SURFKLOCKA_MODULE_DIR;
+    for (const std::string& folder : {beside, installed}) {
+        if (folder.empty()) {
+            continue;
+        }
+        const std::string path = folder + "/" + file;
+        if (::access(path.c_str(), F_OK) != 0) {
+            continue;
+        }
+        if (void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+            return module;
+        }
+        const char* why = ::dlerror();
+        error = why != nullptr ? why : path;
+        return nullptr;
+    }
+    error = std::string(file) + " finns varken bredvid programmet eller i " + installed + ".";
+    return nullptr;
+}
+
+template <typename Function>
+Function* symbol(void* module, const char* name) {
+    return reinterpret_cast<Function*>(::dlsym(module, name));
+}
+
+} // namespace
+
+int runWindows(int argc, char* argv[]) {
+    std::string error;
+    void* module = openModule(kWindowsModule, error);
+    using Main = int(int, char**);
+    Main* windowsMain =
+        module != nullptr ? symbol<Main>(module, "surfklocka_windows_main") : nullptr;
+    if (windowsMain == nullptr) {
+        const std::string text = "surfklocka: Fönstren kan inte visas, eftersom de inte gick att "
+                                 "läsa in: " +
+                                 (error.empty() ? std::string(kWindowsModule) : error) + "\n";
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        return 1;
+    }
+    return windowsMain(argc, argv);
+}
+
+void ModuleNotifier::notify(const std::string& title, const std::string& body) {
+    static void* module = nullptr;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        std::string error;
+        module = openModule(kNotifierModule, error);
+    }
+    using Notify = void(const char*, const char*);
+    if (Notify* send = module != nullptr ? symbol<Notify>(module, "surfklocka_notify") : nullptr) {
+        send(title.c_str(), body.c_str());
+    }
+}
+
+} // namespace app
