@@ -55,6 +55,24 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
         {m_ui->cmdKasta, m_ui->actKasta},
         {m_ui->cmdStang, m_ui->actStang},
     }};
+    const std::array<std::pair<QAction*, const char*>, 13> icons = {{
+        {m_ui->actSpara, "spara"},
+        {m_ui->actKastapost, "kastapost"},
+        {m_ui->actAngrapost, "angrapost"},
+        {m_ui->actKastamon, "kastamon"},
+        {m_ui->actAngramon, "angramon"},
+        {m_ui->actAngra, "angra"},
+        {m_ui->actRedo, "redo"},
+        {m_ui->actPrint, "print"},
+        {m_ui->actDiagram, "diagram"},
+        {m_ui->actFran_till, "fran_till"},
+        {m_ui->actHjalp, "hjalp"},
+        {m_ui->actKasta, "kasta"},
+        {m_ui->actStang, "stang"},
+    }};
+    for (const auto& [action, icon] : icons) {
+        action->setIcon(forms::programIcon(icon));
+    }
     for (const auto& [button, action] : commands) {
         button->setDefaultAction(action);
         addAction(action); // its keys work wherever the focus is in the window

@@ -1,10 +1,11 @@
 #include "app/hand_off.h"
 
-#include <QLocalSocket>
-#include <QVariant>
-#include <algorithm>
+#include <QSocketNotifier>
 #include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace app {
@@ -12,12 +13,8 @@ namespace app {
 namespace {
 
 constexpr const char* kListeningName = ".surfklocka.sock.ny";
-// At most this many connections wait for the window at once; more are closed unanswered.
-constexpr std::size_t kMostWaiting = 16;
-
-QString path(const std::string& folder, const char* name) {
-    return QString::fromStdString(folder + "/" + name);
-}
+// At most this many clients are served at once; more are closed unanswered.
+constexpr std::size_t kMostConnections = 16;
 
 // Nothing, or a socket: what may be replaced by the window's socket.
 bool replaceable(const std::string& file) {
@@ -31,14 +28,16 @@ bool replaceable(const std::string& file) {
 } // namespace
 
 HandOffServer::HandOffServer(std::string folder, Answerer answerer, QObject* parent)
-    : QObject(parent), m_folder(std::move(folder)), m_answerer(std::move(answerer)) {
-    connect(&m_server, &QLocalServer::newConnection, this, &HandOffServer::accept);
-}
+    : QObject(parent), m_folder(std::move(folder)), m_answerer(std::move(answerer)) {}
 
 HandOffServer::~HandOffServer() {
-    if (m_listening) {
+    while (!m_connections.empty()) {
+        drop(m_connections.begin()->first);
+    }
+    if (m_listener >= 0) {
+        m_incoming.reset();
+        ::close(m_listener);
         // The socket goes with the window; a program that dies leaves it for the next start.
-        m_server.close();
         const std::string socket = m_folder + "/" + kHandOffSocketName;
         if (replaceable(socket)) {
             ::unlink(socket.c_str());
@@ -49,79 +48,146 @@ HandOffServer::~HandOffServer() {
 bool HandOffServer::listen() {
     const std::string listening = m_folder + "/" + kListeningName;
     const std::string socket = m_folder + "/" + kHandOffSocketName;
-    if (!replaceable(listening) || !replaceable(socket)) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (m_listener >= 0 || listening.size() >= sizeof address.sun_path ||
+        socket.size() >= sizeof address.sun_path || !replaceable(listening) ||
+        !replaceable(socket)) {
         return false;
     }
+    std::memcpy(address.sun_path, listening.c_str(), listening.size() + 1);
     ::unlink(listening.c_str());
-    if (!m_server.listen(path(m_folder, kListeningName))) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
         return false;
     }
-    ::chmod(listening.c_str(), S_IRUSR | S_IWUSR);
-    if (::rename(listening.c_str(), socket.c_str()) != 0) {
-        m_server.close();
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(listening.c_str(), S_IRUSR | S_IWUSR) != 0 ||
+        ::listen(fd, static_cast<int>(kMostConnections)) != 0 ||
+        ::rename(listening.c_str(), socket.c_str()) != 0) {
+        ::close(fd);
         ::unlink(listening.c_str());
         return false;
     }
-    m_listening = true;
+    m_listener = fd;
+    m_incoming = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(m_incoming.get(), &QSocketNotifier::activated, this, &HandOffServer::accept);
     return true;
 }
 
 void HandOffServer::accept() {
-    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-        socket->setParent(this);
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
-        read(socket);
+    while (true) {
+        const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            return; // none left, or none to be had now
+        }
+        if (m_connections.size() >= kMostConnections) {
+            ::close(fd);
+            continue;
+        }
+        auto connection = std::make_unique<Connection>();
+        connection->fd = fd;
+        connection->readable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        connect(connection->readable.get(), &QSocketNotifier::activated, this,
+                [this, fd] { read(fd); });
+        m_connections.emplace(fd, std::move(connection));
+        read(fd);
     }
 }
 
-void HandOffServer::read(QLocalSocket* socket) {
-    const QByteArray seen = socket->peek(static_cast<qint64>(kLongestRequest) + 1);
-    if (!seen.contains('\n') && seen.size() <= static_cast<qsizetype>(kLongestRequest)) {
-        return; // the rest of the line is still on its way
-    }
-    if (socket->property("asked").toBool()) {
+void HandOffServer::read(int fd) {
+    const auto found = m_connections.find(fd);
+    if (found == m_connections.end() || found->second->asked) {
         return;
     }
-    socket->setProperty("asked", true);
-    answer(socket);
+    Connection& connection = *found->second;
+    char buffer[kLongestRequest + 1];
+    while (connection.received.size() <= kLongestRequest &&
+           connection.received.find('\n') == std::string::npos) {
+        const std::size_t room = kLongestRequest + 1 - connection.received.size();
+        const ssize_t got = ::recv(fd, buffer, room, 0);
+        if (got > 0) {
+            connection.received.append(buffer, static_cast<std::size_t>(got));
+        } else if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
+            return; // the rest of the line is still on its way
+        } else {
+            drop(fd); // gone before it asked
+            return;
+        }
+    }
+    connection.asked = true;
+    connection.readable->setEnabled(false);
+    answer(fd);
 }
 
-void HandOffServer::answer(QLocalSocket* socket) {
-    const QByteArray line = socket->peek(static_cast<qint64>(kLongestRequest) + 1)
-                                .left(static_cast<qsizetype>(kLongestRequest) + 1);
-    const qsizetype end = line.indexOf('\n');
-    const std::string_view request(line.constData(),
-                                   static_cast<std::size_t>(end < 0 ? line.size() : end + 1));
-    const auto entry = requestedEntry(request);
+void HandOffServer::answer(int fd) {
+    const auto found = m_connections.find(fd);
+    if (found == m_connections.end()) {
+        return;
+    }
+    Connection& connection = *found->second;
+    const std::size_t end = connection.received.find('\n');
+    const auto entry = requestedEntry(
+        std::string_view(connection.received).substr(0, end == std::string::npos ? end : end + 1));
     std::optional<HandOffAnswer> reply;
     if (!entry) {
         reply = HandOffAnswer{2, {}, "surfklocka: Surfklocka förstod inte begäran.\n"};
     } else {
         reply = m_answerer(*entry);
         if (!reply) {
-            if (m_waiting.size() >= kMostWaiting) {
-                socket->abort();
-                return;
-            }
-            m_waiting.emplace_back(socket);
+            m_waiting.push_back(fd);
             return;
         }
     }
-    const std::string bytes = answerBytes(*reply);
-    socket->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    socket->disconnectFromServer();
+    connection.toSend = answerBytes(*reply);
+    write(fd);
+}
+
+void HandOffServer::write(int fd) {
+    const auto found = m_connections.find(fd);
+    if (found == m_connections.end()) {
+        return;
+    }
+    Connection& connection = *found->second;
+    while (connection.sent < connection.toSend.size()) {
+        const ssize_t written = ::send(fd, connection.toSend.data() + connection.sent,
+                                       connection.toSend.size() - connection.sent, MSG_NOSIGNAL);
+        if (written > 0) {
+            connection.sent += static_cast<std::size_t>(written);
+        } else if (written < 0 && (errno == EAGAIN || errno == EINTR)) {
+            if (!connection.writable) {
+                connection.writable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
+                connect(connection.writable.get(), &QSocketNotifier::activated, this,
+                        [this, fd] { write(fd); });
+            }
+            return; // the rest when the client has read
+        } else {
+            break; // the client has gone
+        }
+    }
+    drop(fd); // answered: closing the connection ends the answer
+}
+
+void HandOffServer::drop(int fd) {
+    const auto found = m_connections.find(fd);
+    if (found == m_connections.end()) {
+        return;
+    }
+    found->second->readable.reset();
+    found->second->writable.reset();
+    ::close(fd);
+    m_connections.erase(found);
 }
 
 void HandOffServer::retry() {
     while (!m_waiting.empty()) {
-        const QPointer<QLocalSocket> socket = m_waiting.front();
+        const int fd = m_waiting.front();
         m_waiting.pop_front();
-        if (socket == nullptr || socket->state() != QLocalSocket::ConnectedState) {
+        if (m_connections.count(fd) == 0) {
             continue;
         }
         const std::size_t before = m_waiting.size();
-        answer(socket);
+        answer(fd);
         if (m_waiting.size() > before) {
             return; // busy again
         }

@@ -2,21 +2,22 @@
 
 #include "app/hand_off_client.h"
 
-#include <QLocalServer>
 #include <QObject>
-#include <QPointer>
 #include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace app {
 
 // The running window's end of a hand-off (app/hand_off_client.h has the protocol): a local
 // server on "surfklocka.sock" in the data folder that asks a function for each request's answer
-// and writes it back. It knows nothing of bookings or windows.
+// and writes it back, in the event loop and without blocking. POSIX sockets watched by Qt Core,
+// so that the windows need no network module. It knows nothing of bookings or windows.
 class HandOffServer final : public QObject {
     Q_OBJECT
 
@@ -39,15 +40,29 @@ public:
     void retry();
 
 private:
+    // One client: what it has sent so far and what is still to be written back.
+    struct Connection {
+        int fd = -1;
+        std::string received;
+        std::string toSend;
+        std::size_t sent = 0;
+        bool asked = false;
+        std::unique_ptr<QSocketNotifier> readable;
+        std::unique_ptr<QSocketNotifier> writable;
+    };
+
     void accept();
-    void read(QLocalSocket* socket);
-    void answer(QLocalSocket* socket);
+    void read(int fd);
+    void answer(int fd);
+    void write(int fd);
+    void drop(int fd);
 
     std::string m_folder;
     Answerer m_answerer;
-    QLocalServer m_server;
-    std::deque<QPointer<QLocalSocket>> m_waiting;
-    bool m_listening = false;
+    int m_listener = -1;
+    std::unique_ptr<QSocketNotifier> m_incoming;
+    std::map<int, std::unique_ptr<Connection>> m_connections;
+    std::deque<int> m_waiting;
 };
 
 } // namespace app

@@ -4,8 +4,9 @@
 #include "app/data_folder.h"
 #include "app/frmSurfur.h"
 #include "app/hand_off.h"
+#include "app/modules.h"
 #include "core/program_settings.h"
-#include "platform/dbus_notifier.h"
+#include "forms/widget_helpers.h"
 #include "platform/posix_file_system.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_file.h"
@@ -24,7 +25,7 @@ extern "C" __attribute__((visibility("default"))) int surfklocka_windows_main(in
     QApplication::setApplicationDisplayName(QStringLiteral("Surfklocka"));
     // Ties the windows to the installed desktop entry, and so to its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.surfklocka"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/surfklocka.png")));
+    QApplication::setWindowIcon(forms::programIcon("surfklocka"));
     // Qt's own dialogs (the print dialog above all) in Swedish.
     platform::installSwedishQtTranslation(application);
     // The main window is hidden while another window is open; the program ends only when a
@@ -61,7 +62,8 @@ extern "C" __attribute__((visibility("default"))) int surfklocka_windows_main(in
     platform::QtPrinting printing;
     platform::QtLinkOpener links(*folder);
     platform::QtSaveFile saveFile;
-    platform::DBusNotifier notifier;
+    // The desktop notifier is loaded at the first notice, like the command line's.
+    app::ModuleNotifier notifier;
     const platform::Services services{files,    clock, messages, printing,
                                       printing, links, saveFile, notifier};
 

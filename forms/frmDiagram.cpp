@@ -2,6 +2,7 @@
 
 #include "forms/month_chart_painter.h"
 #include "forms/month_chart_widget.h"
+#include "forms/widget_helpers.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,8 +46,7 @@ frmDiagram::frmDiagram(platform::SaveFile& saveFile, platform::MessageBox& messa
     m_actSparaBild->setToolTip(QStringLiteral("Sparar diagrammet som PNG- eller SVG-bild."));
     m_actSparaBild->setStatusTip(m_actSparaBild->toolTip());
 
-    m_actStang =
-        new QAction(QIcon(QStringLiteral(":/icons/stang.png")), QStringLiteral("Stäng"), this);
+    m_actStang = new QAction(programIcon("stang"), QStringLiteral("Stäng"), this);
     m_actStang->setObjectName(QStringLiteral("actStang"));
     m_actStang->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Q)});
     m_actStang->setToolTip(QStringLiteral("Stänger diagrammet."));

@@ -1,6 +1,7 @@
 #include "forms/frmFran_till.h"
 
 #include "core/date_fields.h"
+#include "forms/widget_helpers.h"
 #include "ui_frmFran_till.h"
 
 #include <QCloseEvent>
@@ -13,10 +14,6 @@
 namespace forms {
 
 namespace {
-
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // Makes a list offer the entries "01" up to `entries` and choose `chosen` (none when it is
 // empty), without running its handler.
@@ -47,6 +44,7 @@ frmFran_till::frmFran_till(platform::Services services, const core::ProgramSetti
     // button's action, it runs only while the button is there and enabled.
     m_ui->actStang->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::Key_Escape)});
+    m_ui->actStang->setIcon(programIcon("stang"));
     m_ui->cmdStang->setDefaultAction(m_ui->actStang);
     connect(m_ui->actStang, &QAction::triggered, this, &QWidget::close);
     m_ui->cmdExportera->setDefaultAction(m_ui->actExportera);

@@ -34,8 +34,8 @@ frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& set
     m_picSurfur->setObjectName(QStringLiteral("picSurfur"));
     m_picSurfur->setAccessibleName(QStringLiteral("Surfklockas ikon"));
     m_picSurfur->setFixedSize(kIconSize, kIconSize);
-    m_picSurfur->setPixmap(QIcon(QStringLiteral(":/icons/surfklocka.png"))
-                               .pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
+    m_picSurfur->setPixmap(
+        programIcon("surfklocka").pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
 
     for (std::size_t i = 0; i < m_aghHjalp.size(); ++i) {
         auto* link = new QPushButton(qs(m_links[i].target), this);

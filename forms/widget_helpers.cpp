@@ -6,8 +6,11 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QIcon>
+#include <QImage>
+#include <QImageReader>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPixmap>
 #include <QPointer>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -18,6 +21,23 @@
 namespace forms {
 
 namespace {
+
+// The icon of a PNG file and of its twice-as-large "@2x" sibling where there is one, read with
+// the format named, so that no image-format plugin is loaded to find it out.
+QIcon pngIcon(const QString& file) {
+    QIcon icon;
+    for (const QString& path :
+         {file, QString(file).replace(QStringLiteral(".png"), QStringLiteral("@2x.png"))}) {
+        QImageReader reader(path, "png");
+        // Without guessing from the content, which would load every image-format plugin.
+        reader.setAutoDetectImageFormat(false);
+        const QImage image = reader.read();
+        if (!image.isNull()) {
+            icon.addPixmap(QPixmap::fromImage(image));
+        }
+    }
+    return icon;
+}
 
 // The program's icons, each made once while the application runs and shared by every button that
 // shows it. An SVG icon reads and parses its file when it is made and renders it again for every
@@ -33,7 +53,7 @@ public:
         }
         auto found = cache->m_icons.constFind(file);
         if (found == cache->m_icons.cend()) {
-            found = cache->m_icons.insert(file, QIcon(file));
+            found = cache->m_icons.insert(file, pngIcon(file));
         }
         return *found;
     }
@@ -43,6 +63,11 @@ private:
 };
 
 } // namespace
+
+QIcon programIcon(const char* name) {
+    return IconCache::icon(QStringLiteral(":/icons/") + QString::fromLatin1(name) +
+                           QStringLiteral(".png"));
+}
 
 void setLabelColour(QLabel* label, core::Colour colour) {
     if (colour == core::Colour::Unchanged) {

@@ -2,6 +2,7 @@
 
 #include "core/figures.h"
 
+#include <QIcon>
 #include <QString>
 #include <string>
 
@@ -25,6 +26,11 @@ inline QString qs(const std::string& text) {
 // palette's button-text colour for Normal.
 void showLabel(QLabel* label, const core::LabelText& text);
 void setLabelColour(QLabel* label, core::Colour colour);
+
+// One of the program's icons by its name ("spara"), made once and shared: the picture at its size
+// and at twice it for high-resolution screens, read as PNG without asking the image-format
+// plugins, which would all be loaded to guess the format.
+QIcon programIcon(const char* name);
 
 // A button that shows one of the program's icons and no text, with its Qt object name and a
 // Swedish accessible name.
