@@ -99,7 +99,7 @@ int main(int argc, char* argv[]) {
 
     const Row rows[] = {
         {"Booking one day (`bookTime`, crash-safe)", "BM_BookDay_Program", "BM_BookDay_Baseline",
-         Quantity::Time, Goal::Ratio, 2.0},
+         Quantity::Time, Goal::Ratio, 1.25},
         {"Reading one month (`readMonth`)", "BM_ReadMonth_Program", "BM_ReadMonth_Baseline",
          Quantity::Time, Goal::Ratio, 2.0},
         {"Summing 365 days over 13 month files (`sumRange`)", "BM_SumRange_Program",
@@ -108,8 +108,9 @@ int main(int argc, char* argv[]) {
          Quantity::Time, Goal::Ratio, 1.15},
         {"Start-up peak memory (resident)", "BM_Startup_Program", "BM_Startup_EmptyWindow",
          Quantity::Memory, Goal::Ratio, 1.15},
+        // Against the booking's durable floor: a click on disk can be no faster than that.
         {"Clicking `cmdSpara` to the labels updated, data folder on disk", "BM_SaveClick_Disk",
-         nullptr, Quantity::Time, Goal::Absolute, 1e-3},
+         "BM_BookDay_Baseline", Quantity::Time, Goal::Ratio, 1.25},
         {"Clicking `cmdSpara` to the labels updated, files in memory", "BM_SaveClick_Memory",
          nullptr, Quantity::Time, Goal::Absolute, 1e-3},
         {"Opening the range window, a year of data on disk", "BM_OpenRange_Disk", nullptr,

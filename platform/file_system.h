@@ -14,9 +14,18 @@ namespace platform {
 // named by a plain file name (no folder part). A name that is empty, ".", "..", or holds a '/'
 // or a NUL character is refused by every operation.
 //
-// What it does: lengths, whole-file and record reads, record writes, copy, rename, exchange,
-// delete and delete by extension. Every write replaces its file atomically, so a crash leaves
-// either the old or the new content, never a torn file.
+// What it does: lengths, whole-file and record reads, record writes, copy, hard link, rename,
+// exchange, delete and delete by extension, and flushing the folder. Every write replaces its file
+// atomically through a new file, so a crash leaves either the old or the new content, never a torn
+// file, and no file is ever changed in place: a file that has a second name (linkFile) keeps its
+// bytes under that name whatever is later written under the other.
+//
+// Durability: every change is on disk when its call returns (the file's data and the folder are
+// flushed), except where the caller asks for FolderFlush::Deferred and in linkFile. Those flush
+// the data they write but leave the folder unflushed: a crash of the program still finds the
+// change made, but after a power cut the name change may be missing until syncFolder() has been
+// called. A caller that makes several changes defers the folder flush of each and calls
+// syncFolder() once at the end, which makes them all durable together.
 //
 // Symbolic links are never followed: a link in the folder is "something other than a regular
 // file". It is never read, copied, renamed or exchanged, and nothing is written through it or
@@ -37,6 +46,10 @@ public:
     // bound. Every file the program keeps is far shorter (a month file at most 496 bytes, the
     // settings file 90, the help page some kilobytes); a longer one is not the program's own.
     static constexpr std::size_t kDefaultMaxFileBytes = 64 * 1024;
+
+    // Whether a change flushes the folder before it returns (Now), or leaves that to a later
+    // syncFolder() (Deferred). The data of a written file is flushed either way.
+    enum class FolderFlush { Now, Deferred };
 
     enum class EntryKind {
         Missing,     // nothing of that name
@@ -75,19 +88,37 @@ public:
                              std::int64_t recordNumber, std::span<const std::uint8_t> bytes,
                              std::size_t maxFileBytes = kDefaultMaxFileBytes) = 0;
 
-    // Replaces the whole content of a file, creating it when it is missing. Fails, changing
-    // nothing, when something other than a regular file (a link, a folder) has that name.
-    virtual bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) = 0;
+    // Replaces the whole content of a file, creating it when it is missing: the content goes to a
+    // new file, which is flushed (one data flush) and then renamed over the name. Fails, changing
+    // nothing, when something other than a regular file (a link, a folder) has that name. With
+    // FolderFlush::Deferred the folder is not flushed (see syncFolder).
+    virtual bool replaceFile(std::string_view name, std::span<const std::uint8_t> content,
+                             FolderFlush flush = FolderFlush::Now) = 0;
 
     // Creates an empty file when the name is free. True when a regular file of that name exists
-    // afterwards (whether it was just made or was there before).
-    virtual bool createIfMissing(std::string_view name) = 0;
+    // afterwards (whether it was just made or was there before). An empty file has no data to
+    // flush; with FolderFlush::Deferred its name is not flushed either (see syncFolder).
+    virtual bool createIfMissing(std::string_view name, FolderFlush flush = FolderFlush::Now) = 0;
 
     // Copies a regular file to another name, creating the target or replacing it. Fails,
     // changing nothing, when the source is longer than maxBytes or either name is something other
     // than a regular file.
     virtual bool copyFile(std::string_view from, std::string_view to,
                           std::size_t maxBytes = kDefaultMaxFileBytes) = 0;
+
+    enum class LinkResult {
+        Linked,      // both names now name the same file
+        Unsupported, // the file system cannot give this file a second name; nothing changed
+        Failed,      // nothing changed
+    };
+    // Gives a regular file a second name (a hard link), without copying a byte: both names then
+    // name the same file, whose bytes are already on disk. Never follows a symbolic link (a link
+    // as the source fails) and never replaces an existing target, whatever it is: fails instead.
+    // The folder is not flushed (see syncFolder). Unsupported when the file system refuses hard
+    // links there (not allowed, another file system, too many links, not offered); the caller
+    // then copies instead. Since no operation of this layer changes a file in place, writing
+    // under one name later never changes what the other name holds.
+    virtual LinkResult linkFile(std::string_view from, std::string_view to) = 0;
 
     // Renames a regular file. Never replaces an existing target: fails instead.
     virtual bool renameFile(std::string_view from, std::string_view to) = 0;
@@ -108,14 +139,21 @@ public:
     // the data folder whose name ends in the given lower-case extension (".tid" for the pattern
     // "*.tid"). Returns how many were deleted, or nullopt when the folder could not be listed or
     // something of such a name is left: a file that could not be deleted, or a folder, which is
-    // passed over and never deleted.
-    virtual std::optional<int> removeByExtension(std::string_view extension) = 0;
+    // passed over and never deleted. With FolderFlush::Deferred the folder is not flushed (see
+    // syncFolder).
+    virtual std::optional<int> removeByExtension(std::string_view extension,
+                                                 FolderFlush flush = FolderFlush::Now) = 0;
 
     // The names in the data folder that end in the given lower-case extension (and are longer
     // than it), of whatever kind, sorted by their bytes; the layer's own hidden temporary files
     // are left out. nullopt when the folder cannot be listed or the extension is not one.
     virtual std::optional<std::vector<std::string>>
     namesWithExtension(std::string_view extension) = 0;
+
+    // Flushes the folder: every name change made so far (a deferred one included) survives a
+    // power cut once this returns true. False when the folder could not be flushed; the changes
+    // are made all the same, and nothing is undone.
+    virtual bool syncFolder() = 0;
 };
 
 } // namespace platform

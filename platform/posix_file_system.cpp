@@ -355,7 +355,7 @@ bool PosixFileSystem::writeRecord(std::string_view name, std::size_t recordLengt
         return false;
     }
     std::copy(bytes.begin(), bytes.end(), content.begin() + static_cast<std::ptrdiff_t>(start));
-    return replaceAtomically(name, content);
+    return replaceAtomically(name, content, FolderFlush::Now);
 }
 
 std::optional<bool> PosixFileSystem::exists(std::string_view name) {
@@ -372,11 +372,12 @@ std::optional<bool> PosixFileSystem::exists(std::string_view name) {
     return std::nullopt;
 }
 
-bool PosixFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content) {
-    return replaceAtomically(name, content);
+bool PosixFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content,
+                                  FolderFlush flush) {
+    return replaceAtomically(name, content, flush);
 }
 
-bool PosixFileSystem::createIfMissing(std::string_view name) {
+bool PosixFileSystem::createIfMissing(std::string_view name, FolderFlush flush) {
     if (!isOpen() || !isPlainFileName(name)) {
         return false;
     }
@@ -391,7 +392,9 @@ bool PosixFileSystem::createIfMissing(std::string_view name) {
         return false;
     }
     // The change has been made; a folder that cannot be flushed does not undo it.
-    syncFolder();
+    if (flush == FolderFlush::Now) {
+        syncFolder();
+    }
     return true;
 }
 
@@ -403,7 +406,38 @@ bool PosixFileSystem::copyFile(std::string_view from, std::string_view to, std::
     if (!content || content->size() > maxBytes) {
         return false;
     }
-    return replaceAtomically(to, *content);
+    return replaceAtomically(to, *content, FolderFlush::Now);
+}
+
+FileSystem::LinkResult PosixFileSystem::linkFile(std::string_view from, std::string_view to) {
+    if (!isOpen() || !isPlainFileName(from) || !isPlainFileName(to) || from == to) {
+        return LinkResult::Failed;
+    }
+    const std::string source(from);
+    const std::string target(to);
+    // Checked first: linkat would link a symbolic link itself, and a folder would give EPERM,
+    // which must not read as "this file system has no hard links".
+    if (!isRegularEntry(m_dirFd, source)) {
+        return LinkResult::Failed;
+    }
+    // No AT_SYMLINK_FOLLOW; an existing target of any kind, a dangling link included, is EEXIST.
+    if (::linkat(m_dirFd, source.c_str(), m_dirFd, target.c_str(), 0) != 0) {
+        switch (errno) {
+        case EPERM:  // the file system does not allow hard links (FAT, some network shares)
+        case EXDEV:  // not one mount, which some network and union file systems answer
+        case EMLINK: // the file has as many links as it may
+        case ENOTSUP:
+#if EOPNOTSUPP != ENOTSUP
+        case EOPNOTSUPP:
+#endif
+        case ENOSYS:
+            return LinkResult::Unsupported;
+        default:
+            return LinkResult::Failed;
+        }
+    }
+    // The folder is left unflushed: the caller flushes it once its changes are all made.
+    return LinkResult::Linked;
 }
 
 bool PosixFileSystem::renameFile(std::string_view from, std::string_view to) {
@@ -466,7 +500,8 @@ bool PosixFileSystem::removeFile(std::string_view name) {
     return true;
 }
 
-std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension) {
+std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension,
+                                                      FolderFlush flush) {
     if (!isOpen() || extension.size() < 2 || extension.front() != '.' ||
         !isPlainFileName(extension)) {
         return std::nullopt;
@@ -488,7 +523,7 @@ std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension
             left = true;
         }
     }
-    if (removed > 0) {
+    if (removed > 0 && flush == FolderFlush::Now) {
         syncFolder();
     }
     if (left) {
@@ -516,7 +551,7 @@ PosixFileSystem::namesWithExtension(std::string_view extension) {
 }
 
 bool PosixFileSystem::replaceAtomically(std::string_view name,
-                                        std::span<const std::uint8_t> content) {
+                                        std::span<const std::uint8_t> content, FolderFlush flush) {
     if (!isOpen() || !isPlainFileName(name)) {
         return false;
     }
@@ -570,7 +605,9 @@ bool PosixFileSystem::replaceAtomically(std::string_view name,
         return false;
     }
     // The change has been made; a folder that cannot be flushed does not undo it.
-    syncFolder();
+    if (flush == FolderFlush::Now) {
+        syncFolder();
+    }
     return true;
 }
 

@@ -9,9 +9,12 @@ namespace platform {
 // The file layer on a real folder, through POSIX calls relative to a descriptor of that folder.
 //
 // Writes go to a hidden temporary file in the same folder (".surfklocka-<random>.part", which
-// neither "*.tid" nor "*.tmp" matches), are flushed, renamed over the original, and the folder is
-// flushed. Renames never replace: renameat2 with RENAME_NOREPLACE, falling back to link and
-// unlink where the file system does not support it, never to a plain rename.
+// neither "*.tid" nor "*.tmp" matches), are flushed (fdatasync), renamed over the original, and
+// the folder is flushed (fsync) unless the caller defers that to syncFolder(). No file is ever
+// written in place, so a hard link made by linkFile keeps the bytes it was made with. Renames
+// never replace: renameat2 with RENAME_NOREPLACE, falling back to link and unlink where the file
+// system does not support it, never to a plain rename. Hard links are made with linkat without
+// AT_SYMLINK_FOLLOW, which never replaces its target.
 //
 // Every open is made with O_NOFOLLOW and every look-up with AT_SYMLINK_NOFOLLOW, so a symbolic
 // link in the folder is seen as itself and never as what it points to.
@@ -40,22 +43,26 @@ public:
     bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
                      std::span<const std::uint8_t> bytes,
                      std::size_t maxFileBytes = kDefaultMaxFileBytes) override;
-    bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) override;
-    bool createIfMissing(std::string_view name) override;
+    bool replaceFile(std::string_view name, std::span<const std::uint8_t> content,
+                     FolderFlush flush = FolderFlush::Now) override;
+    bool createIfMissing(std::string_view name, FolderFlush flush = FolderFlush::Now) override;
     bool copyFile(std::string_view from, std::string_view to,
                   std::size_t maxBytes = kDefaultMaxFileBytes) override;
+    LinkResult linkFile(std::string_view from, std::string_view to) override;
     bool renameFile(std::string_view from, std::string_view to) override;
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
     bool removeFile(std::string_view name) override;
-    std::optional<int> removeByExtension(std::string_view extension) override;
+    std::optional<int> removeByExtension(std::string_view extension,
+                                         FolderFlush flush = FolderFlush::Now) override;
     std::optional<std::vector<std::string>> namesWithExtension(std::string_view extension) override;
+    bool syncFolder() override;
 
 private:
-    // Writes content to a fresh temporary file, flushes it, renames it over name and flushes the
-    // folder. Refuses a name that is something other than a regular file. The temporary file is
-    // removed on every failure path.
-    bool replaceAtomically(std::string_view name, std::span<const std::uint8_t> content);
-    bool syncFolder();
+    // Writes content to a fresh temporary file, flushes it, renames it over name and, unless
+    // deferred, flushes the folder. Refuses a name that is something other than a regular file.
+    // The temporary file is removed on every failure path.
+    bool replaceAtomically(std::string_view name, std::span<const std::uint8_t> content,
+                           FolderFlush flush);
     // The first maxBytes bytes of a regular file, plus one more when there is one, so that the
     // caller can tell a file longer than its bound; the content is empty when the file is
     // missing and missingIsEmpty is set. nullopt when it cannot be read or is not a regular file.

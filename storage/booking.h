@@ -22,7 +22,10 @@ enum class BookingOutcome {
     BookedWithoutUndo, // the record is written, but the undo copy could not be made
     DayFull,           // the day would pass 24 hours: no file touched
     NoPlan,            // the allowance is no plan's, so extra time cannot be told: no file touched
-    Failed,            // the month file could not be read or written: nothing written
+    Failed,            // the month file could not be read (no file touched) or written: the month
+                       // is as it was and no undo copy is left, unless its removal failed too, in
+                       // which case it holds the month as it was; the older "*.tmp" copies are
+                       // gone when the write was tried
 };
 
 struct BookingResult {
@@ -42,13 +45,20 @@ struct BookingResult {
 
 // Books seconds on a day of a month file:
 //  1. refuses, touching no file, when the allowance is not a plan's, when the month file is there
-//     but cannot be read or is damaged, or when the day's total would pass 24 hours;
+//     but cannot be read or is damaged, or when the day's total would pass 24 hours; the month is
+//     read once, and everything is decided from that read;
 //  2. works out the extra time and its charge (core::bookOnDay);
 //  3. deletes every "*.tmp" file: the previous undo copy and any restore copies end here;
-//  4. copies the month file to its undo copy (an empty copy for a month's first booking), then
-//     writes the day's record.
-// A month file that exists but cannot be read is never written over. It shows nothing and
-// touches no window; the caller reports the outcome.
+//  4. makes the undo copy: a hard link of the month file under the copy's name, or, where the
+//     file system allows none, a copy of the bytes read; an empty file for a month's first
+//     booking;
+//  5. writes the new month whole to a new file, flushes it and renames it over the month file;
+//  6. flushes the folder once, which makes steps 3 to 5 durable together.
+// That is one data flush and one folder flush a booking (two data flushes where the undo copy has
+// to be copied). A crash at any point leaves the month file as it was or as booked, never torn,
+// and an undo copy made in step 4 holds the month as it was. A month file that exists but cannot
+// be read is never written over. It shows nothing and touches no window; the caller reports the
+// outcome.
 BookingResult bookTime(platform::FileSystem& files, const BookingRequest& request);
 
 // Deletes every "*.tmp" file in the data folder: the undo copy and the restore copies.

@@ -89,16 +89,38 @@ bool FaultyFileSystem::writeRecord(std::string_view name, std::size_t recordLeng
            m_real.writeRecord(name, recordLength, recordNumber, bytes, maxFileBytes);
 }
 
-bool FaultyFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content) {
-    return !fails("replaceFile", true, name) && m_real.replaceFile(name, content);
+namespace {
+
+const char* named(const char* now, const char* deferred, platform::FileSystem::FolderFlush flush) {
+    return flush == platform::FileSystem::FolderFlush::Now ? now : deferred;
 }
 
-bool FaultyFileSystem::createIfMissing(std::string_view name) {
-    return !fails("createIfMissing", true, name) && m_real.createIfMissing(name);
+} // namespace
+
+bool FaultyFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content,
+                                   FolderFlush flush) {
+    return !fails(named("replaceFile", "replaceFile:deferred", flush), true, name) &&
+           m_real.replaceFile(name, content, flush);
+}
+
+bool FaultyFileSystem::createIfMissing(std::string_view name, FolderFlush flush) {
+    return !fails(named("createIfMissing", "createIfMissing:deferred", flush), true, name) &&
+           m_real.createIfMissing(name, flush);
 }
 
 bool FaultyFileSystem::copyFile(std::string_view from, std::string_view to, std::size_t maxBytes) {
     return !fails("copyFile", true, from) && m_real.copyFile(from, to, maxBytes);
+}
+
+platform::FileSystem::LinkResult FaultyFileSystem::linkFile(std::string_view from,
+                                                            std::string_view to) {
+    if (fails("linkFile", true, std::string(from) + ">" + std::string(to))) {
+        return LinkResult::Failed;
+    }
+    if (linkUnsupported) {
+        return LinkResult::Unsupported;
+    }
+    return m_real.linkFile(from, to);
 }
 
 bool FaultyFileSystem::renameFile(std::string_view from, std::string_view to) {
@@ -120,11 +142,12 @@ bool FaultyFileSystem::removeFile(std::string_view name) {
     return !fails("removeFile", true, name) && m_real.removeFile(name);
 }
 
-std::optional<int> FaultyFileSystem::removeByExtension(std::string_view extension) {
-    if (fails("removeByExtension", true, extension)) {
+std::optional<int> FaultyFileSystem::removeByExtension(std::string_view extension,
+                                                       FolderFlush flush) {
+    if (fails(named("removeByExtension", "removeByExtension:deferred", flush), true, extension)) {
         return std::nullopt;
     }
-    return m_real.removeByExtension(extension);
+    return m_real.removeByExtension(extension, flush);
 }
 
 std::optional<std::vector<std::string>>
@@ -133,6 +156,10 @@ FaultyFileSystem::namesWithExtension(std::string_view extension) {
         return std::nullopt;
     }
     return m_real.namesWithExtension(extension);
+}
+
+bool FaultyFileSystem::syncFolder() {
+    return !fails("syncFolder", true, ".") && m_real.syncFolder();
 }
 
 } // namespace platform::fakes

@@ -17,7 +17,12 @@ struct SimulatedCrash {
 // A file layer that passes every call to a real one, counts the calls, and can make a chosen call
 // fail: only that one (Once), or that one and every later one (FromThenOn), or stop the program
 // dead there (Crash: the call is not made and SimulatedCrash is thrown). Only calls that may
-// change a file are counted when countOnlyChanges is set. A failing call does nothing at all.
+// change a file are counted when countOnlyChanges is set; a hard link and a folder flush count as
+// changes. A failing call does nothing at all.
+//
+// It flushes nothing itself: every call, the folder flush included, goes to the real layer. A
+// crash here is the program stopping dead, not a power cut: what the real layer has done stays
+// done.
 class FaultyFileSystem final : public platform::FileSystem {
 public:
     enum class Mode { Never, Once, FromThenOn, Crash };
@@ -33,11 +38,14 @@ public:
     }
     int calls() const { return m_calls; }
     int failures() const { return m_failures; }
-    // Every call made, as "operation file", for tests that look at what was asked.
+    // Every call made, as "operation file", for tests that look at what was asked. A change whose
+    // folder flush is deferred is logged as "operation:deferred file"; the folder flush itself as
+    // "syncFolder ." and a hard link as "linkFile from>to".
     const std::vector<std::string>& log() const { return m_log; }
     // How many calls read the named file.
     int readsOf(std::string_view name) const;
-    // How many calls asked to change a file (write, create, copy, rename, exchange, delete).
+    // How many calls asked to change a file (write, create, copy, link, rename, exchange, delete,
+    // flush the folder).
     int changeRequests() const;
 
     std::optional<EntryKind> entryKind(std::string_view name) override;
@@ -50,18 +58,25 @@ public:
     bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
                      std::span<const std::uint8_t> bytes,
                      std::size_t maxFileBytes = kDefaultMaxFileBytes) override;
-    bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) override;
-    bool createIfMissing(std::string_view name) override;
+    bool replaceFile(std::string_view name, std::span<const std::uint8_t> content,
+                     FolderFlush flush = FolderFlush::Now) override;
+    bool createIfMissing(std::string_view name, FolderFlush flush = FolderFlush::Now) override;
     bool copyFile(std::string_view from, std::string_view to,
                   std::size_t maxBytes = kDefaultMaxFileBytes) override;
+    LinkResult linkFile(std::string_view from, std::string_view to) override;
     bool renameFile(std::string_view from, std::string_view to) override;
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
     bool removeFile(std::string_view name) override;
-    std::optional<int> removeByExtension(std::string_view extension) override;
+    std::optional<int> removeByExtension(std::string_view extension,
+                                         FolderFlush flush = FolderFlush::Now) override;
     std::optional<std::vector<std::string>> namesWithExtension(std::string_view extension) override;
+    bool syncFolder() override;
 
     // When set, exchangeFiles answers Unsupported, so that the three-rename path is taken.
     bool exchangeUnsupported = false;
+    // When set, linkFile answers Unsupported without asking the real layer, so that the copy a
+    // caller makes instead is taken.
+    bool linkUnsupported = false;
 
 private:
     // True when this call is to fail.

@@ -121,7 +121,8 @@ bool MemoryFileSystem::writeRecord(std::string_view name, std::size_t recordLeng
     return true;
 }
 
-bool MemoryFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content) {
+bool MemoryFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content,
+                                   FolderFlush /*flush*/) {
     if (!platform::isPlainFileName(name)) {
         return false;
     }
@@ -129,7 +130,7 @@ bool MemoryFileSystem::replaceFile(std::string_view name, std::span<const std::u
     return true;
 }
 
-bool MemoryFileSystem::createIfMissing(std::string_view name) {
+bool MemoryFileSystem::createIfMissing(std::string_view name, FolderFlush /*flush*/) {
     if (!platform::isPlainFileName(name)) {
         return false;
     }
@@ -146,6 +147,21 @@ bool MemoryFileSystem::copyFile(std::string_view from, std::string_view to, std:
     const std::vector<std::uint8_t> content = found->second;
     m_files[std::string(to)] = content;
     return true;
+}
+
+platform::FileSystem::LinkResult MemoryFileSystem::linkFile(std::string_view from,
+                                                            std::string_view to) {
+    const auto found = m_files.find(std::string(from));
+    if (!platform::isPlainFileName(from) || !platform::isPlainFileName(to) || from == to ||
+        found == m_files.end() || m_files.contains(std::string(to))) {
+        return LinkResult::Failed;
+    }
+    if (linkUnsupported) {
+        return LinkResult::Unsupported;
+    }
+    const std::vector<std::uint8_t> content = found->second;
+    m_files.emplace(std::string(to), content);
+    return LinkResult::Linked;
 }
 
 bool MemoryFileSystem::renameFile(std::string_view from, std::string_view to) {
@@ -179,7 +195,8 @@ bool MemoryFileSystem::removeFile(std::string_view name) {
     return platform::isPlainFileName(name) && m_files.erase(std::string(name)) == 1;
 }
 
-std::optional<int> MemoryFileSystem::removeByExtension(std::string_view extension) {
+std::optional<int> MemoryFileSystem::removeByExtension(std::string_view extension,
+                                                       FolderFlush /*flush*/) {
     if (extension.size() < 2 || extension.front() != '.' || !platform::isPlainFileName(extension)) {
         return std::nullopt;
     }

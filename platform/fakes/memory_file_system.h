@@ -15,7 +15,10 @@ namespace platform::fakes {
 // It lets long randomized runs go without touching a disk; one typed test runs the same cases on
 // both layers to keep the two alike. Every entry is a regular file: it has no links, folders or
 // other kinds of entry (tests of those use the real layer on a temporary folder), and it makes no
-// temporary files of its own.
+// temporary files of its own. A hard link (linkFile) is a copy here: files are values, and since
+// no operation changes a file in place on either layer, a second name and a copy hold the same
+// bytes for as long as they exist. Nothing is ever lost to a power cut here, so the folder flush
+// does nothing and a deferred one is the same as one made at once.
 class MemoryFileSystem final : public platform::FileSystem {
 public:
     using Files = std::map<std::string, std::vector<std::uint8_t>>;
@@ -25,6 +28,8 @@ public:
 
     // When set, exchangeFiles answers Unsupported, as some file systems do.
     bool exchangeUnsupported = false;
+    // When set, linkFile answers Unsupported, as file systems without hard links do.
+    bool linkUnsupported = false;
 
     std::optional<EntryKind> entryKind(std::string_view name) override;
     std::optional<std::int64_t> fileLength(std::string_view name) override;
@@ -36,15 +41,19 @@ public:
     bool writeRecord(std::string_view name, std::size_t recordLength, std::int64_t recordNumber,
                      std::span<const std::uint8_t> bytes,
                      std::size_t maxFileBytes = kDefaultMaxFileBytes) override;
-    bool replaceFile(std::string_view name, std::span<const std::uint8_t> content) override;
-    bool createIfMissing(std::string_view name) override;
+    bool replaceFile(std::string_view name, std::span<const std::uint8_t> content,
+                     FolderFlush flush = FolderFlush::Now) override;
+    bool createIfMissing(std::string_view name, FolderFlush flush = FolderFlush::Now) override;
     bool copyFile(std::string_view from, std::string_view to,
                   std::size_t maxBytes = kDefaultMaxFileBytes) override;
+    LinkResult linkFile(std::string_view from, std::string_view to) override;
     bool renameFile(std::string_view from, std::string_view to) override;
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
     bool removeFile(std::string_view name) override;
-    std::optional<int> removeByExtension(std::string_view extension) override;
+    std::optional<int> removeByExtension(std::string_view extension,
+                                         FolderFlush flush = FolderFlush::Now) override;
     std::optional<std::vector<std::string>> namesWithExtension(std::string_view extension) override;
+    bool syncFolder() override { return true; }
 
 private:
     Files m_files;

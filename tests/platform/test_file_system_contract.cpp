@@ -22,6 +22,8 @@ using Bytes = std::vector<std::uint8_t>;
 using Names = std::vector<std::string>;
 using Kind = FileSystem::EntryKind;
 using Exchange = FileSystem::ExchangeResult;
+using Link = FileSystem::LinkResult;
+using Flush = FileSystem::FolderFlush;
 
 namespace {
 
@@ -310,6 +312,69 @@ TYPED_TEST(FileSystemContract, NamesByExtensionAreSortedAndLeaveTheLayersOwnOut)
     }
 }
 
+TYPED_TEST(FileSystemContract, HardLinksGiveASecondNameAndNeverReplace) {
+    FileSystem& fs = this->m_fs;
+    auto& layer = this->m_layer;
+    layer.put("a", {1, 2, 3});
+    layer.put("b", {9});
+    ASSERT_EQ(fs.linkFile("a", "c"), Link::Linked);
+    EXPECT_EQ(layer.content("c"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(layer.content("a"), (Bytes{1, 2, 3}));
+    // An existing target is never replaced, and a missing source or the same name links nothing.
+    EXPECT_EQ(fs.linkFile("a", "b"), Link::Failed);
+    EXPECT_EQ(fs.linkFile("a", "c"), Link::Failed);
+    EXPECT_EQ(fs.linkFile("missing", "d"), Link::Failed);
+    EXPECT_EQ(fs.linkFile("a", "a"), Link::Failed);
+    EXPECT_EQ(layer.content("b"), Bytes{9});
+    EXPECT_EQ(layer.names(), (Names{"a", "b", "c"}));
+
+    // No write goes in place: whatever is written under one name, the other keeps its bytes.
+    ASSERT_TRUE(fs.writeRecord("a", 2, 1, Bytes{7, 7}));
+    EXPECT_EQ(layer.content("a"), (Bytes{7, 7, 3}));
+    ASSERT_TRUE(fs.replaceFile("c", Bytes{5}, Flush::Deferred));
+    EXPECT_EQ(layer.content("a"), (Bytes{7, 7, 3}));
+    EXPECT_EQ(layer.content("c"), Bytes{5});
+    ASSERT_EQ(fs.linkFile("a", "d"), Link::Linked);
+    ASSERT_TRUE(fs.replaceFile("a", Bytes{4, 4}));
+    EXPECT_EQ(layer.content("d"), (Bytes{7, 7, 3}));
+    // Deleting one name leaves the other.
+    ASSERT_TRUE(fs.removeFile("a"));
+    EXPECT_EQ(layer.content("d"), (Bytes{7, 7, 3}));
+    EXPECT_TRUE(fs.syncFolder());
+    EXPECT_EQ(layer.names(), (Names{"b", "c", "d"}));
+
+    if constexpr (std::is_same_v<TypeParam, MemoryLayer>) {
+        layer.fake().linkUnsupported = true;
+        EXPECT_EQ(fs.linkFile("b", "e"), Link::Unsupported);
+        EXPECT_EQ(fs.linkFile("b", "c"), Link::Failed);
+        EXPECT_EQ(layer.names(), (Names{"b", "c", "d"}));
+        EXPECT_EQ(layer.content("c"), Bytes{5});
+    }
+}
+
+TYPED_TEST(FileSystemContract, ADeferredFolderFlushChangesTheFilesAsAFlushNow) {
+    FileSystem& fs = this->m_fs;
+    auto& layer = this->m_layer;
+    layer.put("f", Bytes(40, 7));
+    layer.put("old.tmp", {1});
+    layer.put("older.tmp", {2});
+    layer.put("keep.tid", {3});
+    ASSERT_TRUE(fs.replaceFile("f", Bytes{1, 2}, Flush::Deferred));
+    ASSERT_TRUE(fs.replaceFile("new", Bytes{3}, Flush::Deferred));
+    EXPECT_TRUE(fs.createIfMissing("empty", Flush::Deferred));
+    EXPECT_TRUE(fs.createIfMissing("f", Flush::Deferred));
+    EXPECT_EQ(fs.removeByExtension(".tmp", Flush::Deferred), 2);
+    EXPECT_EQ(fs.removeByExtension(".tmp", Flush::Deferred), 0);
+    EXPECT_FALSE(fs.replaceFile("../f", Bytes{1}, Flush::Deferred));
+    EXPECT_FALSE(fs.createIfMissing("a/b", Flush::Deferred));
+    EXPECT_EQ(fs.removeByExtension("tmp", Flush::Deferred), std::nullopt);
+    EXPECT_TRUE(fs.syncFolder());
+    EXPECT_EQ(layer.content("f"), (Bytes{1, 2}));
+    EXPECT_EQ(layer.content("new"), Bytes{3});
+    EXPECT_EQ(layer.content("empty"), Bytes{});
+    EXPECT_EQ(layer.names(), (Names{"empty", "f", "keep.tid", "new"}));
+}
+
 TYPED_TEST(FileSystemContract, OnlyPlainNamesAreAccepted) {
     FileSystem& fs = this->m_fs;
     auto& layer = this->m_layer;
@@ -329,6 +394,8 @@ TYPED_TEST(FileSystemContract, OnlyPlainNamesAreAccepted) {
         EXPECT_FALSE(fs.createIfMissing(bad));
         EXPECT_FALSE(fs.copyFile("ok", bad));
         EXPECT_FALSE(fs.copyFile(bad, "copy"));
+        EXPECT_EQ(fs.linkFile("ok", bad), Link::Failed);
+        EXPECT_EQ(fs.linkFile(bad, "second"), Link::Failed);
         EXPECT_FALSE(fs.renameFile("ok", bad));
         EXPECT_FALSE(fs.renameFile(bad, "moved"));
         EXPECT_EQ(fs.exchangeFiles("ok", bad), Exchange::Failed);

@@ -123,6 +123,8 @@ TEST_F(PosixFileSystemTest, NothingIsWrittenCopiedOrMovedThroughALink) {
         EXPECT_FALSE(m_fs.createIfMissing(link));
         EXPECT_FALSE(m_fs.copyFile(link, "copy.tid"));
         EXPECT_FALSE(m_fs.copyFile("f.tid", link));
+        EXPECT_EQ(m_fs.linkFile(link, "second.tid"), FileSystem::LinkResult::Failed);
+        EXPECT_EQ(m_fs.linkFile("f.tid", link), FileSystem::LinkResult::Failed);
         EXPECT_FALSE(m_fs.renameFile(link, "moved.tid"));
         EXPECT_EQ(m_fs.exchangeFiles(link, "f.tid"), FileSystem::ExchangeResult::Failed);
         EXPECT_EQ(m_fs.exchangeFiles("f.tid", link), FileSystem::ExchangeResult::Failed);
@@ -138,4 +140,33 @@ TEST_F(PosixFileSystemTest, NothingIsWrittenCopiedOrMovedThroughALink) {
     EXPECT_EQ(m_fs.removeByExtension(".tid"), 2);
     EXPECT_TRUE(m_dir.names().empty());
     EXPECT_EQ(elsewhere.read("real.tid"), (Bytes{1, 2}));
+}
+
+TEST_F(PosixFileSystemTest, AHardLinkNamesTheSameFileAndAFolderIsNeverLinked) {
+    m_dir.write("0112.tid", Bytes{1, 2, 3});
+    ASSERT_EQ(m_fs.linkFile("0112.tid", "0112.tmp"), FileSystem::LinkResult::Linked);
+    struct stat month {};
+    struct stat copy {};
+    ASSERT_EQ(::lstat(m_dir.file("0112.tid").c_str(), &month), 0);
+    ASSERT_EQ(::lstat(m_dir.file("0112.tmp").c_str(), &copy), 0);
+    EXPECT_EQ(copy.st_ino, month.st_ino);
+    EXPECT_EQ(copy.st_nlink, 2U);
+    // Replacing the month gives it a new file; the second name keeps the old one, now its only
+    // name.
+    ASSERT_TRUE(m_fs.replaceFile("0112.tid", Bytes{4}, FileSystem::FolderFlush::Deferred));
+    ASSERT_EQ(::lstat(m_dir.file("0112.tmp").c_str(), &copy), 0);
+    EXPECT_EQ(copy.st_ino, month.st_ino);
+    EXPECT_EQ(copy.st_nlink, 1U);
+    EXPECT_EQ(m_dir.read("0112.tmp"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(m_dir.read("0112.tid"), Bytes{4});
+
+    // A folder gives EPERM from linkat, which is not "no hard links here": it is refused first.
+    fs::create_directory(m_dir.file("folder"));
+    EXPECT_EQ(m_fs.linkFile("folder", "second"), FileSystem::LinkResult::Failed);
+    EXPECT_EQ(m_fs.linkFile("0112.tid", "folder"), FileSystem::LinkResult::Failed);
+    EXPECT_TRUE(m_fs.syncFolder());
+    EXPECT_EQ(m_dir.names(), (Names{"0112.tid", "0112.tmp", "folder"}));
+    EXPECT_EQ(PosixFileSystem(m_dir.file("missing")).linkFile("0112.tid", "x"),
+              FileSystem::LinkResult::Failed);
+    EXPECT_FALSE(PosixFileSystem(m_dir.file("missing")).syncFolder());
 }

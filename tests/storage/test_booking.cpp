@@ -1,3 +1,4 @@
+#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/booking.h"
 #include "support/month_bytes.h"
@@ -5,9 +6,13 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
 using storage::BookingOutcome;
+using testing_support::dayRecordBytes;
 using testing_support::monthFileBytes;
 
 namespace {
@@ -76,4 +81,182 @@ TEST_F(BookingTest, AMonthFileThatCannotBeReadIsNeverWrittenOver) {
     EXPECT_EQ(book("12", 5, 60).outcome, BookingOutcome::Failed);
     EXPECT_TRUE(std::filesystem::is_directory(m_dir.file("0112.tid")));
     EXPECT_FALSE(m_dir.exists("0112.tmp"));
+}
+
+namespace {
+
+using platform::fakes::FaultyFileSystem;
+
+// A month with day 3 and day 5 booked on the one-hour plan, and what booking 60 seconds on day 5
+// makes of it. Day 5 is already over its hour: 4200 s with 600 s extra, charged 600 * 10 / 60 + 40
+// = 140 öre; 60 s more are extra as well, charged 60 * 10 / 60 + 40 = 50 öre, 190 öre in all.
+const Bytes kDayThree = dayRecordBytes(1000, 0, 0.0f, 3);
+const Bytes kMonthBefore =
+    monthFileBytes({{3, kDayThree}, {5, dayRecordBytes(4200, 600, 140.0f, 5)}});
+const Bytes kMonthAfter =
+    monthFileBytes({{3, kDayThree}, {5, dayRecordBytes(4260, 660, 190.0f, 5)}});
+// The undo copy of an earlier booking, and a deleted day's copy; the booking sweeps both.
+const Bytes kEarlierCopy = monthFileBytes({{3, kDayThree}});
+
+struct stat statOf(const testing_support::TempDir& dir, const std::string& name) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(dir.file(name).c_str(), &info), 0) << name;
+    return info;
+}
+
+bool anyTemporaryLeft(const testing_support::TempDir& dir) {
+    for (const std::string& name : dir.names()) {
+        if (name.starts_with(".surfklocka-")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void putBookedMonth(const testing_support::TempDir& dir) {
+    dir.write("0112.tid", kMonthBefore);
+    dir.write("0112.tmp", kEarlierCopy);
+    dir.write("post2.tmp", kEarlierCopy);
+}
+
+} // namespace
+
+TEST_F(BookingTest, TheUndoCopyIsTheOldMonthFileUnderASecondName) {
+    putBookedMonth(m_dir);
+    const struct stat old = statOf(m_dir, "0112.tid");
+    EXPECT_EQ(book("12", 5, 60).outcome, BookingOutcome::Booked);
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
+    EXPECT_EQ(m_dir.read("0112.tid"), kMonthAfter);
+    EXPECT_EQ(m_dir.read("0112.tmp"), kMonthBefore);
+    // The same file as the month file was, not a copy of it; the month is a new file, so the
+    // copy is the only name left of the old one.
+    const struct stat copy = statOf(m_dir, "0112.tmp"), month = statOf(m_dir, "0112.tid");
+    EXPECT_EQ(copy.st_ino, old.st_ino);
+    EXPECT_EQ(copy.st_nlink, 1U);
+    EXPECT_NE(month.st_ino, old.st_ino);
+    EXPECT_EQ(month.st_nlink, 1U);
+    EXPECT_EQ(month.st_mode & 07777, old.st_mode & 07777);
+}
+
+TEST_F(BookingTest, OneDataFlushAndOneFolderFlushABooking) {
+    putBookedMonth(m_dir);
+    FaultyFileSystem counted(m_files);
+    EXPECT_EQ(storage::bookTime(counted, {"01", "12", 5, 60, 3600}).outcome,
+              BookingOutcome::Booked);
+    // One read; then the sweep and the link, which flush nothing; the month written whole with
+    // its data flushed (the one data flush), and the folder flushed once.
+    EXPECT_EQ(counted.log(),
+              (std::vector<std::string>{"readFile 0112.tid", "removeByExtension:deferred .tmp",
+                                        "linkFile 0112.tid>0112.tmp",
+                                        "replaceFile:deferred 0112.tid", "syncFolder ."}));
+
+    // A month's first booking: its undo copy is an empty file, which needs no data flush.
+    FaultyFileSystem first(m_files);
+    EXPECT_EQ(storage::bookTime(first, {"01", "11", 2, 60, 3600}).outcome, BookingOutcome::Booked);
+    EXPECT_EQ(first.log(),
+              (std::vector<std::string>{"readFile 0111.tid", "fileLength 0111.tid",
+                                        "entryKind 0111.tid", "removeByExtension:deferred .tmp",
+                                        "createIfMissing:deferred 0111.tmp",
+                                        "replaceFile:deferred 0111.tid", "syncFolder ."}));
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0111.tmp", "0112.tid"}));
+    EXPECT_EQ(m_dir.read("0111.tmp"), Bytes{});
+    EXPECT_EQ(m_dir.read("0111.tid"), monthFileBytes({{2, dayRecordBytes(60, 0, 0.0f, 2)}}));
+    EXPECT_FALSE(anyTemporaryLeft(m_dir));
+}
+
+TEST_F(BookingTest, WithoutHardLinksTheUndoCopyIsWrittenFromTheMonthRead) {
+    putBookedMonth(m_dir);
+    FaultyFileSystem noLinks(m_files);
+    noLinks.linkUnsupported = true;
+    EXPECT_EQ(storage::bookTime(noLinks, {"01", "12", 5, 60, 3600}).outcome,
+              BookingOutcome::Booked);
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
+    EXPECT_EQ(m_dir.read("0112.tid"), kMonthAfter);
+    EXPECT_EQ(m_dir.read("0112.tmp"), kMonthBefore);
+    EXPECT_NE(statOf(m_dir, "0112.tmp").st_ino, statOf(m_dir, "0112.tid").st_ino);
+    // The copy costs a data flush of its own; the folder is still flushed once.
+    EXPECT_EQ(noLinks.log(), (std::vector<std::string>{
+                                 "readFile 0112.tid", "removeByExtension:deferred .tmp",
+                                 "linkFile 0112.tid>0112.tmp", "replaceFile:deferred 0112.tmp",
+                                 "replaceFile:deferred 0112.tid", "syncFolder ."}));
+}
+
+TEST_F(BookingTest, AFailedLinkFallsBackToTheCopy) {
+    putBookedMonth(m_dir);
+    FaultyFileSystem faulty(m_files);
+    faulty.failAt(3, FaultyFileSystem::Mode::Once); // the read, the sweep, the link
+    EXPECT_EQ(storage::bookTime(faulty, {"01", "12", 5, 60, 3600}).outcome, BookingOutcome::Booked);
+    ASSERT_EQ(faulty.failures(), 1);
+    EXPECT_EQ(faulty.log().at(2), "linkFile 0112.tid>0112.tmp");
+    EXPECT_EQ(m_dir.read("0112.tid"), kMonthAfter);
+    EXPECT_EQ(m_dir.read("0112.tmp"), kMonthBefore);
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
+}
+
+TEST_F(BookingTest, AFailedWriteAfterTheLinkLeavesTheMonthAsItWasAndNoUndoCopy) {
+    putBookedMonth(m_dir);
+    FaultyFileSystem faulty(m_files);
+    faulty.failAt(4, FaultyFileSystem::Mode::Once); // the month's write
+    const storage::BookingResult result = storage::bookTime(faulty, {"01", "12", 5, 60, 3600});
+    EXPECT_EQ(result.outcome, BookingOutcome::Failed);
+    EXPECT_EQ(result.monthState, storage::MonthState::HasRecords);
+    EXPECT_EQ(faulty.log().at(3), "replaceFile:deferred 0112.tid");
+    EXPECT_EQ(faulty.log().at(4), "removeFile 0112.tmp");
+    EXPECT_EQ(m_dir.read("0112.tid"), kMonthBefore);
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid"}));
+    EXPECT_FALSE(anyTemporaryLeft(m_dir));
+}
+
+TEST_F(BookingTest, WhenTheUndoCopyCannotBeRemovedEitherItHoldsTheMonthAsItWas) {
+    putBookedMonth(m_dir);
+    FaultyFileSystem faulty(m_files);
+    faulty.failAt(4, FaultyFileSystem::Mode::FromThenOn); // the write, the removal, the flush
+    EXPECT_EQ(storage::bookTime(faulty, {"01", "12", 5, 60, 3600}).outcome, BookingOutcome::Failed);
+    EXPECT_EQ(faulty.failures(), 3);
+    EXPECT_EQ(m_dir.read("0112.tid"), kMonthBefore);
+    EXPECT_EQ(m_dir.read("0112.tmp"), kMonthBefore);
+    EXPECT_EQ(statOf(m_dir, "0112.tmp").st_ino, statOf(m_dir, "0112.tid").st_ino);
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
+}
+
+TEST_F(BookingTest, StoppingDeadAtEveryChangeLeavesTheOldMonthOrTheNewOne) {
+    for (const bool links : {true, false}) {
+        int change = 1;
+        for (;; ++change) {
+            SCOPED_TRACE((links ? "linked, crash at change " : "copied, crash at change ") +
+                         std::to_string(change));
+            testing_support::TempDir dir;
+            platform::PosixFileSystem real(dir.path());
+            putBookedMonth(dir);
+            FaultyFileSystem faulty(real);
+            faulty.linkUnsupported = !links;
+            faulty.failAt(change, FaultyFileSystem::Mode::Crash, true);
+            bool finished = false;
+            try {
+                finished = storage::bookTime(faulty, {"01", "12", 5, 60, 3600}).outcome ==
+                           BookingOutcome::Booked;
+            } catch (const platform::fakes::SimulatedCrash&) {
+            }
+            const Bytes month = dir.read("0112.tid");
+            EXPECT_TRUE(month == kMonthBefore || month == kMonthAfter);
+            // Before the sweep the earlier copy is there as it was; after it, the undo copy (when
+            // made) holds the month as it was, and it is made before the month is replaced.
+            if (dir.exists("0112.tmp")) {
+                const Bytes copy = dir.read("0112.tmp");
+                EXPECT_TRUE(copy == kEarlierCopy || copy == kMonthBefore);
+                EXPECT_TRUE(month == kMonthBefore || copy == kMonthBefore);
+            } else {
+                EXPECT_EQ(month, kMonthBefore);
+            }
+            EXPECT_FALSE(anyTemporaryLeft(dir));
+            if (finished) {
+                EXPECT_EQ(month, kMonthAfter);
+                EXPECT_EQ(dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
+                break;
+            }
+            ASSERT_LT(change, 20) << "the booking never finished";
+        }
+        // The sweep, the link (and where it is refused, the copy), the month, the folder flush.
+        EXPECT_EQ(change, links ? 5 : 6);
+    }
 }

@@ -35,6 +35,7 @@ struct Scenario {
     // as it was when it reports a failure.
     std::string promised{};
     bool exchangeUnsupported = false;
+    bool linkUnsupported = false; // the undo copy of a booking is copied, not linked
     friend void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
 };
 
@@ -78,7 +79,12 @@ std::vector<Scenario> scenarios() {
     };
     return {
         {"BookingOnABookedDay", start, book("01", "12", 5, 60), "0112.tid"},
+        {"BookingWhereNoHardLinkCanBeMade", start, book("01", "12", 5, 60), "0112.tid", false,
+         true},
         {"AMonthsFirstBooking", start, book("02", "02", 1, 600), "0202.tid"},
+        {"ABookingOnAnEmptyMonthFile", start, book("02", "01", 1, 600), "0201.tid"},
+        {"AnEmptyMonthsBookingWithoutHardLinks", start, book("02", "01", 1, 600), "0201.tid", false,
+         true},
         {"ABookingRefusedAt24Hours", start, book("01", "12", 5, 86000), "0112.tid"},
         {"UndoByExchange", start, swap, "0112.tid 0112.tmp"},
         {"UndoByCopies", start, swap, "0112.tid 0112.tmp", true},
@@ -137,6 +143,7 @@ struct Layer {
     explicit Layer(const Scenario& scenario) {
         memory.files() = scenario.files;
         memory.exchangeUnsupported = scenario.exchangeUnsupported;
+        memory.linkUnsupported = scenario.linkUnsupported;
     }
     platform::fakes::MemoryFileSystem memory;
     FaultyFileSystem files{memory};
@@ -219,7 +226,16 @@ TEST_P(FaultTest, StoppingDeadAtEveryChangeLosesNothing) {
         } catch (const platform::fakes::SimulatedCrash&) {
         }
         // The files as the changes before the crash left them, for the next start to find.
-        checkFiles(layer.memory.files(), "crash at change " + std::to_string(change));
+        const std::string where = "crash at change " + std::to_string(change);
+        checkFiles(layer.memory.files(), where);
+        // The first file it promises is never half changed: as it was, or as a clean run leaves
+        // it.
+        const std::string first = scenario.promised.substr(0, scenario.promised.find(' '));
+        if (!first.empty()) {
+            const auto now = fileIn(layer.memory.files(), first);
+            EXPECT_TRUE(now == fileIn(scenario.files, first) || now == fileIn(after, first))
+                << where << ": " << first << " is neither as it was nor as it will be";
+        }
     }
     RecordProperty("crash points", change - 1);
 }
