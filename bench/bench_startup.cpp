@@ -1,12 +1,18 @@
 // Start-up: the real surfklocka executable, launched on a data folder holding a stored plan and a
 // year of data, from just before the process is made until its main window is shown and the event
-// loop is idle; and the peak memory (resident set) of the process up to then. Beside it, measured
-// the same way in the same run, a minimal Qt Widgets program showing one empty window, and for
-// information one showing a window with a line of text.
+// loop is idle; its CPU time (user and system) and the peak memory (resident set) of the process
+// up to then. Beside it, measured the same way in the same run, a minimal Qt Widgets program
+// showing one window with a line of text (the floor: any window with text loads fonts and lays
+// out text), and for information one showing an empty window.
 //
-// Both are launched with the idle probe preloaded (see idle_probe.cpp), which reports the moment
-// and ends the process. The platform is whatever the environment selects: bench/run.sh uses
+// The windows are launched with the idle probe preloaded (see idle_probe.cpp), which reports the
+// moment and ends the process. The platform is whatever the environment selects: bench/run.sh uses
 // Xvfb with xcb where Xvfb is installed, offscreen otherwise.
+//
+// Commands: `surfklocka visa`, `boka` and `summa` run to their end, with their CPU time and peak
+// memory, beside a minimal QCoreApplication program that prints one line. And scale: the start-up
+// and the commands on a data folder with every month of 2001 to 2099 booked, beside the same on a
+// folder with today's month alone.
 
 #include "core/date.h"
 #include "platform/clock.h"
@@ -14,10 +20,12 @@
 #include "sample_data.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -33,8 +41,11 @@ namespace {
 struct Launch {
     bool ok = false;
     double seconds = 0.0;
+    double cpuSeconds = 0.0;
     long peakKilobytes = 0;
 };
+
+enum class Data { Year, Month, EveryYear };
 
 std::int64_t monotonicNanoseconds() {
     timespec now{};
@@ -46,13 +57,17 @@ std::int64_t monotonicNanoseconds() {
 // would have it.
 class DataHome {
 public:
-    DataHome() {
+    explicit DataHome(Data data) {
         const std::string folder = m_home.path() + "/surfklocka";
         if (::mkdir(folder.c_str(), 0700) != 0) {
             return;
         }
         platform::PosixFileSystem files(folder);
-        m_ready = files.isOpen() && bench::writeYearOfData(files, platform::SystemClock().today());
+        const core::Date today = platform::SystemClock().today();
+        m_ready =
+            files.isOpen() && (data == Data::Year    ? bench::writeYearOfData(files, today)
+                               : data == Data::Month ? bench::writeMonthsOfData(files, today, 0)
+                                                     : bench::writeEveryYearOfData(files));
     }
     bool ready() const { return m_ready; }
     const std::string& path() const { return m_home.path(); }
@@ -62,7 +77,22 @@ private:
     bool m_ready = false;
 };
 
-Launch launch(const char* program, const DataHome& home) {
+const DataHome& home(Data data) {
+    static DataHome year(Data::Year);
+    static DataHome month(Data::Month);
+    static DataHome everyYear(Data::EveryYear);
+    return data == Data::Year ? year : data == Data::Month ? month : everyYear;
+}
+
+double cpuOf(const rusage& usage) {
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Launches a program on the data folder. A window (`probed`) reports through the idle probe and
+// is ended there; a command runs to its end.
+Launch launch(const char* program, const DataHome& home, const std::vector<std::string>& extra,
+              bool probed) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) {
         return {};
@@ -75,9 +105,11 @@ Launch launch(const char* program, const DataHome& home) {
             variables.emplace_back(text);
         }
     }
-    variables.push_back(std::string("LD_PRELOAD=") + SURFKLOCKA_IDLE_PROBE);
+    if (probed) {
+        variables.push_back(std::string("LD_PRELOAD=") + SURFKLOCKA_IDLE_PROBE);
+        variables.push_back("SURFKLOCKA_PROBE_FD=" + std::to_string(pipeFds[1]));
+    }
     variables.push_back("XDG_DATA_HOME=" + home.path());
-    variables.push_back("SURFKLOCKA_PROBE_FD=" + std::to_string(pipeFds[1]));
     std::vector<char*> environment;
     for (std::string& variable : variables) {
         environment.push_back(variable.data());
@@ -87,13 +119,23 @@ Launch launch(const char* program, const DataHome& home) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    char* arguments[] = {const_cast<char*>(program), nullptr};
+    if (!probed) {
+        // A command's output goes nowhere; only its end counts.
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    }
+    std::vector<std::string> words{program};
+    words.insert(words.end(), extra.begin(), extra.end());
+    std::vector<char*> arguments;
+    for (std::string& word : words) {
+        arguments.push_back(word.data());
+    }
+    arguments.push_back(nullptr);
 
     Launch result;
     const std::int64_t start = monotonicNanoseconds();
     pid_t child = 0;
     const int spawned =
-        posix_spawn(&child, program, &actions, nullptr, arguments, environment.data());
+        posix_spawn(&child, program, &actions, nullptr, arguments.data(), environment.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeFds[1]);
     if (spawned != 0) {
@@ -117,45 +159,88 @@ Launch launch(const char* program, const DataHome& home) {
     rusage usage{};
     while (::wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
     }
-    const long long idle = std::atoll(line);
-    result.ok = used > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 && idle > start;
-    result.seconds = static_cast<double>(idle - start) / 1e9;
+    const std::int64_t end = probed ? std::atoll(line) : monotonicNanoseconds();
+    result.ok =
+        (!probed || used > 0) && WIFEXITED(status) && WEXITSTATUS(status) == 0 && end > start;
+    result.seconds = static_cast<double>(end - start) / 1e9;
+    result.cpuSeconds = cpuOf(usage);
     result.peakKilobytes = usage.ru_maxrss;
     return result;
 }
 
-void startUp(benchmark::State& state, const char* program) {
-    static DataHome home;
-    // One start before the timed ones, so that every timed start finds the files in the page
-    // cache and the lock file made.
-    static const bool warm = home.ready() && launch(program, home).ok;
-    if (!warm) {
-        state.SkipWithError("the program could not be started on the data folder");
+void run(benchmark::State& state, const char* program, Data data,
+         const std::vector<std::string>& extra, bool probed) {
+    const DataHome& folder = home(data);
+    // One run before the timed ones, so that every timed run finds the files in the page cache
+    // and the lock file made.
+    if (!folder.ready() || !launch(program, folder, extra, probed).ok) {
+        state.SkipWithError("the program could not be run on the data folder");
         return;
     }
     long peak = 0;
+    double cpu = 0.0;
     for (auto _ : state) {
-        const Launch run = launch(program, home);
-        if (!run.ok) {
-            state.SkipWithError("the program did not report being shown and idle");
+        const Launch done = launch(program, folder, extra, probed);
+        if (!done.ok) {
+            state.SkipWithError("the program did not end well");
             break;
         }
-        state.SetIterationTime(run.seconds);
-        peak = std::max(peak, run.peakKilobytes);
+        state.SetIterationTime(done.seconds);
+        peak = std::max(peak, done.peakKilobytes);
+        cpu += done.cpuSeconds;
     }
     state.counters["peak_kB"] = static_cast<double>(peak);
+    state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
 }
 
 void BM_Startup_Program(benchmark::State& state) {
-    startUp(state, SURFKLOCKA_EXECUTABLE);
+    run(state, SURFKLOCKA_EXECUTABLE, Data::Year, {}, true);
 }
-
 void BM_Startup_EmptyWindow(benchmark::State& state) {
-    startUp(state, SURFKLOCKA_EMPTY_WINDOW);
+    run(state, SURFKLOCKA_EMPTY_WINDOW, Data::Year, {}, true);
+}
+void BM_Startup_LabelWindow(benchmark::State& state) {
+    run(state, SURFKLOCKA_LABEL_WINDOW, Data::Year, {}, true);
+}
+void BM_Startup_OneMonth(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::Month, {}, true);
+}
+void BM_Startup_EveryYear(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::EveryYear, {}, true);
 }
 
-void BM_Startup_LabelWindow(benchmark::State& state) {
-    startUp(state, SURFKLOCKA_LABEL_WINDOW);
+// The commands. A booking of one second on 15 January 2001, a day the year's data leaves free
+// and that the scale folders hold: at most a few hundred runs stay far below a day.
+const std::vector<std::string> kVisa{"visa"};
+const std::vector<std::string> kBoka{"boka", "--datum", "2001-01-15", "1"};
+const std::vector<std::string> kSumma{"summa", "2001-01-15", "2002-01-14"};
+
+void BM_Command_CoreLine(benchmark::State& state) {
+    run(state, SURFKLOCKA_CORE_LINE, Data::Year, {}, false);
+}
+void BM_Command_Visa(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::Year, kVisa, false);
+}
+void BM_Command_Boka(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::Year, kBoka, false);
+}
+void BM_Command_Visa_OneMonth(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::Month, kVisa, false);
+}
+void BM_Command_Visa_EveryYear(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::EveryYear, kVisa, false);
+}
+void BM_Command_Boka_OneMonth(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::Month, kBoka, false);
+}
+void BM_Command_Boka_EveryYear(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::EveryYear, kBoka, false);
+}
+void BM_Command_Summa_OneMonth(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::Month, kSumma, false);
+}
+void BM_Command_Summa_EveryYear(benchmark::State& state) {
+    run(state, SURFKLOCKA_EXECUTABLE, Data::EveryYear, kSumma, false);
 }
 
 } // namespace
@@ -163,5 +248,19 @@ void BM_Startup_LabelWindow(benchmark::State& state) {
 BENCHMARK(BM_Startup_Program)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Startup_EmptyWindow)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Startup_LabelWindow)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Startup_OneMonth)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Startup_EveryYear)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command_CoreLine)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command_Visa)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command_Boka)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command_Visa_OneMonth)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command_Visa_EveryYear)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command_Boka_OneMonth)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command_Boka_EveryYear)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command_Summa_OneMonth)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command_Summa_EveryYear)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -19,33 +19,63 @@ std::string monthFile(int year, int month) {
 }
 
 bool writeYearOfData(platform::FileSystem& files, const core::Date& today) {
+    return writeMonthsOfData(files, today, 12);
+}
+
+namespace {
+
+bool writeSettings(platform::FileSystem& files) {
     storage::SettingsFile settings(files);
     if (!settings.storePlan(kPlanText, kAllowance)) {
         return false;
     }
     // Record 1: the first start is over.
     const std::array<std::uint8_t, 2> setupDone = {0xFF, 0xFF};
-    if (!files.writeRecord(storage::kSettingsFileName, storage::kSettingsRecordLength, 1,
-                           setupDone)) {
+    return files.writeRecord(storage::kSettingsFileName, storage::kSettingsRecordLength, 1,
+                             setupDone);
+}
+
+// A month booked on its days 1 to lastDay.
+bool writeMonth(platform::FileSystem& files, int year, int month, int lastDay) {
+    std::vector<std::uint8_t> bytes;
+    for (int day = 1; day <= lastDay; ++day) {
+        const auto record = core::bookOnDay(core::DayRecord{}, sampleSeconds(year, month, day),
+                                            kAllowance, static_cast<std::int16_t>(day));
+        if (!record) {
+            return false;
+        }
+        const storage::DayBytes encoded = storage::encodeDayRecord(*record);
+        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+    }
+    return files.replaceFile(monthFile(year, month), bytes);
+}
+
+} // namespace
+
+bool writeMonthsOfData(platform::FileSystem& files, const core::Date& today, int monthsBack) {
+    if (!writeSettings(files)) {
         return false;
     }
-    for (int back = 12; back >= 0; --back) {
+    for (int back = monthsBack; back >= 0; --back) {
         const core::Date first =
             core::addMonthsClamped(core::Date{today.year, today.month, 1}, -back);
         const int lastDay = back == 0 ? today.day : core::daysInMonth(first.year, first.month);
-        std::vector<std::uint8_t> bytes;
-        for (int day = 1; day <= lastDay; ++day) {
-            const auto record =
-                core::bookOnDay(core::DayRecord{}, sampleSeconds(first.year, first.month, day),
-                                kAllowance, static_cast<std::int16_t>(day));
-            if (!record) {
+        if (!writeMonth(files, first.year, first.month, lastDay)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool writeEveryYearOfData(platform::FileSystem& files) {
+    if (!writeSettings(files)) {
+        return false;
+    }
+    for (int year = 2001; year <= 2099; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            if (!writeMonth(files, year, month, core::daysInMonth(year, month))) {
                 return false;
             }
-            const storage::DayBytes encoded = storage::encodeDayRecord(*record);
-            bytes.insert(bytes.end(), encoded.begin(), encoded.end());
-        }
-        if (!files.replaceFile(monthFile(first.year, first.month), bytes)) {
-            return false;
         }
     }
     return true;

@@ -27,4 +27,11 @@ std::string monthFile(int year, int month);
 // today's month (every day booked) and of today's month (booked up to today).
 bool writeYearOfData(platform::FileSystem& files, const core::Date& today);
 
+// The same with `monthsBack` months before today's month (0: today's month alone).
+bool writeMonthsOfData(platform::FileSystem& files, const core::Date& today, int monthsBack);
+
+// For the benchmarks of scale: the settings file and all 1188 month files of 2001 to 2099, every
+// day booked.
+bool writeEveryYearOfData(platform::FileSystem& files);
+
 } // namespace bench

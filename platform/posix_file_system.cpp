@@ -171,7 +171,8 @@ std::optional<std::int64_t> recordOffset(std::size_t recordLength, std::int64_t 
 }
 
 // Names in a folder, "." and ".." left out; nullopt when it cannot be listed.
-std::optional<std::vector<std::string>> listFolder(int dirFd) {
+// The names in the folder but "." and "..", or only those that end in `suffix` (and are longer).
+std::optional<std::vector<std::string>> listFolder(int dirFd, std::string_view suffix = {}) {
     const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
         return std::nullopt;
@@ -193,7 +194,8 @@ std::optional<std::vector<std::string>> listFolder(int dirFd) {
             break;
         }
         const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") {
+        if (name != "." && name != ".." &&
+            (suffix.empty() || (name.size() > suffix.size() && name.ends_with(suffix)))) {
             names.emplace_back(name);
         }
     }
@@ -237,7 +239,7 @@ void PosixFileSystem::removeStaleTemporaries() {
     if (!isOpen()) {
         return;
     }
-    const auto names = listFolder(m_dirFd);
+    const auto names = listFolder(m_dirFd, kTemporarySuffix);
     if (!names) {
         return;
     }
@@ -506,7 +508,7 @@ std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension
         !isPlainFileName(extension)) {
         return std::nullopt;
     }
-    const auto names = listFolder(m_dirFd);
+    const auto names = listFolder(m_dirFd, extension);
     if (!names) {
         return std::nullopt;
     }
@@ -538,7 +540,7 @@ PosixFileSystem::namesWithExtension(std::string_view extension) {
         !isPlainFileName(extension)) {
         return std::nullopt;
     }
-    auto names = listFolder(m_dirFd);
+    auto names = listFolder(m_dirFd, extension);
     if (!names) {
         return std::nullopt;
     }

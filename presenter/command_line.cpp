@@ -389,10 +389,43 @@ std::string entryNameFromClock(const platform::Clock& clock) {
     return storage::pendingEntryName(seconds * 1'000'000'000, 0);
 }
 
-// A booking from the command line: the entry is written to the data folder, then every waiting
-// entry is booked in order, this one last, as the window books them. This entry is never left
-// waiting: when it cannot be booked now it is removed and refused, unless older entries that
-// cannot be booked now stand before it.
+// One day's part of a booking through the window's booking; on refusal, the window's reason.
+CommandOutput bookPart(platform::FileSystem& files, const storage::PendingPart& part,
+                       std::int32_t dailyAllowance, platform::Notifier* notifier) {
+    storage::BookingRequest request;
+    request.yearText = core::twoDigits(part.date.year % 100);
+    request.monthText = core::twoDigits(part.date.month);
+    request.day = part.date.day;
+    request.seconds = part.seconds;
+    request.dailyAllowance = dailyAllowance;
+    const storage::BookingResult result = storage::bookTime(files, request);
+    switch (result.outcome) {
+    case storage::BookingOutcome::DayFull:
+        return refused(std::string(kDayFullMessage) + " (" + isoDate(part.date) +
+                       ").\nIngen tid har bokförts.");
+    case storage::BookingOutcome::NoPlan:
+        return refused(kNoPlanMessage);
+    case storage::BookingOutcome::Failed:
+        return refused("Tiden kunde inte sparas, eftersom filen " + result.entryFile +
+                       (result.monthState == storage::MonthState::Damaged
+                            ? " är skadad."
+                            : " inte gick att läsa eller skriva.") +
+                       "\nIngen tid har bokförts.");
+    case storage::BookingOutcome::Booked:
+    case storage::BookingOutcome::BookedWithoutUndo:
+        break;
+    }
+    if (notifier != nullptr) {
+        noticeBooking(*notifier, files, result.before, result.record, dailyAllowance);
+    }
+    return {
+        kExitDone, bookedLines(files, part.date, part.seconds, result.record, dailyAllowance), {}};
+}
+
+// A booking from the command line that holds the data folder: bookings that wait there (handed to
+// a window that did not answer) are booked first, in order; then this one, checked whole before
+// its first day is booked, so that a refusal books nothing. Behind older bookings that cannot be
+// booked now, this one waits too (as `entryName`, or a name from the clock).
 CommandOutput runBooking(const Command& command, platform::FileSystem& files,
                          const platform::Clock& clock, const core::ProgramSettings& settings,
                          std::string_view entryName, platform::Notifier* notifier) {
@@ -403,36 +436,64 @@ CommandOutput runBooking(const Command& command, platform::FileSystem& files,
     if (!core::planForAllowance(settings.dailyAllowance)) {
         return refused(kNoPlanMessage);
     }
-    const std::string name = entryName.empty() ? entryNameFromClock(clock) : std::string(entryName);
-    if (!storage::addPendingEntry(files, name, *planned.entry)) {
-        return refused("Tiden kunde inte sparas, eftersom datamappen inte gick att skriva "
-                       "i.\nIngen tid har bokförts.");
-    }
+    CommandOutput output;
     const auto results = storage::bookPendingEntries(files, settings.dailyAllowance);
     if (notifier != nullptr) {
         noticeWaiting(*notifier, files, results, settings.dailyAllowance);
     }
-    CommandOutput output;
-    bool reached = false;
+    bool blocked = false;
     for (const storage::PendingResult& result : results) {
-        const bool own = result.name == name;
-        reached = reached || own;
-        // This booking is refused rather than left waiting, unless part of it may be booked.
-        const bool waits =
-            !own || (result.outcome == storage::PendingOutcome::Kept && result.started);
-        if (own && result.outcome == storage::PendingOutcome::Kept && !result.started) {
-            files.removeFile(name);
-        }
-        describe(files, result, settings.dailyAllowance, waits, output);
-        if (own && result.outcome != storage::PendingOutcome::Booked) {
-            output.exitCode = kExitRefused;
-        }
+        describe(files, result, settings.dailyAllowance, true, output);
+        blocked = blocked || result.outcome == storage::PendingOutcome::Kept;
     }
-    if (!reached) {
+    if (blocked) {
+        const std::string name =
+            entryName.empty() ? entryNameFromClock(clock) : std::string(entryName);
         output.exitCode = kExitRefused;
+        if (!storage::addPendingEntry(files, name, *planned.entry)) {
+            output.err += "surfklocka: Tiden kunde inte sparas, eftersom datamappen inte gick att "
+                          "skriva i.\nIngen tid har bokförts.\n";
+            return output;
+        }
         output.err += "surfklocka: Äldre väntande bokningar kan inte bokföras nu, så även den här "
                       "väntar.\n" +
                       std::string(kWaitingMessage) + "\n";
+        return output;
+    }
+    // Every part is checked before the first is booked.
+    for (const storage::PendingPart& part : planned.entry->parts) {
+        const std::string file = monthFileOf(part.date);
+        const storage::MonthRead read = storage::readMonth(files, file);
+        if (monthUnusable(read)) {
+            const CommandOutput refusal =
+                refused("Tiden kunde inte sparas, eftersom " + unreadableReason(file, read.state) +
+                        "\nIngen tid har bokförts.");
+            output.exitCode = refusal.exitCode;
+            output.err += refusal.err;
+            return output;
+        }
+        const core::DayRecord& record = read.days[static_cast<std::size_t>(part.date.day - 1)];
+        if (static_cast<std::int64_t>(record.connectedSeconds) + part.seconds >
+            core::kSecondsPerDay) {
+            const CommandOutput refusal =
+                refused(std::string(kDayFullMessage) + " (" + isoDate(part.date) +
+                        ").\nIngen tid har bokförts.");
+            output.exitCode = refusal.exitCode;
+            output.err += refusal.err;
+            return output;
+        }
+    }
+    for (const storage::PendingPart& part : planned.entry->parts) {
+        const CommandOutput booked = bookPart(files, part, settings.dailyAllowance, notifier);
+        output.out += booked.out;
+        if (booked.exitCode != kExitDone) {
+            output.exitCode = booked.exitCode;
+            output.err += booked.err;
+            if (&part != &planned.entry->parts.front()) {
+                output.err += "Delarna ovan är bokförda; resten av anslutningen är det inte.\n";
+            }
+            break;
+        }
     }
     return output;
 }

@@ -86,10 +86,10 @@ std::string usageText();
 std::optional<CommandOutput> runWithoutData(const Command& command);
 
 // Runs a parsed command. The settings are loaded from the settings file into `settings` first.
-// Only Book and BookConnection write: the booking is written as a waiting entry named
-// `entryName` (a name from the clock when empty), and then every waiting entry is booked in
-// order, this one last, through storage::bookTime. The others never create, write or delete a
-// file.
+// Only Book, BookConnection and Notices with a value write. A booking first books the bookings
+// that wait in the data folder (storage/pending.h), in order, and then its own through
+// storage::bookTime; behind waiting bookings that cannot be booked now, its own waits too, under
+// `entryName` (a name from the clock when empty). The others never create, write or delete a file.
 // A booking that takes a day past its prepaid time, or under ten minutes of it, is told through
 // `notifier` when one is given and the notice setting is on.
 CommandOutput runCommand(const Command& command, platform::FileSystem& files,
