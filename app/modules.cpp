@@ -22,7 +22,8 @@ std::string programFolder() {
 }
 
 // Beside the program (the build folder), then where the package puts the modules relative to
-// the program's own folder ("../lib/surfklocka" from "/usr/bin"), so that any prefix works.
+// the program's own folder ("../lib/x86_64-linux-gnu/surfklocka" from "/usr/bin"), so that any
+// prefix works.
 void* openModule(const char* file, std::string& error) {
     const std::string beside = programFolder();
     const std::string installed = SURFKLOCKA_MODULE_DIR[0] == '/'
