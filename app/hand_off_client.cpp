@@ -1,5 +1,6 @@
 #include "app/hand_off_client.h"
 
+#include "core/texts.h"
 #include "storage/pending.h"
 
 #include <algorithm>
@@ -88,8 +89,9 @@ std::optional<std::string> requestedEntry(std::string_view bytes) {
 }
 
 std::string answerBytes(const HandOffAnswer& answer) {
-    return std::to_string(answer.exitCode) + "\n" + std::to_string(answer.out.size()) + "\n" +
-           answer.out + answer.err;
+    return core::decimalText(answer.exitCode) + "\n" +
+           core::decimalText(static_cast<std::int64_t>(answer.out.size())) + "\n" + answer.out +
+           answer.err;
 }
 
 std::optional<HandOffAnswer> parseAnswer(std::string_view bytes) {
