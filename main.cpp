@@ -1,13 +1,16 @@
 // Surfklocka: keeps a day-by-day log of the time connected on a prepaid NetLink plan and what
 // it costs.
 
+#include "app/booking_wait.h"
 #include "app/data_folder.h"
 #include "app/hand_off_client.h"
 #include "app/modules.h"
 #include "core/program_settings.h"
 #include "platform/posix_file_system.h"
 #include "presenter/command_line.h"
-#include "storage/pending.h"
+#include "presenter/messages.h"
+#include "storage/journal.h"
+#include "storage/settings_file.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -28,31 +31,51 @@ int failed(const std::string& reason) {
     return presenter::kExitRefused;
 }
 
-// A booking while the window holds the data folder: it is written as a waiting entry first, so
-// that it is never lost, and then handed to the window, which books it as its own save would and
-// answers with what to print. Without an answer in time it waits for the window's next booking or
-// the program's next start.
-int handToWindow(const presenter::Command& command, const std::string& folder,
-                 const platform::Clock& clock) {
+int print(const presenter::CommandOutput& output) {
+    write(stdout, output.out);
+    write(stderr, output.err);
+    return output.exitCode;
+}
+
+// A booking while another copy holds the data folder (the window, or another command): it is
+// written to the journal first, durably, so that it is never lost, and then waits for the holder
+// to book it, which leaves the answer in the folder; should the holder go, this command takes the
+// folder and books it itself. Without an answer in time it waits in the journal for the next
+// holder.
+int bookThroughHolder(const presenter::Command& command, const std::string& folder,
+                      app::InstanceLock& lock, const platform::Clock& clock) {
     const presenter::PlannedBooking planned = presenter::planBooking(command, clock);
     if (!planned.entry) {
-        write(stderr, planned.refusal.err);
-        return planned.refusal.exitCode;
+        return print(planned.refusal);
     }
     platform::PosixFileSystem files(folder);
     const std::string name = app::newEntryName();
-    if (!files.isOpen() || !storage::addPendingEntry(files, name, *planned.entry)) {
-        return failed("Tiden kunde inte sparas, eftersom datamappen inte gick att skriva i.\n"
-                      "Ingen tid har bokförts.");
+    if (!files.isOpen() || !storage::addPendingEntry(files, name, *planned.entry, true)) {
+        return failed(presenter::messages::notSaved(presenter::messages::withCause(
+            "datamappen inte gick att skriva i", files.lastError())));
     }
-    if (const auto answer = app::handOff(folder, name, app::handOffTimeoutMs())) {
-        write(stdout, answer->out);
-        write(stderr, answer->err);
-        return answer->exitCode;
+    const app::BookingWait wait =
+        app::awaitBooking(files, folder, name, lock, app::handOffTimeoutMs());
+    switch (wait.outcome) {
+    case app::BookingWait::Outcome::Answered:
+        if (const auto answer = presenter::parseOutputBytes(wait.answer)) {
+            return print(*answer);
+        }
+        return failed("Svaret om bokningen gick inte att läsa. Se efter med \"surfklocka visa\" "
+                      "om den är bokförd.");
+    case app::BookingWait::Outcome::Holder: {
+        app::ModuleNotifier notifier;
+        const auto settings = storage::SettingsFile(files).load();
+        return print(
+            presenter::bookWaiting(files, settings, name, clock.nanosecondsSince1970(), &notifier));
     }
-    write(stdout, "Surfklocka är öppet men svarar inte just nu. Bokningen väntar i datamappen.\n"
-                  "Den bokförs när Surfklocka startar nästa gång eller vid nästa bokning.\n");
-    return presenter::kExitDone;
+    case app::BookingWait::Outcome::TimedOut:
+        return print(presenter::waitingOutput());
+    case app::BookingWait::Outcome::Vanished:
+        break;
+    }
+    return failed("Bokningen togs om hand men inget svar lämnades. Se efter med \"surfklocka "
+                  "visa\" om den är bokförd.");
 }
 
 // The command line: no display and no widgets. A booking takes the data folder and the lock as
@@ -93,7 +116,7 @@ int runCommandLine(int argc, char* argv[]) {
         case app::InstanceLock::Result::Acquired:
             break;
         case app::InstanceLock::Result::HeldByOther:
-            return handToWindow(command, *folder, clock);
+            return bookThroughHolder(command, *folder, *lock, clock);
         case app::InstanceLock::Result::Failed:
             return failed("Surfklocka kan inte starta.\n" + lock->failure());
         }

@@ -140,6 +140,19 @@ InstanceLock::InstanceLock(const std::string& folder) {
     m_result = Result::Acquired;
 }
 
+bool InstanceLock::retry() {
+    if (m_result != Result::HeldByOther) {
+        return m_result == Result::Acquired;
+    }
+    while (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    m_result = Result::Acquired;
+    return true;
+}
+
 InstanceLock::~InstanceLock() {
     if (m_fd >= 0) {
         close(m_fd);

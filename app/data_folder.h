@@ -43,6 +43,9 @@ public:
     InstanceLock& operator=(const InstanceLock&) = delete;
 
     Result result() const { return m_result; }
+    // Tries once more to take a lock held by another copy, without waiting: true once this copy
+    // holds it.
+    bool retry();
     bool acquired() const { return m_result == Result::Acquired; }
     // Why the lock failed, in Swedish, naming the lock file; empty unless the result is Failed.
     const std::string& failure() const { return m_failure; }

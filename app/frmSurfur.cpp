@@ -162,15 +162,18 @@ void frmSurfur::run(Command&& command) {
     }
 }
 
-std::optional<HandOffAnswer> frmSurfur::handOver(const std::string& entryName) {
+bool frmSurfur::handOver(const std::string& entryName) {
     if (m_busy > 0) {
-        return std::nullopt;
+        return false;
     }
     run([this, &entryName]() -> const presenter::MainView& {
         return m_presenter.handOver(entryName);
     });
-    const presenter::CommandOutput& answer = m_presenter.handOverAnswer();
-    return HandOffAnswer{answer.exitCode, answer.out, answer.err};
+    return true;
+}
+
+void frmSurfur::setCommandWaits(std::function<bool(const std::string& entryName)> waits) {
+    m_presenter.setCommandWaits(std::move(waits));
 }
 
 void frmSurfur::render(const presenter::MainView& view) {
@@ -215,6 +218,7 @@ void frmSurfur::render(const presenter::MainView& view) {
     showButton(m_ui->cmdAngrapost, m_ui->actAngrapost, view.cmdAngrapost);
     showButton(m_ui->cmdKastamon, m_ui->actKastamon, view.cmdKastamon);
     showButton(m_ui->cmdAngramon, m_ui->actAngramon, view.cmdAngramon);
+    m_ui->actAngra->setToolTip(qs(view.angraHint));
     m_ui->actKastamon->setToolTip(qs(view.kastamonHint));
     m_ui->actKastapost->setToolTip(qs(view.kastapostHint));
     m_ui->actPrint->setToolTip(qs(view.printHint));

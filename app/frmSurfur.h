@@ -7,6 +7,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,11 +47,13 @@ public:
     // hands back to it.
     void Form_Activate();
 
-    // A booking handed over from the command line (app/hand_off.h): books every waiting entry as
-    // a save would and returns what the command line is to print for `entryName`; nullopt while
-    // a command of this window is still running (a message box or a dialog is open), so that
-    // the request waits for idle().
-    std::optional<HandOffAnswer> handOver(const std::string& entryName);
+    // A booking handed over from the command line (app/hand_off.h): books every entry waiting in
+    // the journal as a save would, each one's answer left in the data folder. False, booking
+    // nothing, while a command of this window is still running (a message box or a dialog is
+    // open), so that the request waits for idle().
+    bool handOver(const std::string& entryName);
+    // Which entries' commands still wait for their answers (presenter::MainPresenter).
+    void setCommandWaits(std::function<bool(const std::string& entryName)> waits);
 
 Q_SIGNALS:
     // The program is to end now.

@@ -13,8 +13,9 @@ namespace app {
 namespace {
 
 constexpr const char* kListeningName = ".surfklocka.sock.ny";
-// At most this many clients are served at once; more are closed unanswered.
-constexpr std::size_t kMostConnections = 16;
+// At most this many clients are served at once; more wait in the socket's queue until there is
+// room.
+constexpr std::size_t kMostConnections = 256;
 
 // Nothing, or a socket: what may be replaced by the window's socket.
 bool replaceable(const std::string& file) {
@@ -62,8 +63,7 @@ bool HandOffServer::listen() {
         return false;
     }
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::chmod(listening.c_str(), S_IRUSR | S_IWUSR) != 0 ||
-        ::listen(fd, static_cast<int>(kMostConnections)) != 0 ||
+        ::chmod(listening.c_str(), S_IRUSR | S_IWUSR) != 0 || ::listen(fd, SOMAXCONN) != 0 ||
         ::rename(listening.c_str(), socket.c_str()) != 0) {
         ::close(fd);
         ::unlink(listening.c_str());
@@ -76,14 +76,10 @@ bool HandOffServer::listen() {
 }
 
 void HandOffServer::accept() {
-    while (true) {
+    while (m_connections.size() < kMostConnections) {
         const int fd = ::accept4(m_listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             return; // none left, or none to be had now
-        }
-        if (m_connections.size() >= kMostConnections) {
-            ::close(fd);
-            continue;
         }
         auto connection = std::make_unique<Connection>();
         connection->fd = fd;
@@ -93,6 +89,8 @@ void HandOffServer::accept() {
         m_connections.emplace(fd, std::move(connection));
         read(fd);
     }
+    // Every place is taken: the clients wait in the socket's queue until one is free (drop).
+    m_incoming->setEnabled(false);
 }
 
 void HandOffServer::read(int fd) {
@@ -129,17 +127,11 @@ void HandOffServer::answer(int fd) {
     const std::size_t end = connection.received.find('\n');
     const auto entry = requestedEntry(
         std::string_view(connection.received).substr(0, end == std::string::npos ? end : end + 1));
-    std::optional<HandOffAnswer> reply;
-    if (!entry) {
-        reply = HandOffAnswer{2, {}, "surfklocka: Surfklocka förstod inte begäran.\n"};
-    } else {
-        reply = m_answerer(*entry);
-        if (!reply) {
-            m_waiting.push_back(fd);
-            return;
-        }
+    if (entry && !m_answerer(*entry)) {
+        m_waiting.push_back(fd);
+        return;
     }
-    connection.toSend = answerBytes(*reply);
+    connection.toSend = entry ? std::string(kDoneAnswer) : std::string(kNotUnderstoodAnswer);
     write(fd);
 }
 
@@ -177,6 +169,9 @@ void HandOffServer::drop(int fd) {
     found->second->writable.reset();
     ::close(fd);
     m_connections.erase(found);
+    if (m_incoming && !m_incoming->isEnabled()) {
+        m_incoming->setEnabled(true);
+    }
 }
 
 void HandOffServer::retry() {

@@ -15,16 +15,18 @@ class QSocketNotifier;
 namespace app {
 
 // The running window's end of a hand-off (app/hand_off_client.h has the protocol): a local
-// server on "surfklocka.sock" in the data folder that asks a function for each request's answer
-// and writes it back, in the event loop and without blocking. POSIX sockets watched by Qt Core,
-// so that the windows need no network module. It knows nothing of bookings or windows.
+// server on "surfklocka.sock" in the data folder that, for each request, asks a function to book
+// what waits in the journal and then tells the client to look for its answer in the folder, in the
+// event loop and without blocking. POSIX sockets watched by Qt Core, so that the windows need no
+// network module. It knows nothing of bookings or windows, and sends no booking's outcome itself:
+// that is in the folder.
 class HandOffServer final : public QObject {
     Q_OBJECT
 
 public:
-    // The answer for an entry name; nullopt while the window is busy with a command of its own
-    // (the request then waits until retry()).
-    using Answerer = std::function<std::optional<HandOffAnswer>(const std::string& entryName)>;
+    // Books what waits for an entry name's request: true once done, false while the window is
+    // busy with a command of its own (the request then waits until retry()).
+    using Answerer = std::function<bool(const std::string& entryName)>;
 
     HandOffServer(std::string folder, Answerer answerer, QObject* parent = nullptr);
     ~HandOffServer() override;

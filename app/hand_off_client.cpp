@@ -1,7 +1,7 @@
 #include "app/hand_off_client.h"
 
 #include "core/texts.h"
-#include "storage/pending.h"
+#include "storage/journal.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,8 +23,8 @@ namespace {
 
 constexpr std::string_view kVerb = "boka ";
 
-std::optional<std::int64_t> wholeNumber(std::string_view text) {
-    if (text.empty() || text.size() > 9 ||
+std::optional<std::int64_t> wholeNumber(std::string_view text, std::size_t longest = 9) {
+    if (text.empty() || text.size() > longest ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
@@ -45,6 +45,11 @@ public:
     Socket(const Socket&) = delete;
     Socket& operator=(const Socket&) = delete;
     int fd() const { return m_fd; }
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
 
 private:
     int m_fd;
@@ -88,58 +93,28 @@ std::optional<std::string> requestedEntry(std::string_view bytes) {
     return std::string(name);
 }
 
-std::string answerBytes(const HandOffAnswer& answer) {
-    return core::decimalText(answer.exitCode) + "\n" +
-           core::decimalText(static_cast<std::int64_t>(answer.out.size())) + "\n" + answer.out +
-           answer.err;
-}
-
-std::optional<HandOffAnswer> parseAnswer(std::string_view bytes) {
-    if (bytes.size() > kLongestAnswer) {
-        return std::nullopt;
-    }
-    const std::size_t first = bytes.find('\n');
-    if (first == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const std::size_t second = bytes.find('\n', first + 1);
-    if (second == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const auto code = wholeNumber(bytes.substr(0, first));
-    const auto length = wholeNumber(bytes.substr(first + 1, second - first - 1));
-    const std::string_view texts = bytes.substr(second + 1);
-    if (!code || *code > 2 || !length || static_cast<std::size_t>(*length) > texts.size()) {
-        return std::nullopt;
-    }
-    const auto split = static_cast<std::size_t>(*length);
-    return HandOffAnswer{static_cast<int>(*code), std::string(texts.substr(0, split)),
-                         std::string(texts.substr(split))};
-}
-
-std::optional<HandOffAnswer> handOff(const std::string& folder, const std::string& entryName,
-                                     int timeoutMs) {
+int sendRequest(const std::string& folder, const std::string& entryName, int timeoutMs) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     const std::string path = folder + "/" + kHandOffSocketName;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) {
-        return std::nullopt;
+        return -1;
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const Socket socket;
+    Socket socket;
     if (socket.fd() < 0) {
-        return std::nullopt;
+        return -1;
     }
     if (::connect(socket.fd(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         if (errno != EINPROGRESS && errno != EAGAIN) {
-            return std::nullopt; // no window listens
+            return -1; // no window listens
         }
         int error = 0;
         socklen_t length = sizeof error;
         if (!waitFor(socket.fd(), POLLOUT, deadline) ||
             ::getsockopt(socket.fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
-            return std::nullopt;
+            return -1;
         }
     }
     const std::string request = requestBytes(entryName);
@@ -150,30 +125,12 @@ std::optional<HandOffAnswer> handOff(const std::string& folder, const std::strin
         if (written > 0) {
             sent += static_cast<std::size_t>(written);
         } else if (written < 0 && errno != EAGAIN && errno != EINTR) {
-            return std::nullopt;
+            return -1;
         } else if (!waitFor(socket.fd(), POLLOUT, deadline)) {
-            return std::nullopt;
+            return -1;
         }
     }
-    // The answer ends when the window closes the connection.
-    std::string received;
-    char buffer[4096];
-    while (true) {
-        const ssize_t got = ::recv(socket.fd(), buffer, sizeof buffer, 0);
-        if (got > 0) {
-            received.append(buffer, static_cast<std::size_t>(got));
-            if (received.size() > kLongestAnswer) {
-                return std::nullopt;
-            }
-        } else if (got == 0) {
-            break;
-        } else if (errno != EAGAIN && errno != EINTR) {
-            return std::nullopt;
-        } else if (!waitFor(socket.fd(), POLLIN, deadline)) {
-            return std::nullopt; // no answer in time
-        }
-    }
-    return parseAnswer(received);
+    return socket.release();
 }
 
 std::string newEntryName() {
@@ -189,7 +146,13 @@ int handOffTimeoutMs() {
             return static_cast<int>(*value);
         }
     }
-    return 5000;
+    return 10000;
+}
+
+bool commandMayWait(std::string_view entryName, std::int64_t nowNanoseconds) {
+    constexpr std::size_t kTimeDigits = 20;
+    const auto made = wholeNumber(entryName.substr(0, kTimeDigits), kTimeDigits);
+    return made && nowNanoseconds - *made < std::int64_t{handOffTimeoutMs()} * 1'000'000;
 }
 
 } // namespace app

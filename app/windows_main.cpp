@@ -76,6 +76,10 @@ extern "C" __attribute__((visibility("default"))) int surfklocka_windows_main(in
     // bookings wait for the window's next booking.
     app::HandOffServer handOffs(
         *folder, [&window](const std::string& name) { return window.handOver(name); });
+    // A command waits a while for its answer; what it cannot hear any more, the window tells.
+    window.setCommandWaits([&clock](const std::string& name) {
+        return app::commandMayWait(name, clock.nanosecondsSince1970());
+    });
     QObject::connect(&window, &app::frmSurfur::idle, &handOffs, &app::HandOffServer::retry);
     handOffs.listen();
     window.start();

@@ -2,7 +2,7 @@
 // writer writes, and booking the waiting entries must never book from a malformed one.
 
 #include "platform/fakes/memory_file_system.h"
-#include "storage/pending.h"
+#include "storage/journal.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::fakes::MemoryFileSystem files;
     const std::string name = storage::pendingEntryName(1, 1);
     files.files()[name] = bytes;
-    const auto results = storage::bookPendingEntries(files, 7200);
+    const auto results = storage::Journal(files, 7200).bookWaiting({});
     if (results.size() != 1) {
         __builtin_trap();
     }
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!entry) {
         // Never booked: set aside under its new name, and no month file made.
-        if (results[0].outcome != storage::PendingOutcome::SetAside || monthFiles != 0 ||
+        if (results[0].outcome != storage::EntryOutcome::SetAside || monthFiles != 0 ||
             files.files().count(name) != 0 || files.files().count(name + ".skadad") != 1) {
             __builtin_trap();
         }
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // An entry the writer could have written books every part (each on an empty day) or, with a
     // record kept from before, books the parts whose day still holds it.
-    if (results[0].outcome != storage::PendingOutcome::Booked || files.files().count(name) != 0 ||
+    if (results[0].outcome != storage::EntryOutcome::Booked || files.files().count(name) != 0 ||
         results[0].records.size() != entry->parts.size()) {
         __builtin_trap();
     }

@@ -19,6 +19,9 @@ public:
     virtual ~Clock() = default;
     virtual core::Date today() const = 0;
     virtual ClockReading now() const = 0;
+    // The time as nanoseconds since 1970-01-01 00:00 UTC, as the names of waiting bookings give
+    // it; 0 when it cannot be told.
+    virtual std::int64_t nanosecondsSince1970() const = 0;
 };
 
 // The date and time from the system clock, in the local time zone.
@@ -26,6 +29,7 @@ class SystemClock final : public Clock {
 public:
     core::Date today() const override;
     ClockReading now() const override;
+    std::int64_t nanosecondsSince1970() const override;
 };
 
 } // namespace platform

@@ -16,6 +16,14 @@ ClockReading SystemClock::now() const {
                         local.tm_hour * 3600 + local.tm_min * 60 + second};
 }
 
+std::int64_t SystemClock::nanosecondsSince1970() const {
+    timespec now{};
+    if (::clock_gettime(CLOCK_REALTIME, &now) != 0) {
+        return 0;
+    }
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
 core::Date SystemClock::today() const {
     return now().date;
 }

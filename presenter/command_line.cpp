@@ -9,11 +9,12 @@
 #include "core/range.h"
 #include "core/swedish.h"
 #include "core/texts.h"
+#include "presenter/messages.h"
 #include "presenter/notices.h"
 #include "storage/booking.h"
+#include "storage/journal.h"
 #include "storage/month_file.h"
 #include "storage/notice_settings.h"
-#include "storage/pending.h"
 #include "storage/range_totals.h"
 #include "storage/settings_file.h"
 
@@ -27,12 +28,6 @@ namespace presenter {
 namespace {
 
 // The texts the windows use for the same refusals.
-constexpr const char* kDayFullMessage = "Du kan inte mata in mer tid än 24 timmar per dygn";
-constexpr const char* kNoPlanMessage =
-    "Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it kunde inte läsas.\n"
-    "Ingen tid har bokförts.";
-constexpr const char* kWaitingMessage =
-    "Den bokförs när Surfklocka startar nästa gång eller vid nästa bokning.";
 constexpr const char* kOrderMessage = "\"FRÅN\" måste vara tidigare än \"TILL\".";
 constexpr const char* kTooLongMessage = "Det går inte att summera längre\ntid än 12 månader.";
 
@@ -307,16 +302,6 @@ std::string monthFileOf(const core::Date& date) {
     return storage::monthFileName(core::twoDigits(date.year % 100), core::twoDigits(date.month));
 }
 
-std::string unreadableReason(const std::string& file, storage::MonthState state) {
-    return "Filen " + file +
-           (state == storage::MonthState::Damaged ? " är skadad." : " gick inte att läsa.");
-}
-
-bool monthUnusable(const storage::MonthRead& read) {
-    return read.state == storage::MonthState::Unreadable ||
-           read.state == storage::MonthState::Damaged;
-}
-
 // The lines a booking prints: what was booked, the day's figures and the month's, in the main
 // window's texts.
 std::string bookedLines(platform::FileSystem& files, const core::Date& date, std::int64_t seconds,
@@ -333,54 +318,6 @@ std::string bookedLines(platform::FileSystem& files, const core::Date& date, std
     return out;
 }
 
-// The lines of one waiting entry's outcome: standard output for what was booked, standard error
-// for the reason it was not. An entry that still waits is told on standard output when `waits`.
-void describe(platform::FileSystem& files, const storage::PendingResult& result,
-              std::int32_t dailyAllowance, bool waits, CommandOutput& output) {
-    switch (result.outcome) {
-    case storage::PendingOutcome::Booked:
-        for (std::size_t i = 0; i < result.entry.parts.size() && i < result.records.size(); ++i) {
-            const storage::PendingPart& part = result.entry.parts[i];
-            output.out +=
-                bookedLines(files, part.date, part.seconds, result.records[i], dailyAllowance);
-        }
-        return;
-    case storage::PendingOutcome::Refused:
-        output.err += "surfklocka: " + std::string(kDayFullMessage) + " (" +
-                      isoDate(result.refusedDay) + ").\nIngen tid har bokförts.\n";
-        return;
-    case storage::PendingOutcome::SetAside:
-        output.err += "surfklocka: Filen " + result.name +
-                      " är ingen bokning som Surfklocka har skrivit, så ingenting bokförs från "
-                      "den. " +
-                      (result.setAsideFailed ? std::string("Den kunde inte läggas undan.\n")
-                                             : "Den har lagts undan som " + result.name +
-                                                   std::string(storage::kSetAsideSuffix) + ".\n");
-        return;
-    case storage::PendingOutcome::Kept:
-        break;
-    }
-    std::string reason;
-    if (result.reason == storage::BookingOutcome::NoPlan) {
-        reason = waits ? "Abonnemanget är inte känt ännu." : kNoPlanMessage;
-    } else if (!result.monthFile.empty()) {
-        reason = "Tiden kunde inte sparas, eftersom filen " + result.monthFile +
-                 (result.monthState == storage::MonthState::Damaged
-                      ? " är skadad."
-                      : " inte gick att läsa eller skriva.");
-    } else {
-        reason = "Tiden kunde inte sparas, eftersom datamappen inte gick att läsa eller skriva.";
-    }
-    if (waits) {
-        output.out += "Bokningen väntar: " + reason + "\n" + kWaitingMessage + "\n";
-    } else {
-        output.err += "surfklocka: " + reason +
-                      (result.reason == storage::BookingOutcome::NoPlan
-                           ? std::string("\n")
-                           : std::string("\nIngen tid har bokförts.\n"));
-    }
-}
-
 // The name of a new entry when the caller gives none: the clock's time, to the second.
 std::string entryNameFromClock(const platform::Clock& clock) {
     const platform::ClockReading now = clock.now();
@@ -389,113 +326,29 @@ std::string entryNameFromClock(const platform::Clock& clock) {
     return storage::pendingEntryName(seconds * 1'000'000'000, 0);
 }
 
-// One day's part of a booking through the window's booking; on refusal, the window's reason.
-CommandOutput bookPart(platform::FileSystem& files, const storage::PendingPart& part,
-                       std::int32_t dailyAllowance, platform::Notifier* notifier) {
-    storage::BookingRequest request;
-    request.yearText = core::twoDigits(part.date.year % 100);
-    request.monthText = core::twoDigits(part.date.month);
-    request.day = part.date.day;
-    request.seconds = part.seconds;
-    request.dailyAllowance = dailyAllowance;
-    const storage::BookingResult result = storage::bookTime(files, request);
-    switch (result.outcome) {
-    case storage::BookingOutcome::DayFull:
-        return refused(std::string(kDayFullMessage) + " (" + isoDate(part.date) +
-                       ").\nIngen tid har bokförts.");
-    case storage::BookingOutcome::NoPlan:
-        return refused(kNoPlanMessage);
-    case storage::BookingOutcome::Failed:
-        return refused("Tiden kunde inte sparas, eftersom filen " + result.entryFile +
-                       (result.monthState == storage::MonthState::Damaged
-                            ? " är skadad."
-                            : " inte gick att läsa eller skriva.") +
-                       "\nIngen tid har bokförts.");
-    case storage::BookingOutcome::Booked:
-    case storage::BookingOutcome::BookedWithoutUndo:
-        break;
-    }
-    if (notifier != nullptr) {
-        noticeBooking(*notifier, files, result.before, result.record, dailyAllowance);
-    }
-    return {
-        kExitDone, bookedLines(files, part.date, part.seconds, result.record, dailyAllowance), {}};
-}
-
-// A booking from the command line that holds the data folder: bookings that wait there (handed to
-// a window that did not answer) are booked first, in order; then this one, checked whole before
-// its first day is booked, so that a refusal books nothing. Behind older bookings that cannot be
-// booked now, this one waits too (as `entryName`, or a name from the clock).
+// A booking from the command line that holds the data folder: its entry is written to the
+// journal, and every entry waiting there is booked in order, this one last.
 CommandOutput runBooking(const Command& command, platform::FileSystem& files,
-                         const platform::Clock& clock, const core::ProgramSettings& settings,
-                         std::string_view entryName, platform::Notifier* notifier) {
+                         const platform::Clock& clock,
+                         const storage::SettingsFile::Loaded& settings, std::string_view entryName,
+                         platform::Notifier* notifier) {
     const PlannedBooking planned = planBooking(command, clock);
     if (!planned.entry) {
         return planned.refusal;
     }
-    if (!core::planForAllowance(settings.dailyAllowance)) {
-        return refused(kNoPlanMessage);
+    const std::string name = entryName.empty() ? entryNameFromClock(clock) : std::string(entryName);
+    if (!storage::addPendingEntry(files, name, *planned.entry)) {
+        return refused(messages::notSaved(
+            messages::withCause("datamappen inte gick att skriva i", files.lastError())));
     }
-    CommandOutput output;
-    const auto results = storage::bookPendingEntries(files, settings.dailyAllowance);
-    if (notifier != nullptr) {
-        noticeWaiting(*notifier, files, results, settings.dailyAllowance);
+    return bookWaiting(files, settings, name, clock.nanosecondsSince1970(), notifier);
+}
+
+std::optional<std::int64_t> wholeNumber(std::string_view text) {
+    if (!allDigits(text) || text.size() > 9) {
+        return std::nullopt;
     }
-    bool blocked = false;
-    for (const storage::PendingResult& result : results) {
-        describe(files, result, settings.dailyAllowance, true, output);
-        blocked = blocked || result.outcome == storage::PendingOutcome::Kept;
-    }
-    if (blocked) {
-        const std::string name =
-            entryName.empty() ? entryNameFromClock(clock) : std::string(entryName);
-        output.exitCode = kExitRefused;
-        if (!storage::addPendingEntry(files, name, *planned.entry)) {
-            output.err += "surfklocka: Tiden kunde inte sparas, eftersom datamappen inte gick att "
-                          "skriva i.\nIngen tid har bokförts.\n";
-            return output;
-        }
-        output.err += "surfklocka: Äldre väntande bokningar kan inte bokföras nu, så även den här "
-                      "väntar.\n" +
-                      std::string(kWaitingMessage) + "\n";
-        return output;
-    }
-    // Every part is checked before the first is booked.
-    for (const storage::PendingPart& part : planned.entry->parts) {
-        const std::string file = monthFileOf(part.date);
-        const storage::MonthRead read = storage::readMonth(files, file);
-        if (monthUnusable(read)) {
-            const CommandOutput refusal =
-                refused("Tiden kunde inte sparas, eftersom " + unreadableReason(file, read.state) +
-                        "\nIngen tid har bokförts.");
-            output.exitCode = refusal.exitCode;
-            output.err += refusal.err;
-            return output;
-        }
-        const core::DayRecord& record = read.days[static_cast<std::size_t>(part.date.day - 1)];
-        if (static_cast<std::int64_t>(record.connectedSeconds) + part.seconds >
-            core::kSecondsPerDay) {
-            const CommandOutput refusal =
-                refused(std::string(kDayFullMessage) + " (" + isoDate(part.date) +
-                        ").\nIngen tid har bokförts.");
-            output.exitCode = refusal.exitCode;
-            output.err += refusal.err;
-            return output;
-        }
-    }
-    for (const storage::PendingPart& part : planned.entry->parts) {
-        const CommandOutput booked = bookPart(files, part, settings.dailyAllowance, notifier);
-        output.out += booked.out;
-        if (booked.exitCode != kExitDone) {
-            output.exitCode = booked.exitCode;
-            output.err += booked.err;
-            if (&part != &planned.entry->parts.front()) {
-                output.err += "Delarna ovan är bokförda; resten av anslutningen är det inte.\n";
-            }
-            break;
-        }
-    }
-    return output;
+    return digitsValue(text);
 }
 
 std::string column(std::string_view text, std::size_t width) {
@@ -511,8 +364,9 @@ CommandOutput runShow(const Command& command, platform::FileSystem& files,
     }
     const std::string file = monthFileOf(first);
     const storage::MonthRead read = storage::readMonth(files, file);
-    if (monthUnusable(read)) {
-        return refused(unreadableReason(file, read.state));
+    if (!read.usable()) {
+        return refused("Månaden kan inte visas, eftersom " +
+                       messages::unusableMonth(file, read.state, read.error) + ".");
     }
     std::string rows;
     const int days = core::daysInMonth(first.year, first.month);
@@ -732,7 +586,7 @@ CommandOutput runCommand(const Command& command, platform::FileSystem& files,
     switch (command.kind) {
     case CommandKind::Book:
     case CommandKind::BookConnection:
-        return runBooking(command, files, clock, settings, entryName, notifier);
+        return runBooking(command, files, clock, loaded, entryName, notifier);
     case CommandKind::Show:
         return runShow(command, files, clock, settings);
     case CommandKind::Sum:
@@ -791,18 +645,104 @@ PlannedBooking planBooking(const Command& command, const platform::Clock& clock)
     return planned;
 }
 
-CommandOutput describePending(platform::FileSystem& files,
-                              const std::vector<storage::PendingResult>& results,
-                              std::int32_t dailyAllowance, std::string_view name) {
-    CommandOutput output;
-    for (const storage::PendingResult& result : results) {
-        describe(files, result, dailyAllowance, true, output);
-        if (result.name == name && result.outcome != storage::PendingOutcome::Booked &&
-            result.outcome != storage::PendingOutcome::Kept) {
-            output.exitCode = kExitRefused;
+CommandOutput entryOutput(platform::FileSystem& files, const storage::EntryResult& result,
+                          const storage::SettingsFile::Loaded& settings) {
+    const std::int32_t allowance = settings.settings.dailyAllowance;
+    const std::string nothing = "\n" + std::string(messages::kNothingBooked);
+    switch (result.outcome) {
+    case storage::EntryOutcome::Booked: {
+        CommandOutput output;
+        for (std::size_t i = 0; i < result.entry.parts.size() && i < result.records.size(); ++i) {
+            const storage::PendingPart& part = result.entry.parts[i];
+            output.out += bookedLines(files, part.date, part.seconds, result.records[i], allowance);
+        }
+        return output;
+    }
+    case storage::EntryOutcome::Refused:
+        return refused(std::string(messages::kDayFull) + " (" + isoDate(result.refusedDay) + ")." +
+                       nothing);
+    case storage::EntryOutcome::NoPlan:
+        return refused(messages::noPlan(settings));
+    case storage::EntryOutcome::Failed:
+        return refused(messages::notSaved(
+            messages::monthNotWritten(result.monthFile, result.monthState, result.error)));
+    case storage::EntryOutcome::SetAside:
+        return refused(messages::setAside(result));
+    case storage::EntryOutcome::Kept:
+        break;
+    }
+    CommandOutput output = waitingOutput();
+    output.out = "Bokningen är påbörjad men kan inte bokföras färdigt nu, eftersom " +
+                 messages::monthNotWritten(result.monthFile, result.monthState, result.error) +
+                 ".\n" + output.out;
+    return output;
+}
+
+CommandOutput waitingOutput() {
+    return {kExitDone,
+            "Bokningen väntar i datamappen och bokförs av Surfklocka så snart det går, senast "
+            "vid nästa start eller bokning.\nBokför den inte en gång till.\n",
+            {}};
+}
+
+storage::AnswerText answerText(platform::FileSystem& files,
+                               const storage::SettingsFile::Loaded& settings) {
+    return [&files, settings](const storage::EntryResult& result) {
+        return outputBytes(entryOutput(files, result, settings));
+    };
+}
+
+std::string outputBytes(const CommandOutput& output) {
+    return core::decimalText(output.exitCode) + "\n" +
+           core::decimalText(static_cast<std::int64_t>(output.out.size())) + "\n" + output.out +
+           output.err;
+}
+
+std::optional<CommandOutput> parseOutputBytes(std::string_view bytes) {
+    const std::size_t first = bytes.find('\n');
+    const std::size_t second =
+        first == std::string_view::npos ? first : bytes.find('\n', first + 1);
+    if (second == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto code = wholeNumber(bytes.substr(0, first));
+    const auto length = wholeNumber(bytes.substr(first + 1, second - first - 1));
+    const std::string_view texts = bytes.substr(second + 1);
+    if (!code || *code > kExitWrongUse || !length ||
+        static_cast<std::size_t>(*length) > texts.size()) {
+        return std::nullopt;
+    }
+    const auto split = static_cast<std::size_t>(*length);
+    return CommandOutput{static_cast<int>(*code), std::string(texts.substr(0, split)),
+                         std::string(texts.substr(split))};
+}
+
+CommandOutput bookWaiting(platform::FileSystem& files,
+                          const storage::SettingsFile::Loaded& settings, std::string_view ownName,
+                          std::int64_t nowNanoseconds, platform::Notifier* notifier) {
+    storage::Journal journal(files, settings.settings.dailyAllowance);
+    const std::vector<storage::EntryResult> results =
+        journal.bookWaiting(answerText(files, settings), ownName, nowNanoseconds);
+    if (notifier != nullptr) {
+        noticeWaiting(*notifier, files, results, settings.settings.dailyAllowance);
+    }
+    CommandOutput own =
+        refused("Bokningen " + std::string(ownName) + " fanns inte längre i datamappen." + "\n" +
+                std::string(messages::kNothingBooked));
+    std::string others;
+    for (const storage::EntryResult& result : results) {
+        if (result.name == ownName) {
+            own = entryOutput(files, result, settings);
+        } else if (result.outcome != storage::EntryOutcome::Booked &&
+                   result.outcome != storage::EntryOutcome::Kept) {
+            others += entryOutput(files, result, settings).err;
         }
     }
-    return output;
+    if (!others.empty()) {
+        own.err =
+            "surfklocka: En bokning som väntade i datamappen bokfördes inte:\n" + others + own.err;
+    }
+    return own;
 }
 
 } // namespace presenter

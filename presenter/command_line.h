@@ -6,7 +6,8 @@
 #include "platform/file_system.h"
 #include "platform/notifier.h"
 #include "presenter/export.h"
-#include "storage/pending.h"
+#include "storage/journal.h"
+#include "storage/settings_file.h"
 
 #include <cstdint>
 #include <optional>
@@ -33,9 +34,8 @@ inline constexpr int kExitWrongUse = 2;
 
 // The longest connection `boka --anslutning` books: 31 days. A longer one is refused as a
 // mistake rather than spread over a month of full days. A connection is split at each midnight
-// and every part is checked against the 24-hour limit of its day before the first part is
-// booked, so a refusal books nothing; each part is then a booking of its own, and the undo copy
-// left behind is that of the last (latest) part.
+// into one entry of the journal (storage/journal.h), booked all or nothing: each month it touches
+// is written once.
 inline constexpr std::int64_t kLongestConnectionSeconds = 31LL * 86400;
 
 enum class CommandKind {
@@ -86,12 +86,11 @@ std::string usageText();
 std::optional<CommandOutput> runWithoutData(const Command& command);
 
 // Runs a parsed command. The settings are loaded from the settings file into `settings` first.
-// Only Book, BookConnection and Notices with a value write. A booking first books the bookings
-// that wait in the data folder (storage/pending.h), in order, and then its own through
-// storage::bookTime; behind waiting bookings that cannot be booked now, its own waits too, under
-// `entryName` (a name from the clock when empty). The others never create, write or delete a file.
-// A booking that takes a day past its prepaid time, or under ten minutes of it, is told through
-// `notifier` when one is given and the notice setting is on.
+// Only Book, BookConnection and Notices with a value write. A booking is written to the journal
+// as `entryName` (a name from the clock when empty) and booked by bookWaiting with every entry
+// that waits there; the caller holds the data folder's lock. The others never create, write or
+// delete a file. A booking that takes a day past its prepaid time, or under ten minutes of it, is
+// told through `notifier` when one is given and the notice setting is on.
 CommandOutput runCommand(const Command& command, platform::FileSystem& files,
                          const platform::Clock& clock, core::ProgramSettings& settings,
                          std::string_view entryName = {}, platform::Notifier* notifier = nullptr);
@@ -105,12 +104,30 @@ struct PlannedBooking {
 };
 PlannedBooking planBooking(const Command& command, const platform::Clock& clock);
 
-// What became of waiting entries, as the command line prints it: the booked days' figures on
-// standard output, and why an entry was refused or set aside on standard error. An entry that
-// still waits is told on standard output. The exit code is 1 when the entry named `name` was
-// refused or set aside.
-CommandOutput describePending(platform::FileSystem& files,
-                              const std::vector<storage::PendingResult>& results,
-                              std::int32_t dailyAllowance, std::string_view name);
+// What a command prints for its booking's outcome: the booked days' figures on standard output
+// (the month figures as they stood right after it), or why it was not booked on standard error
+// with exit code 1. A booking that waits for a later holder exits with 0, as one that is booked:
+// it is accepted and will be booked without another try.
+CommandOutput entryOutput(platform::FileSystem& files, const storage::EntryResult& result,
+                          const storage::SettingsFile::Loaded& settings);
+// What a command prints when its booking waits in the journal for the holder of the data folder.
+CommandOutput waitingOutput();
+// The journal's answer for a waiting command: entryOutput as answer bytes.
+storage::AnswerText answerText(platform::FileSystem& files,
+                               const storage::SettingsFile::Loaded& settings);
+
+// The bytes of an answer file, and back: the exit code, a line end, the length in bytes of the
+// standard output text, a line end, then that text and the standard error text. The reader takes
+// any bytes and accepts exactly what the writer writes.
+std::string outputBytes(const CommandOutput& output);
+std::optional<CommandOutput> parseOutputBytes(std::string_view bytes);
+
+// As the holder of the data folder: books every entry waiting in the journal, `ownName` (an entry
+// this command wrote) among them, and returns what this command prints for its own. Entries of
+// others get their answers in the folder; those that are not booked are told on standard error
+// too, since their commands may have stopped waiting. Notices go through `notifier` when given.
+CommandOutput bookWaiting(platform::FileSystem& files,
+                          const storage::SettingsFile::Loaded& settings, std::string_view ownName,
+                          std::int64_t nowNanoseconds, platform::Notifier* notifier = nullptr);
 
 } // namespace presenter

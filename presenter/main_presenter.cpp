@@ -5,6 +5,8 @@
 #include "core/report.h"
 #include "core/swedish.h"
 #include "core/texts.h"
+#include "presenter/command_line.h"
+#include "presenter/messages.h"
 #include "presenter/notices.h"
 #include "storage/backups.h"
 #include "storage/booking.h"
@@ -21,6 +23,7 @@ using Answer = platform::MessageBox::Answer;
 namespace {
 
 constexpr const char* kInvalidDate = "Felaktigt datum";
+constexpr const char* kUndoHint = "Ångra senaste inmatningen i programmet.";
 
 // A month file that is there but cannot be used: it is shown as holding nothing, and left alone.
 bool unusable(storage::MonthState state) {
@@ -68,6 +71,9 @@ const MainView& MainPresenter::load() {
     const auto state = settingsFile.loadAtStart();
     m_settings.planText = state.settings.planText;
     m_settings.dailyAllowance = state.settings.dailyAllowance;
+    m_settingsFile.unreadable = state.unreadable;
+    m_settingsFile.damaged = state.damaged;
+    m_settingsFile.error = state.error;
     if (state.unreadable) {
         message(std::string(state.damaged ? "Filen tid.it är skadad"
                                           : "Filen tid.it kunde inte läsas") +
@@ -89,11 +95,13 @@ const MainView& MainPresenter::load() {
     m_view.cmdRedo = {true, false};
     m_view.cmdAngrapost = {false, true};
     m_view.cmdAngramon = {false, true};
+    m_view.angraHint = kUndoHint;
     m_quietView = true;
     m_entryFile = storage::monthFileName(m_yearText, m_monthText);
     visa();
     if (!m_view.planWindow) {
-        takeWaiting(true);
+        storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+        takeWaiting(journal, Tell::Everything);
     }
     return done();
 }
@@ -101,7 +109,9 @@ const MainView& MainPresenter::load() {
 const MainView& MainPresenter::planStored() {
     m_view.title = std::string(core::kProgramName) + "      " + m_settings.planText;
     m_view.planWindow = false;
-    takeWaiting(true);
+    m_settingsFile = {};
+    storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+    takeWaiting(journal, Tell::Everything);
     return done();
 }
 
@@ -325,7 +335,7 @@ void MainPresenter::manad(const storage::MonthRead& month) {
     show(m_view.lblTid, figures.connected);
 }
 
-MainPresenter::Booking MainPresenter::summera() {
+MainPresenter::Booking MainPresenter::summera(storage::Journal& journal) {
     m_yearText = core::fixedWidth(m_view.cmbSok_0, 2);
     m_monthText = core::fixedWidth(m_view.cmbSok_1, 2);
     m_dayText = core::fixedWidth(m_view.cmbSok_2, 2);
@@ -333,32 +343,26 @@ MainPresenter::Booking MainPresenter::summera() {
     if (core::nothingToBook(m_view.cmbTid)) {
         return Booking::NothingEntered;
     }
-    storage::BookingRequest request;
-    request.yearText = m_yearText;
-    request.monthText = m_monthText;
-    request.day = core::parseDigits(m_dayText).value_or(0);
-    request.seconds = core::enteredSeconds(m_view.cmbTid);
-    request.dailyAllowance = m_settings.dailyAllowance;
-    const storage::BookingResult result = storage::bookTime(m_services.files, request);
+    const auto date = core::dateOfTexts(m_yearText, m_monthText, m_dayText);
+    const std::int32_t seconds = core::enteredSeconds(m_view.cmbTid);
+    const storage::EntryResult booked =
+        journal.book(storage::PendingEntry{{{date.value_or(core::Date{}), seconds, std::nullopt}}});
+    const storage::BookingResult result = storage::bookingResultOf(booked);
 
     // A refused booking changes no file, so the undo, redo and restore buttons keep their state.
     switch (result.outcome) {
     case storage::BookingOutcome::DayFull:
-        message("Du kan inte mata in mer tid än 24 timmar per dygn", "Dygnet är slut", Buttons::Ok,
-                Icon::Exclamation);
+        message(std::string(messages::kDayFull), "Dygnet är slut", Buttons::Ok, Icon::Exclamation);
         return Booking::DayFull;
     case storage::BookingOutcome::NoPlan:
-        message("Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it kunde "
-                "inte läsas.\nIngen tid har bokförts.",
-                "Kan inte spara", Buttons::Ok, Icon::Exclamation);
+        message(messages::noPlan(settingsFileState()), "Kan inte spara", Buttons::Ok,
+                Icon::Exclamation);
         return Booking::NotBooked;
     case storage::BookingOutcome::Failed:
-        message("Tiden kunde inte sparas, eftersom filen " + result.entryFile +
-                    (result.monthState == storage::MonthState::Damaged
-                         ? " är skadad."
-                         : " inte gick att läsa eller skriva.") +
-                    "\nIngen tid har bokförts.",
-                "Kan inte spara", Buttons::Ok, Icon::Exclamation);
+        message(
+            messages::notSaved(messages::monthNotWritten(
+                storage::monthFileName(m_yearText, m_monthText), result.monthState, result.error)),
+            "Kan inte spara", Buttons::Ok, Icon::Exclamation);
         return Booking::NotBooked;
     case storage::BookingOutcome::Booked:
     case storage::BookingOutcome::BookedWithoutUndo:
@@ -367,20 +371,32 @@ MainPresenter::Booking MainPresenter::summera() {
 
     noticeBooking(m_services.notifier, m_services.files, result.before, result.record,
                   m_settings.dailyAllowance);
-    // The booking swept the copies of the last booking and of any deletion.
-    m_entryFile = result.entryFile;
-    m_entryBackup = result.entryBackup;
-    m_view.cmdRedo.enabled = false;
-    m_view.cmdAngra.enabled = result.outcome == storage::BookingOutcome::Booked;
-    m_view.cmdAngramon.shown = false;
-    m_view.cmdKastamon.shown = true;
-    m_view.cmdAngrapost.shown = false;
-    m_view.cmdKastapost.shown = true;
-
+    bookedAsSave(booked);
     visa();
     ram();
     m_view.ramMonadstid = m_monthCaption;
     return Booking::Booked;
+}
+
+// As after a save: the booking swept the copies of the last booking and of any deletion, and its
+// own undo copy is offered, unless it spanned two months.
+void MainPresenter::bookedAsSave(const storage::EntryResult& result) {
+    m_entryFile = result.entryFile;
+    m_entryBackup = result.entryBackup;
+    m_view.cmdRedo.enabled = false;
+    m_view.cmdAngra.enabled = result.undoCopy && !result.acrossMonths;
+    m_view.angraHint = result.acrossMonths ? messages::kUndoAcrossMonths : kUndoHint;
+    m_view.cmdAngramon.shown = false;
+    m_view.cmdKastamon.shown = true;
+    m_view.cmdAngrapost.shown = false;
+    m_view.cmdKastapost.shown = true;
+}
+
+storage::SettingsFile::Loaded MainPresenter::settingsFileState() const {
+    storage::SettingsFile::Loaded loaded = m_settingsFile;
+    loaded.settings.planText = m_settings.planText;
+    loaded.settings.dailyAllowance = static_cast<std::int16_t>(m_settings.dailyAllowance);
+    return loaded;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -400,43 +416,19 @@ std::optional<core::Date> MainPresenter::chosenDate() const {
     return date;
 }
 
-const MainView& MainPresenter::bookWaiting(bool tell) {
-    takeWaiting(tell);
-    return done();
-}
-
-void MainPresenter::takeWaiting(bool tell) {
-    m_waitingResults = storage::bookPendingEntries(m_services.files, m_settings.dailyAllowance);
-    if (m_waitingResults.empty()) {
+void MainPresenter::takeWaiting(storage::Journal& journal, Tell tell) {
+    const std::vector<storage::EntryResult> results =
+        journal.bookWaiting(answerText(m_services.files, settingsFileState()), {},
+                            m_services.clock.nanosecondsSince1970());
+    if (results.empty()) {
         return;
     }
-    noticeWaiting(m_services.notifier, m_services.files, m_waitingResults,
-                  m_settings.dailyAllowance);
-    constexpr std::size_t kRemembered = 64;
-    for (const storage::PendingResult& result : m_waitingResults) {
-        if (result.outcome != storage::PendingOutcome::Kept) {
-            m_waitingHistory.push_back(result);
-        }
-    }
-    while (m_waitingHistory.size() > kRemembered) {
-        m_waitingHistory.pop_front();
-    }
-    const storage::BookingResult* last = nullptr;
-    for (const storage::PendingResult& result : m_waitingResults) {
-        if (result.lastBooking) {
-            last = &*result.lastBooking;
-        }
-    }
-    if (last) {
-        // As after a save: the booking swept the copies of the last booking and of any deletion.
-        m_entryFile = last->entryFile;
-        m_entryBackup = last->entryBackup;
-        m_view.cmdRedo.enabled = false;
-        m_view.cmdAngra.enabled = last->outcome == storage::BookingOutcome::Booked;
-        m_view.cmdAngramon.shown = false;
-        m_view.cmdKastamon.shown = true;
-        m_view.cmdAngrapost.shown = false;
-        m_view.cmdKastapost.shown = true;
+    noticeWaiting(m_services.notifier, m_services.files, results, m_settings.dailyAllowance);
+    const auto last = std::find_if(results.rbegin(), results.rend(), [](const auto& result) {
+        return result.outcome == storage::EntryOutcome::Booked && !result.bookedBefore;
+    });
+    if (last != results.rend()) {
+        bookedAsSave(*last);
         // The figures of the date shown are read again, without a word, when it is a real date.
         if (chosenDate()) {
             m_quietView = true;
@@ -445,53 +437,46 @@ void MainPresenter::takeWaiting(bool tell) {
             m_view.ramMonadstid = m_monthCaption;
         }
     }
-    if (tell) {
-        const CommandOutput told =
-            describePending(m_services.files, m_waitingResults, m_settings.dailyAllowance, {});
-        std::string text = "Bokningar från kommandoraden som väntade:\n\n" + told.out + told.err;
-        for (std::size_t at = text.find("surfklocka: "); at != std::string::npos;
-             at = text.find("surfklocka: ", at)) {
-            text.erase(at, std::string_view("surfklocka: ").size());
+    tellWaiting(results, tell);
+}
+
+// Tells in one message what became of entries whose commands no longer wait for the answer: with
+// Everything what was booked too, otherwise only what was not.
+void MainPresenter::tellWaiting(const std::vector<storage::EntryResult>& results, Tell tell) {
+    std::string text;
+    for (const storage::EntryResult& result : results) {
+        const bool booked = result.outcome == storage::EntryOutcome::Booked;
+        if (result.outcome == storage::EntryOutcome::Kept ||
+            (booked && tell == Tell::WhatNoCommandHears) ||
+            (m_commandWaits && m_commandWaits(result.name))) {
+            continue;
         }
-        message(text, "Väntande bokningar", Buttons::Ok, Icon::None);
+        text += "\n\n" + messages::entryOutcome(result, settingsFileState());
+    }
+    if (!text.empty()) {
+        message("Bokningar från kommandoraden som väntade:" + text, "Väntande bokningar",
+                Buttons::Ok, Icon::None);
     }
 }
 
 const MainView& MainPresenter::handOver(const std::string& name) {
-    takeWaiting(false);
-    const auto remembered =
-        std::find_if(m_waitingHistory.rbegin(), m_waitingHistory.rend(),
-                     [&name](const storage::PendingResult& result) { return result.name == name; });
-    const auto waiting =
-        std::find_if(m_waitingResults.begin(), m_waitingResults.end(),
-                     [&name](const storage::PendingResult& result) { return result.name == name; });
-    if (waiting != m_waitingResults.end()) {
-        m_handOverAnswer =
-            describePending(m_services.files, {*waiting}, m_settings.dailyAllowance, name);
-    } else if (remembered != m_waitingHistory.rend()) {
-        m_handOverAnswer =
-            describePending(m_services.files, {*remembered}, m_settings.dailyAllowance, name);
-    } else if (m_services.files.entryKind(name) == platform::FileSystem::EntryKind::RegularFile) {
-        m_handOverAnswer = {kExitDone,
-                            "Bokningen väntar bakom äldre bokningar som inte kan bokföras nu.\n"
-                            "Den bokförs när Surfklocka startar nästa gång eller vid nästa "
-                            "bokning.\n",
-                            {}};
-    } else {
-        m_handOverAnswer = {kExitRefused, {}, "surfklocka: Bokningen finns inte i datamappen.\n"};
-    }
+    (void)name; // every entry that waits is booked, the named one among them
+    storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+    takeWaiting(journal, Tell::WhatNoCommandHears);
     return done();
 }
 
 const MainView& MainPresenter::save() {
-    // Bookings that wait are booked first, in the order they were made.
-    takeWaiting(true);
+    // Bookings that wait are booked first, in the order they were made; one listing of the data
+    // folder serves them and this booking.
+    storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+    takeWaiting(journal, Tell::Everything);
     if (m_dateInvalid) {
         message("Felaktigt datum. Ändra innnan du sparar.", "Felaktigt datum!", Buttons::Ok,
                 Icon::Exclamation);
         return done(Focus::Minutes);
     }
-    const Booking booking = summera();
+    const Booking booking = summera(journal);
     if (booking == Booking::DayFull || booking == Booking::Booked) {
         m_view.cmbTid = {};
     }
@@ -515,7 +500,8 @@ const MainView& MainPresenter::close() {
             return done();
         }
     }
-    switch (summera()) {
+    storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+    switch (summera(journal)) {
     case Booking::NotBooked:
         break; // the time could not be booked: stay open so that it is not lost
     case Booking::Booked:
@@ -774,9 +760,16 @@ const MainView& MainPresenter::deleteEverything() {
                 "Allt raderas!", Buttons::YesNo, Icon::Stop, true) != Answer::Yes) {
         return done();
     }
-    if (!storage::deleteEverything(m_services.files)) {
-        message("Alla filer kunde inte tas bort. Det som inte gick att ta bort finns kvar i "
-                "programmets datamapp.\nProgrammet stängs nu.",
+    const auto left = storage::deleteEverything(m_services.files);
+    if (!left || !left->empty()) {
+        std::string names;
+        for (const std::string& name : left.value_or(std::vector<std::string>{})) {
+            names += (names.empty() ? "" : ", ") + name;
+        }
+        message(left ? "Alla filer kunde inte tas bort: " + names +
+                           " finns kvar i programmets datamapp.\nProgrammet stängs nu."
+                     : std::string("Datamappen gick inte att läsa, så det går inte att säga om "
+                                   "allt togs bort.\nProgrammet stängs nu."),
                 "Kan inte ta bort allt", Buttons::Ok, Icon::Exclamation);
     }
     endProgram(false);

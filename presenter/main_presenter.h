@@ -4,11 +4,11 @@
 #include "core/program_settings.h"
 #include "core/time_fields.h"
 #include "platform/services.h"
-#include "presenter/command_line.h"
+#include "storage/journal.h"
 #include "storage/month_file.h"
-#include "storage/pending.h"
+#include "storage/settings_file.h"
 
-#include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,7 +70,9 @@ struct MainView {
     Button cmdKastamon;
     Button cmdAngramon;
 
-    // The hints that name the chosen or the deleted day or month.
+    // The hints that name the chosen or the deleted day or month, and undo's hint, which says why
+    // it is not offered after a booking that cannot be taken back.
+    std::string angraHint;
     std::string kastamonHint;
     std::string kastapostHint;
     std::string printHint;
@@ -119,19 +121,17 @@ public:
     const MainView& deleteEverything(); // cmdKasta
     const MainView& print();            // cmdPrint
 
-    // Books the bookings waiting in the data folder (from the command line, storage/pending.h)
-    // as a save books them: Ångra takes back the last of them and the figures shown are read
-    // again, while the chosen date and the typed time stay as they are. With `tell`, a message
-    // says what became of them. Runs at start once the plan is known, before each save, and
-    // when the command line hands a booking over. Nothing happens when none wait.
-    const MainView& bookWaiting(bool tell);
-    // What the last bookWaiting did with each entry it looked at.
-    const std::vector<storage::PendingResult>& waitingResults() const { return m_waitingResults; }
-    // The command line handed over the waiting entry `name`: every waiting entry is booked as
-    // bookWaiting(false) books them, and handOverAnswer() holds what the command line is to
-    // print for that entry (also when an earlier save or start booked it already).
+    // The command line handed over the waiting entry `name` (storage/journal.h): every entry that
+    // waits is booked as a save books them, and each one's answer is left in the folder for its
+    // command. Ångra takes back the last of them, the figures shown are read again, and the chosen
+    // date and the typed time stay as they are. What was not booked is told in a message box
+    // unless its command still waits for the answer (commandWaits).
     const MainView& handOver(const std::string& name);
-    const CommandOutput& handOverAnswer() const { return m_handOverAnswer; }
+    // Tells which entries' commands still wait for their answers, so that the window does not
+    // tell them too; none does unless this is given.
+    void setCommandWaits(std::function<bool(const std::string& entryName)> waits) {
+        m_commandWaits = std::move(waits);
+    }
 
     const MainView& view() const { return m_view; }
     // The date the date lists show, when it is a real date of the lists' years.
@@ -148,12 +148,16 @@ private:
     // Procedures.
     void visa();
     void manad(const storage::MonthRead& month);
-    Booking summera();
+    Booking summera(storage::Journal& journal);
     void ram();
     // The date lists' handler: the day list follows the month, the day and month are shown.
     void dateChanged();
     void updateHints();
-    void takeWaiting(bool tell);
+    enum class Tell { Everything, WhatNoCommandHears };
+    void takeWaiting(storage::Journal& journal, Tell tell);
+    void bookedAsSave(const storage::EntryResult& result);
+    storage::SettingsFile::Loaded settingsFileState() const;
+    void tellWaiting(const std::vector<storage::EntryResult>& results, Tell tell);
 
     void showDayHeadings();
     void showEmptyMonth();
@@ -191,10 +195,9 @@ private:
     std::string m_monthTimeText;
     std::string m_monthExtraText;
     std::string m_monthCostText;
-    std::string m_reportedFile; // the unusable month file last reported
-    std::vector<storage::PendingResult> m_waitingResults;
-    std::deque<storage::PendingResult> m_waitingHistory; // the last entries booked or refused
-    CommandOutput m_handOverAnswer;
+    std::string m_reportedFile;                   // the unusable month file last reported
+    storage::SettingsFile::Loaded m_settingsFile; // how the settings file was found at start
+    std::function<bool(const std::string&)> m_commandWaits;
 };
 
 } // namespace presenter

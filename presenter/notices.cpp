@@ -24,18 +24,14 @@ void noticeBooking(platform::Notifier& notifier, platform::FileSystem& files,
 }
 
 void noticeWaiting(platform::Notifier& notifier, platform::FileSystem& files,
-                   const std::vector<storage::PendingResult>& results,
-                   std::int32_t dailyAllowance) {
-    for (const storage::PendingResult& result : results) {
-        if (result.outcome != storage::PendingOutcome::Booked) {
+                   const std::vector<storage::EntryResult>& results, std::int32_t dailyAllowance) {
+    for (const storage::EntryResult& result : results) {
+        // A booking found made before a stop was told then, if at all.
+        if (result.outcome != storage::EntryOutcome::Booked || result.bookedBefore) {
             continue;
         }
-        for (std::size_t i = 0; i < result.entry.parts.size() && i < result.records.size(); ++i) {
-            const storage::PendingPart& part = result.entry.parts[i];
-            if (part.before) {
-                noticeBooking(notifier, files, storage::decodeDayRecord(*part.before),
-                              result.records[i], dailyAllowance);
-            }
+        for (std::size_t i = 0; i < result.before.size() && i < result.records.size(); ++i) {
+            noticeBooking(notifier, files, result.before[i], result.records[i], dailyAllowance);
         }
     }
 }

@@ -3,7 +3,7 @@
 #include "core/day_record.h"
 #include "platform/file_system.h"
 #include "platform/notifier.h"
-#include "storage/pending.h"
+#include "storage/journal.h"
 
 #include <cstdint>
 #include <vector>
@@ -20,8 +20,8 @@ void noticeBooking(platform::Notifier& notifier, platform::FileSystem& files,
                    const core::DayRecord& before, const core::DayRecord& after,
                    std::int32_t dailyAllowance);
 
-// The parts of waiting entries booked now (storage::bookPendingEntries).
+// The parts of journal entries booked now (storage::Journal).
 void noticeWaiting(platform::Notifier& notifier, platform::FileSystem& files,
-                   const std::vector<storage::PendingResult>& results, std::int32_t dailyAllowance);
+                   const std::vector<storage::EntryResult>& results, std::int32_t dailyAllowance);
 
 } // namespace presenter

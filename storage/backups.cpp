@@ -159,12 +159,24 @@ MonthRestore restoreMonth(platform::FileSystem& files, std::string_view monthFil
                                                      : MonthRestore::Failed;
 }
 
-bool deleteEverything(platform::FileSystem& files) {
-    const auto months = files.removeByExtension(".tid");
-    const auto copies = files.removeByExtension(".tmp");
-    const bool settingsGone =
-        files.removeFile(kSettingsFileName) || files.exists(kSettingsFileName) == false;
-    return months && copies && settingsGone;
+std::optional<std::vector<std::string>> deleteEverything(platform::FileSystem& files) {
+    files.removeByExtension(".tid", platform::FileSystem::FolderFlush::Deferred);
+    files.removeByExtension(".tmp", platform::FileSystem::FolderFlush::Deferred);
+    files.removeFile(kSettingsFileName, platform::FileSystem::FolderFlush::Deferred);
+    files.syncFolder();
+    // What is left is named from a listing of its own, so that nothing left goes untold.
+    const auto names = files.listNames();
+    if (!names) {
+        return std::nullopt;
+    }
+    std::vector<std::string> left;
+    for (const std::string& name : *names) {
+        if ((name.size() > 4 && (name.ends_with(".tid") || name.ends_with(".tmp"))) ||
+            name == kSettingsFileName) {
+            left.push_back(name);
+        }
+    }
+    return left;
 }
 
 } // namespace storage

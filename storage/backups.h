@@ -3,7 +3,10 @@
 #include "platform/file_system.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace storage {
 
@@ -68,8 +71,9 @@ enum class MonthRestore {
 // Moves "mon.tmp" back to the month file's name, never over an existing file.
 MonthRestore restoreMonth(platform::FileSystem& files, std::string_view monthFile);
 
-// Deletes every month file, every backup and the settings file. False when the data folder could
-// not be listed or some file could not be deleted: something may be left.
-bool deleteEverything(platform::FileSystem& files);
+// Deletes every month file, every backup and the settings file. Returns the names of those that
+// are left (that could not be deleted, or are folders, which are never deleted); nullopt when
+// the data folder could not be listed, so that what is left cannot be told.
+std::optional<std::vector<std::string>> deleteEverything(platform::FileSystem& files);
 
 } // namespace storage

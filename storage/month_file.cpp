@@ -131,6 +131,7 @@ MonthRead readMonth(platform::FileSystem& files, std::string_view name) {
     // be read; a look-up before every read would cost as much as the read.
     const auto bytes = files.readFile(name, kMonthReadBytes);
     if (!bytes) {
+        result.error = files.lastError();
         const MonthState state = monthState(files, name);
         result.state = state == MonthState::HasRecords ? MonthState::Unreadable : state;
         return result;
@@ -148,6 +149,26 @@ MonthRead readMonth(platform::FileSystem& files, std::string_view name) {
     result.recordCount =
         std::min(result.days.size(), (bytes->size() + kDayRecordLength - 1) / kDayRecordLength);
     return result;
+}
+
+MonthBytes readMonthBytes(platform::FileSystem& files, std::string_view name) {
+    MonthBytes month;
+    auto bytes = files.readFile(name, kMonthReadBytes);
+    if (!bytes) {
+        month.error = files.lastError();
+        // Only a failed read asks for the file's state, as readMonth does: a regular file that
+        // has bytes but could not be read is unreadable.
+        const MonthState state = monthState(files, name);
+        month.state = state == MonthState::HasRecords ? MonthState::Unreadable : state;
+        return month;
+    }
+    if (bytes->size() > kMonthFileMaxBytes) {
+        month.state = MonthState::Damaged;
+        return month;
+    }
+    month.state = bytes->empty() ? MonthState::Empty : MonthState::HasRecords;
+    month.bytes = std::move(*bytes);
+    return month;
 }
 
 std::optional<core::DayRecord> readDay(platform::FileSystem& files, std::string_view name,

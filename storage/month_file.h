@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace storage {
 
@@ -54,8 +55,10 @@ struct MonthRead {
     MonthDays days{};
     // How many records the file holds, a record cut short counted as one; at most 31.
     std::size_t recordCount = 0;
+    int error = 0; // Unreadable: the system's error number of the failed read, when it gave one
     // True when the month holds records as the program counts them: a file longer than 0 bytes.
     bool hasRecords() const { return state == MonthState::HasRecords; }
+    bool usable() const { return state != MonthState::Unreadable && state != MonthState::Damaged; }
     // Records 1 to the last record the file holds.
     std::span<const core::DayRecord> records() const { return {days.data(), recordCount}; }
 };
@@ -68,6 +71,20 @@ MonthState monthState(platform::FileSystem& files, std::string_view name);
 // state (monthState) is asked for only when that read fails. Never creates the file. A damaged
 // month reads as no records.
 MonthRead readMonth(platform::FileSystem& files, std::string_view name);
+
+// One bounded read of a month file for a booking: its state as readMonth tells it, and the bytes
+// themselves, from which the new month is made. The bytes are empty for a missing month and
+// meaningless when the state is Unreadable or Damaged; `error` is the system's error number of a
+// read that failed (0 otherwise).
+struct MonthBytes {
+    MonthState state = MonthState::NoFile;
+    std::vector<std::uint8_t> bytes;
+    int error = 0;
+
+    bool usable() const { return state != MonthState::Unreadable && state != MonthState::Damaged; }
+    MonthDays days() const { return decodeMonth(bytes); }
+};
+MonthBytes readMonthBytes(platform::FileSystem& files, std::string_view name);
 
 // The record of one day (1 to 31); nullopt when the file is missing, cannot be read or is
 // damaged. A record beyond the end of the file reads as the empty record.

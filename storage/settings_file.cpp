@@ -37,6 +37,7 @@ std::optional<std::vector<std::uint8_t>> SettingsFile::readBytes(bool& unreadabl
     unreadable = false;
     damaged = false;
     auto bytes = m_files.readFile(kSettingsFileName, kSettingsReadBytes);
+    m_readError = bytes ? 0 : m_files.lastError();
     if (bytes) {
         if (bytes->size() > kSettingsFileBytes) {
             unreadable = damaged = true;
@@ -56,6 +57,10 @@ std::optional<std::vector<std::uint8_t>> SettingsFile::readBytes(bool& unreadabl
 SettingsFile::Loaded SettingsFile::load() {
     Loaded loaded;
     const auto bytes = readBytes(loaded.unreadable, loaded.damaged);
+    loaded.error = loaded.unreadable ? m_readError : 0;
+    loaded.missing =
+        bytes && bytes->empty() &&
+        m_files.entryKind(kSettingsFileName) == platform::FileSystem::EntryKind::Missing;
     loaded.settings = bytes ? decodeSettings(*bytes) : decodeSettings({});
     return loaded;
 }
@@ -63,6 +68,7 @@ SettingsFile::Loaded SettingsFile::load() {
 SettingsFile::StartState SettingsFile::loadAtStart() {
     StartState state;
     const auto bytes = readBytes(state.unreadable, state.damaged);
+    state.error = state.unreadable ? m_readError : 0;
     if (!bytes) {
         // The file is there but cannot be used: this is no first start, and nothing is written.
         state.settings = decodeSettings({});

@@ -42,6 +42,8 @@ public:
         Settings settings;       // zeros when the file cannot be used
         bool unreadable = false; // the file is there but cannot be used (read or damaged)
         bool damaged = false;    // of those, one that is damaged
+        bool missing = false;    // there is no settings file
+        int error = 0;           // unreadable: the system's error number, when it gave one
     };
     // The settings as stored; a missing or short file reads as zeros, and so does one that cannot
     // be used, which is reported.
@@ -53,6 +55,7 @@ public:
         bool markWritten = false; // the first-start mark -1 was written as record 1
         bool unreadable = false;  // the file is there but cannot be used (read or damaged)
         bool damaged = false;     // of those, one that is damaged
+        int error = 0;            // unreadable: the system's error number, when it gave one
     };
     // Start-up: loads the settings and tells whether the plan is to be asked for. That is so when
     // record 1 reads as 0, and then -1 is written as record 1 (leaving the rest of the file as it
@@ -78,6 +81,7 @@ private:
     std::optional<std::vector<std::uint8_t>> readBytes(bool& unreadable, bool& damaged);
 
     platform::FileSystem& m_files;
+    int m_readError = 0; // the system's error number of the last failed read
 };
 
 } // namespace storage

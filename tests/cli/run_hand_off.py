@@ -1,5 +1,6 @@
-"""Bookings from the command line with real processes: a window that does not answer, a window
-killed in between, and the pppd ip-down script booking a connection that crossed midnight.
+"""Bookings from the command line with real processes: a hundred at once with no window and with the
+window open, a window that does not answer, a window killed in between, and the pppd ip-down
+script booking a connection that crossed midnight.
 
 Usage: run_hand_off.py PATH-TO-SURFKLOCKA PATH-TO-IP-DOWN-SCRIPT
 
@@ -98,10 +99,10 @@ def is_socket(path):
         return False
 
 
-def start_window(home, folder, watch):
+def start_window(home, folder, watch, **more):
     """Starts the window and waits until its socket is in place: it then listens."""
     socket = os.path.join(folder, "surfklocka.sock")
-    window = subprocess.Popen([PROGRAM], env=environment(home, QT_QPA_PLATFORM="offscreen"),
+    window = subprocess.Popen([PROGRAM], env=environment(home, QT_QPA_PLATFORM="offscreen", **more),
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     # A socket left by a window that was killed is replaced under the same name: wait for the
     # window's own, which is renamed into place.
@@ -175,6 +176,60 @@ def hung_and_killed_windows():
         watch.close()
 
 
+def duration_text(seconds):
+    hours, rest = divmod(seconds, 3600)
+    minutes, seconds = divmod(rest, 60)
+    return "".join("%d %s " % (value, unit)
+                   for value, unit in ((hours, "h"), (minutes, "m"), (seconds, "s")) if value)
+
+
+def connected_on(folder, day):
+    with open(os.path.join(folder, "0112.tid"), "rb") as data:
+        record = data.read()[16 * (day - 1):16 * day]
+    return int.from_bytes(record[4:8], "little")
+
+
+def hundred_at_once():
+    """A hundred bookings at once, with no window and with the window open: every one booked
+    exactly once, every command told its own booking, nothing left waiting."""
+    count = 100
+    for with_window in (False, True):
+        with tempfile.TemporaryDirectory() as home:
+            folder = os.path.join(home, "surfklocka")
+            os.makedirs(folder, mode=0o700)
+            with open(os.path.join(folder, "tid.it"), "wb") as settings:
+                settings.write(settings_bytes())
+            watch = FolderWatch(folder)
+            # The bound is long here: what is tested is that every booking is booked once and
+            # answered right, not how quickly.
+            slow = {"SURFKLOCKA_HANDOFF_TIMEOUT_MS": "60000"}
+            window = start_window(home, folder, watch, **slow) if with_window else None
+            env = environment(home, **slow)
+            commands = [subprocess.Popen(
+                [PROGRAM, "boka", "--datum", "2001-12-05", "0:%02d:%02d" % divmod(seconds, 60)],
+                env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                for seconds in range(1, count + 1)]
+            retry = []
+            for seconds, command in enumerate(commands, start=1):
+                out, err = command.communicate(timeout=DEADLINE * 2)
+                out, err = out.decode("utf-8"), err.decode("utf-8")
+                booked = "Bokfört 2001-12-05: %s\n" % duration_text(seconds)
+                if command.returncode != 0 or not out.startswith(booked) or err:
+                    retry.append((seconds, command.returncode, out, err))
+            # Whatever said anything but booked is tried again: nothing may be booked twice.
+            for seconds, _, _, _ in retry:
+                run(env, "boka", "--datum", "2001-12-05", "0:%02d:%02d" % divmod(seconds, 60))
+            expect(connected_on(folder, 5) == count * (count + 1) // 2,
+                   "dag 5 har %d s (fönster: %s)" % (connected_on(folder, 5), with_window))
+            expect(not retry, "fel svar (fönster: %s): %r" % (with_window, retry[:3]))
+            left = [name for name in os.listdir(folder)
+                    if name.endswith(".vantande") or name.endswith(".svar")]
+            expect(not left, "kvar i datamappen: %r" % left)
+            if window:
+                stop(window)
+            watch.close()
+
+
 def ip_down_over_midnight():
     """The pppd script with the real program, its clock at 00:10 on 6 December 2001."""
     with tempfile.TemporaryDirectory() as work:
@@ -219,6 +274,7 @@ def ip_down_over_midnight():
 
 
 def main():
+    hundred_at_once()
     hung_and_killed_windows()
     if os.path.exists(FAKETIME):
         ip_down_over_midnight()

@@ -281,8 +281,8 @@ void BackupTest::deletingEverythingThatFailsSaysSo() {
     h.click("cmdKasta");
     // The month files could not be deleted: the user is told before the program ends.
     lastBoxIs(h,
-              "Alla filer kunde inte tas bort. Det som inte gick att ta bort finns kvar i "
-              "programmets datamapp.\nProgrammet stängs nu.",
+              "Alla filer kunde inte tas bort: 0112.tid finns kvar i programmets datamapp.\n"
+              "Programmet stängs nu.",
               "Kan inte ta bort allt", Buttons::Ok);
     QCOMPARE(h.dir.names(), std::vector<std::string>{"0112.tid"});
     QCOMPARE(h.ended->count(), 1);

@@ -232,8 +232,8 @@ void BookingTest::withoutAKnownPlanNothingIsBooked() {
     h.click("cmdSpara");
     // Booked without a plan, every second would count as extra time: nothing is booked.
     lastBoxIs(h,
-              "Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it kunde inte "
-              "läsas.\nIngen tid har bokförts.",
+              "Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it är "
+              "skadad.\nIngen tid har bokförts.",
               "Kan inte spara");
     QCOMPARE(h.dir.names(), std::vector<std::string>{"tid.it"});
     QCOMPARE(texts(h, "cmbTid_"), QStringLiteral(" 30 ")); // the typed time is kept

@@ -5,7 +5,8 @@
 #include "app/data_folder.h"
 #include "app/hand_off.h"
 #include "harness.h"
-#include "storage/pending.h"
+#include "presenter/command_line.h"
+#include "storage/journal.h"
 #include "support/month_bytes.h"
 
 #include <QFileInfo>
@@ -104,7 +105,9 @@ private Q_SLOTS:
         // empty undo copy, and no entry waits.
         QCOMPARE(data.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(1200, 0, 0.0f, 5)}}));
         QCOMPARE(data.read("0112.tmp"), Bytes{});
-        QCOMPARE(data.files.namesWithExtension(".vantande"), std::vector<std::string>{});
+        QCOMPARE(data.files.listNames(),
+                 (std::vector<std::string>{"0112.tid", "0112.tmp", "surfklocka.lock",
+                                           "surfklocka.sock", "tid.it"}));
         // The window shows it, keeps the typed time, and offers to undo it.
         QCOMPARE(harness.text("lblDagstid"), std::string("Ansluten tid: 20 m "));
         QCOMPARE(harness.text("lblTid"), std::string("Ansluten tid: 20 m "));
@@ -141,18 +144,26 @@ private Q_SLOTS:
         QCOMPARE(run.err, QStringLiteral("surfklocka: Du kan inte mata in mer tid än 24 timmar per "
                                          "dygn (2001-12-05).\nIngen tid har bokförts.\n"));
         QCOMPARE(data.read("0112.tid"), before);
-        QCOMPARE(data.files.namesWithExtension(".vantande"), std::vector<std::string>{});
+        QCOMPARE(data.files.listNames(), (std::vector<std::string>{"0112.tid", "surfklocka.lock",
+                                                                   "surfklocka.sock", "tid.it"}));
     }
 
-    void aRequestWhileTheWindowIsBusyWaitsForItsCommandToEnd() {
+    void aRequestWhileTheWindowIsBusyWaitsAndWhatNoCommandHearsIsTold() {
         DataFolder data;
         testing_support::Harness harness;
         app::frmSurfur& window = harness.startWith(data.files);
+        data.home.write("surfklocka/0112.tid",
+                        monthFileBytes({{6, dayRecordBytes(86000, 0, 0.0f, 6)}}));
         const std::string name = storage::pendingEntryName(5, 1);
+        const std::string gone = storage::pendingEntryName(6, 1);
         QVERIFY(storage::addPendingEntry(
             data.files, name, storage::PendingEntry{{{{2001, 12, 5}, 60, std::nullopt}}}));
+        QVERIFY(storage::addPendingEntry(
+            data.files, gone, storage::PendingEntry{{{{2001, 12, 6}, 401, std::nullopt}}}));
+        // The first entry's command waits for its answer; the second's has stopped waiting.
+        window.setCommandWaits([&name](const std::string& entry) { return entry == name; });
         // While a message box of the window's own is open, the window books nothing.
-        std::optional<std::optional<app::HandOffAnswer>> duringBox;
+        std::optional<bool> duringBox;
         harness.messages.whileShown = [&](const auto&) {
             if (!duringBox) {
                 duringBox = window.handOver(name);
@@ -161,33 +172,76 @@ private Q_SLOTS:
         harness.messages.script({platform::MessageBox::Answer::No});
         QSignalSpy idle(&window, &app::frmSurfur::idle);
         harness.click("cmdKasta"); // "delete everything?" answered No
-        QVERIFY(duringBox.has_value());
-        QVERIFY(!duringBox->has_value());
+        QCOMPARE(duringBox, std::optional<bool>(false));
         QVERIFY(data.exists(name));
         QVERIFY(idle.count() >= 1);
-        // Once it has ended, the entry is booked.
+        // Once it has ended, both are booked or refused, and each answer is in the folder.
         harness.messages.whileShown = nullptr;
-        const auto answer = window.handOver(name);
+        const std::size_t boxes = harness.messages.shown().size();
+        QVERIFY(window.handOver(name));
+        QCOMPARE(data.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(60, 0, 0.0f, 5)},
+                                                        {6, dayRecordBytes(86000, 0, 0.0f, 6)}}));
+        const auto answer = presenter::parseOutputBytes(
+            storage::takeAnswer(data.files, name).value_or(std::string()));
         QVERIFY(answer.has_value());
         QCOMPARE(answer->exitCode, 0);
-        QCOMPARE(data.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(60, 0, 0.0f, 5)}}));
-        // Asked again about the same entry, it answers as before and books nothing more.
-        const auto again = window.handOver(name);
-        QCOMPARE(again->out, answer->out);
-        QCOMPARE(data.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(60, 0, 0.0f, 5)}}));
+        QVERIFY2(answer->out.starts_with("Bokfört 2001-12-05: 1 m \n"), answer->out.c_str());
+        // The refusal that no command hears is told in the window, once.
+        QCOMPARE(harness.messages.shown().size(), boxes + 1);
+        QCOMPARE(harness.messages.shown().back().text,
+                 std::string("Bokningar från kommandoraden som väntade:\n\n"
+                             "Du kan inte mata in mer tid än 24 timmar per dygn (2001-12-06).\n"
+                             "Ingen tid har bokförts."));
+        // Asked again about the same entry, it books nothing more and tells nothing more.
+        QVERIFY(window.handOver(name));
+        QCOMPARE(harness.messages.shown().size(), boxes + 1);
+        QCOMPARE(data.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(60, 0, 0.0f, 5)},
+                                                        {6, dayRecordBytes(86000, 0, 0.0f, 6)}}));
+    }
+
+    // A connection over midnight is one booking: Ångra takes back both of its days in one month,
+    // and is not offered after one across a month boundary, whose hint says why.
+    void angraTakesBackAWholeConnection() {
+        DataFolder data;
+        testing_support::Harness harness;
+        app::frmSurfur& window = harness.startWith(data.files);
+        const std::string night = storage::pendingEntryName(5, 1);
+        QVERIFY(
+            storage::addPendingEntry(data.files, night,
+                                     storage::PendingEntry{{{{2001, 12, 5}, 600, std::nullopt},
+                                                            {{2001, 12, 6}, 300, std::nullopt}}}));
+        QVERIFY(window.handOver(night));
+        QVERIFY(harness.button("cmdAngra")->isEnabled());
+        harness.click("cmdAngra");
+        QCOMPARE(data.read("0112.tid"), Bytes{});
+
+        const std::string newYear = storage::pendingEntryName(6, 1);
+        QVERIFY(
+            storage::addPendingEntry(data.files, newYear,
+                                     storage::PendingEntry{{{{2001, 12, 31}, 600, std::nullopt},
+                                                            {{2002, 1, 1}, 300, std::nullopt}}}));
+        QVERIFY(window.handOver(newYear));
+        QCOMPARE(data.read("0201.tid"), monthFileBytes({{1, dayRecordBytes(300, 0, 0.0f, 1)}}));
+        QVERIFY(!harness.button("cmdAngra")->isEnabled());
+        QCOMPARE(harness.button("cmdAngra")->toolTip(),
+                 QStringLiteral("Den senaste bokningen gick över ett månadsskifte och kan inte "
+                                "ångras."));
+        // The next booking of the window's own can be taken back again, as the hint says.
+        harness.enter("0", "10", "00");
+        harness.click("cmdSpara");
+        QVERIFY(harness.button("cmdAngra")->isEnabled());
+        QCOMPARE(harness.button("cmdAngra")->toolTip(),
+                 QStringLiteral("Ångra senaste inmatningen i programmet."));
     }
 
     void theServerAnswersWaitingRequestsOnRetryAndRefusesWhatIsNoRequest() {
         DataFolder data;
         const std::string name = storage::pendingEntryName(7, 7);
         bool busy = true;
-        int asked = 0;
+        std::vector<std::string> asked;
         app::HandOffServer server(data.folder, [&](const std::string& entry) {
-            ++asked;
-            if (busy) {
-                return std::optional<app::HandOffAnswer>();
-            }
-            return std::optional<app::HandOffAnswer>(app::HandOffAnswer{0, "klart " + entry, "å"});
+            asked.push_back(entry);
+            return !busy;
         });
         QVERIFY(server.listen());
         const QString path = QString::fromStdString(data.folder + "/surfklocka.sock");
@@ -199,29 +253,24 @@ private Q_SLOTS:
         QVERIFY(waiting.waitForConnected(10000));
         const std::string request = app::requestBytes(name);
         waiting.write(request.data(), static_cast<qint64>(request.size()));
-        QTRY_COMPARE_WITH_TIMEOUT(asked, 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(asked.size(), std::size_t{1}, 10000);
         QCOMPARE(waiting.bytesAvailable(), 0);
         busy = false;
         server.retry();
         QSignalSpy closed(&waiting, &QLocalSocket::disconnected);
         QVERIFY(closed.wait(10000) || waiting.state() == QLocalSocket::UnconnectedState);
-        const QByteArray bytes = waiting.readAll();
-        const auto answer = app::parseAnswer(
-            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-        QVERIFY(answer.has_value());
-        QCOMPARE(answer->out, "klart " + name);
-        QCOMPARE(answer->err, std::string("å"));
+        QCOMPARE(waiting.readAll(), QByteArray("klar\n"));
+        QCOMPARE(asked, (std::vector<std::string>{name, name}));
 
-        // Not a request: answered with exit code 2, and the window is never asked.
+        // Not a request: answered "fel", and the window is never asked.
         QLocalSocket stranger;
         stranger.connectToServer(path);
         QVERIFY(stranger.waitForConnected(10000));
         stranger.write(QByteArray(200, 'x'));
         QSignalSpy strangerClosed(&stranger, &QLocalSocket::disconnected);
         QVERIFY(strangerClosed.wait(10000) || stranger.state() == QLocalSocket::UnconnectedState);
-        const QByteArray refusal = stranger.readAll();
-        QVERIFY2(refusal.startsWith("2\n0\n"), refusal.constData());
-        QCOMPARE(asked, 2);
+        QCOMPARE(stranger.readAll(), QByteArray("fel\n"));
+        QCOMPARE(asked.size(), std::size_t{2});
     }
 };
 

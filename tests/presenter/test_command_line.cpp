@@ -2,6 +2,7 @@
 #include "platform/fakes/fake_notifier.h"
 #include "platform/posix_file_system.h"
 #include "presenter/command_line.h"
+#include "storage/month_file.h"
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
@@ -66,6 +67,8 @@ TEST_F(CommandLineTest, WrongUseAndRefusalsHaveTheirExitCodesAndChangeNoFile) {
         {{"summa", "2001-01-01"}, 2},
         {{"exportera", "--format", "xml"}, 2},
         {{"boka", "1:75:00"}, 1},
+        {{"boka", "1:60"}, 1},
+        {{"boka", "0:59:60"}, 1},
         {{"boka", "0:00"}, 1},
         {{"boka", "-5"}, 1},
         {{"boka", "86401"}, 1},
@@ -142,6 +145,19 @@ TEST_F(CommandLineTest, AConnectionEndingAfterMidnightIsSplitBetweenItsDays) {
     EXPECT_EQ(m_dir.read("0112.tmp"), copy);
     // Exactly 24 hours on the 6th is still allowed.
     EXPECT_EQ(run({"boka", "--anslutning", "83400"}).exitCode, 0);
+
+    // Across two midnights, ending at 00:10 on the 9th: 600 s on the 9th, the whole 8th, and
+    // 90600 − 600 − 86400 = 3600 s on the 7th, each on its own day (the 7th held 600 s).
+    m_clock.set(core::Date{2001, 12, 9}, 600);
+    const presenter::CommandOutput nights = run({"boka", "--anslutning", "90600"});
+    EXPECT_EQ(nights.exitCode, 0) << nights.err;
+    EXPECT_EQ(nights.out.find("Bokfört 2001-12-07: 1 h \n"), 0U);
+    EXPECT_NE(nights.out.find("Bokfört 2001-12-08: 24 h \n"), std::string::npos);
+    EXPECT_NE(nights.out.find("Bokfört 2001-12-09: 10 m \n"), std::string::npos);
+    const auto december = storage::decodeMonth(m_dir.read("0112.tid"));
+    EXPECT_EQ(december[6].connectedSeconds, 4200);
+    EXPECT_EQ(december[7].connectedSeconds, 86400);
+    EXPECT_EQ(december[8].connectedSeconds, 600);
 }
 
 TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile) {

@@ -95,12 +95,13 @@ TEST_F(BackupTest, DeletedDaysKeepTheOthersInPlaceAndRestoresNeverWriteOver) {
          {"0201.tid", "0112.tmp", "mon.tmp", "tid.it", "notes.txt", "0112.TID"}) {
         m_dir.write(name, {1});
     }
-    EXPECT_TRUE(deleteEverything(m_files)); // leaves only other files
+    EXPECT_EQ(deleteEverything(m_files), std::vector<std::string>{}); // leaves only other files
     EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.TID", "notes.txt"}));
-    // What cannot be deleted (a folder of a month file's name) is not passed off as deleted.
+    // What cannot be deleted (a folder of a month file's name) is named, not passed off as
+    // deleted.
     m_dir.write("0201.tid", {1});
     std::filesystem::create_directory(m_dir.file("0202.tid"));
-    EXPECT_FALSE(deleteEverything(m_files));
+    EXPECT_EQ(deleteEverything(m_files), std::vector<std::string>{"0202.tid"});
     EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.TID", "0202.tid", "notes.txt"}));
 }
 

@@ -138,26 +138,28 @@ TEST_F(BookingTest, TheUndoCopyIsTheOldMonthFileUnderASecondName) {
     EXPECT_EQ(month.st_mode & 07777, old.st_mode & 07777);
 }
 
-TEST_F(BookingTest, OneDataFlushAndOneFolderFlushABooking) {
+TEST_F(BookingTest, OneDataFlushAndOneFolderFlushABookingAndTheCopiesSweptOnlyAfterIt) {
     putBookedMonth(m_dir);
     FaultyFileSystem counted(m_files);
     EXPECT_EQ(storage::bookTime(counted, {"01", "12", 5, 60, 3600}).outcome,
               BookingOutcome::Booked);
-    // One read; then the sweep and the link, which flush nothing; the month written whole with
-    // its data flushed (the one data flush), and the folder flushed once.
+    // One listing and one read; the month's second name, which flushes nothing; the month
+    // written whole with its data flushed (the one data flush), and the folder flushed once.
+    // Only then, with the new month on disk, are the copies swept and the undo copy named.
     EXPECT_EQ(counted.log(),
-              (std::vector<std::string>{"readFile 0112.tid", "removeByExtension:deferred .tmp",
-                                        "linkFile 0112.tid>0112.tmp",
-                                        "replaceFile:deferred 0112.tid", "syncFolder ."}));
+              (std::vector<std::string>{
+                  "listNames .", "readFile 0112.tid", "linkFile 0112.tid>kopia.ny",
+                  "replaceFile:deferred 0112.tid", "syncFolder .", "removeFile:deferred 0112.tmp",
+                  "removeFile:deferred post2.tmp", "renameFile:deferred kopia.ny"}));
 
     // A month's first booking: its undo copy is an empty file, which needs no data flush.
     FaultyFileSystem first(m_files);
     EXPECT_EQ(storage::bookTime(first, {"01", "11", 2, 60, 3600}).outcome, BookingOutcome::Booked);
     EXPECT_EQ(first.log(),
-              (std::vector<std::string>{"readFile 0111.tid", "fileLength 0111.tid",
-                                        "entryKind 0111.tid", "removeByExtension:deferred .tmp",
-                                        "createIfMissing:deferred 0111.tmp",
-                                        "replaceFile:deferred 0111.tid", "syncFolder ."}));
+              (std::vector<std::string>{
+                  "listNames .", "readFile 0111.tid", "fileLength 0111.tid", "entryKind 0111.tid",
+                  "createIfMissing:deferred kopia.ny", "replaceFile:deferred 0111.tid",
+                  "syncFolder .", "removeFile:deferred 0112.tmp", "renameFile:deferred kopia.ny"}));
     EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0111.tmp", "0112.tid"}));
     EXPECT_EQ(m_dir.read("0111.tmp"), Bytes{});
     EXPECT_EQ(m_dir.read("0111.tid"), monthFileBytes({{2, dayRecordBytes(60, 0, 0.0f, 2)}}));
@@ -176,47 +178,45 @@ TEST_F(BookingTest, WithoutHardLinksTheUndoCopyIsWrittenFromTheMonthRead) {
     EXPECT_NE(statOf(m_dir, "0112.tmp").st_ino, statOf(m_dir, "0112.tid").st_ino);
     // The copy costs a data flush of its own; the folder is still flushed once.
     EXPECT_EQ(noLinks.log(), (std::vector<std::string>{
-                                 "readFile 0112.tid", "removeByExtension:deferred .tmp",
-                                 "linkFile 0112.tid>0112.tmp", "replaceFile:deferred 0112.tmp",
-                                 "replaceFile:deferred 0112.tid", "syncFolder ."}));
+                                 "listNames .", "readFile 0112.tid", "linkFile 0112.tid>kopia.ny",
+                                 "replaceFile:deferred kopia.ny", "replaceFile:deferred 0112.tid",
+                                 "syncFolder .", "removeFile:deferred 0112.tmp",
+                                 "removeFile:deferred post2.tmp", "renameFile:deferred kopia.ny"}));
 }
 
-TEST_F(BookingTest, AFailedLinkFallsBackToTheCopy) {
-    putBookedMonth(m_dir);
-    FaultyFileSystem faulty(m_files);
-    faulty.failAt(3, FaultyFileSystem::Mode::Once); // the read, the sweep, the link
-    EXPECT_EQ(storage::bookTime(faulty, {"01", "12", 5, 60, 3600}).outcome, BookingOutcome::Booked);
-    ASSERT_EQ(faulty.failures(), 1);
-    EXPECT_EQ(faulty.log().at(2), "linkFile 0112.tid>0112.tmp");
-    EXPECT_EQ(m_dir.read("0112.tid"), kMonthAfter);
-    EXPECT_EQ(m_dir.read("0112.tmp"), kMonthBefore);
-    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
-}
-
-TEST_F(BookingTest, AFailedWriteAfterTheLinkLeavesTheMonthAsItWasAndNoUndoCopy) {
-    putBookedMonth(m_dir);
-    FaultyFileSystem faulty(m_files);
-    faulty.failAt(4, FaultyFileSystem::Mode::Once); // the month's write
-    const storage::BookingResult result = storage::bookTime(faulty, {"01", "12", 5, 60, 3600});
-    EXPECT_EQ(result.outcome, BookingOutcome::Failed);
-    EXPECT_EQ(result.monthState, storage::MonthState::HasRecords);
-    EXPECT_EQ(faulty.log().at(3), "replaceFile:deferred 0112.tid");
-    EXPECT_EQ(faulty.log().at(4), "removeFile 0112.tmp");
-    EXPECT_EQ(m_dir.read("0112.tid"), kMonthBefore);
-    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid"}));
-    EXPECT_FALSE(anyTemporaryLeft(m_dir));
-}
-
-TEST_F(BookingTest, WhenTheUndoCopyCannotBeRemovedEitherItHoldsTheMonthAsItWas) {
-    putBookedMonth(m_dir);
-    FaultyFileSystem faulty(m_files);
-    faulty.failAt(4, FaultyFileSystem::Mode::FromThenOn); // the write, the removal, the flush
-    EXPECT_EQ(storage::bookTime(faulty, {"01", "12", 5, 60, 3600}).outcome, BookingOutcome::Failed);
-    EXPECT_EQ(faulty.failures(), 3);
-    EXPECT_EQ(m_dir.read("0112.tid"), kMonthBefore);
-    EXPECT_EQ(m_dir.read("0112.tmp"), kMonthBefore);
-    EXPECT_EQ(statOf(m_dir, "0112.tmp").st_ino, statOf(m_dir, "0112.tid").st_ino);
-    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
+// A booking that fails at any call before its month is on disk leaves every file as it was: the
+// month, the earlier undo copy and the deleted day's copy, with no undo copy of its own and no
+// temporary file left; one that fails after it is booked all the same.
+TEST_F(BookingTest, AFailureBeforeTheMonthIsOnDiskChangesNoFile) {
+    for (const bool links : {true, false}) {
+        for (int call = 1;; ++call) {
+            SCOPED_TRACE((links ? "linked, failing at call " : "copied, failing at call ") +
+                         std::to_string(call));
+            testing_support::TempDir dir;
+            platform::PosixFileSystem real(dir.path());
+            putBookedMonth(dir);
+            FaultyFileSystem faulty(real);
+            faulty.linkUnsupported = !links;
+            faulty.failAt(call, FaultyFileSystem::Mode::Once);
+            const storage::BookingResult result =
+                storage::bookTime(faulty, {"01", "12", 5, 60, 3600});
+            if (!result.written()) {
+                EXPECT_EQ(dir.read("0112.tid"), kMonthBefore);
+                EXPECT_EQ(dir.read("0112.tmp"), kEarlierCopy);
+                EXPECT_EQ(dir.read("post2.tmp"), kEarlierCopy);
+                EXPECT_EQ(dir.names(),
+                          (std::vector<std::string>{"0112.tid", "0112.tmp", "post2.tmp"}));
+            } else {
+                EXPECT_EQ(dir.read("0112.tid"), kMonthAfter);
+                EXPECT_TRUE(result.outcome == BookingOutcome::BookedWithoutUndo ||
+                            dir.read("0112.tmp") == kMonthBefore);
+            }
+            EXPECT_FALSE(anyTemporaryLeft(dir));
+            if (faulty.failures() == 0) {
+                break;
+            }
+        }
+    }
 }
 
 TEST_F(BookingTest, StoppingDeadAtEveryChangeLeavesTheOldMonthOrTheNewOne) {
@@ -239,14 +239,14 @@ TEST_F(BookingTest, StoppingDeadAtEveryChangeLeavesTheOldMonthOrTheNewOne) {
             }
             const Bytes month = dir.read("0112.tid");
             EXPECT_TRUE(month == kMonthBefore || month == kMonthAfter);
-            // Before the sweep the earlier copy is there as it was; after it, the undo copy (when
-            // made) holds the month as it was, and it is made before the month is replaced.
-            if (dir.exists("0112.tmp")) {
+            // The earlier copies go only once the new month is there; the undo copy takes its
+            // name after them, holding the month as it was.
+            if (month == kMonthBefore) {
+                EXPECT_EQ(dir.read("0112.tmp"), kEarlierCopy);
+                EXPECT_EQ(dir.read("post2.tmp"), kEarlierCopy);
+            } else if (dir.exists("0112.tmp")) {
                 const Bytes copy = dir.read("0112.tmp");
                 EXPECT_TRUE(copy == kEarlierCopy || copy == kMonthBefore);
-                EXPECT_TRUE(month == kMonthBefore || copy == kMonthBefore);
-            } else {
-                EXPECT_EQ(month, kMonthBefore);
             }
             EXPECT_FALSE(anyTemporaryLeft(dir));
             if (finished) {
@@ -256,7 +256,8 @@ TEST_F(BookingTest, StoppingDeadAtEveryChangeLeavesTheOldMonthOrTheNewOne) {
             }
             ASSERT_LT(change, 20) << "the booking never finished";
         }
-        // The sweep, the link (and where it is refused, the copy), the month, the folder flush.
-        EXPECT_EQ(change, links ? 5 : 6);
+        // The second name (where it is refused, the copy), the month, the folder flush, the two
+        // removals and the undo copy's name.
+        EXPECT_EQ(change, links ? 7 : 8);
     }
 }
