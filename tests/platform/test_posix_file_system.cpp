@@ -1,6 +1,7 @@
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -169,4 +170,36 @@ TEST_F(PosixFileSystemTest, AHardLinkNamesTheSameFileAndAFolderIsNeverLinked) {
     EXPECT_EQ(PosixFileSystem(m_dir.file("missing")).linkFile("0112.tid", "x"),
               FileSystem::LinkResult::Failed);
     EXPECT_FALSE(PosixFileSystem(m_dir.file("missing")).syncFolder());
+}
+
+TEST_F(PosixFileSystemTest, MoveAsideTakesAnyKindOfEntryItselfAndNeverReplaces) {
+    testing_support::TempDir elsewhere;
+    elsewhere.write("real", Bytes{1});
+    m_dir.write("f", Bytes{7});
+    fs::create_directory(m_dir.file("d"));
+    m_dir.write("d/in", Bytes{2});
+    fs::create_symlink(elsewhere.file("real"), m_dir.file("link"));
+    fs::create_symlink(elsewhere.file("none"), m_dir.file("dangling"));
+    ASSERT_EQ(::mkfifo(m_dir.file("fifo").c_str(), 0600), 0);
+    const Names kinds{"d", "dangling", "f", "fifo", "link"};
+    EXPECT_EQ(m_fs.listNames(), kinds);
+    for (const std::string& from : kinds) {
+        for (const std::string& to : kinds) {
+            SCOPED_TRACE(from + ">" + to);
+            EXPECT_FALSE(m_fs.moveAside(from, to));
+            EXPECT_EQ(m_fs.lastError(), EEXIST);
+        }
+    }
+    for (const std::string& from : kinds) {
+        ASSERT_TRUE(m_fs.moveAside(from, from + ".skadad")) << from;
+    }
+    EXPECT_EQ(m_fs.listNames(),
+              (Names{"d.skadad", "dangling.skadad", "f.skadad", "fifo.skadad", "link.skadad"}));
+    EXPECT_EQ(fs::read_symlink(m_dir.file("link.skadad")), elsewhere.file("real"));
+    EXPECT_EQ(fs::read_symlink(m_dir.file("dangling.skadad")), elsewhere.file("none"));
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(m_dir.file("fifo.skadad"))));
+    EXPECT_EQ(m_dir.read("d.skadad/in"), Bytes{2});
+    EXPECT_EQ(m_dir.read("f.skadad"), Bytes{7});
+    EXPECT_EQ(elsewhere.names(), Names{"real"}); // nothing made or moved where the links point
+    EXPECT_EQ(elsewhere.read("real"), Bytes{1});
 }
