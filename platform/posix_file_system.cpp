@@ -11,7 +11,6 @@
 #include <new>
 #include <sys/random.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -35,12 +34,7 @@ constexpr unsigned kRenameExchange = 1U << 1;
 constexpr unsigned kRenameExchange = RENAME_EXCHANGE;
 #endif
 
-// The raw system call, so the layer does not depend on the C library's wrapper.
-int renameAt2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
-    return static_cast<int>(::syscall(SYS_renameat2, fromDir, from, toDir, to, flags));
-}
-
-// Closes a descriptor when it goes out of scope, unless released.
+// Closes a descriptor opened for reading when it goes out of scope.
 class FdGuard {
 public:
     explicit FdGuard(int fd) : m_fd(fd) {}
@@ -53,11 +47,6 @@ public:
     FdGuard& operator=(const FdGuard&) = delete;
 
     int get() const { return m_fd; }
-    int release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
 
 private:
     int m_fd;
@@ -122,10 +111,10 @@ std::optional<std::vector<std::uint8_t>> readAll(int fd, std::size_t maxBytes) {
     return content;
 }
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
+bool writeAll(SystemCalls& calls, int fd, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t put = calls.write(fd, bytes.data() + done, bytes.size() - done);
         if (put < 0) {
             if (errno == EINTR) {
                 continue;
@@ -141,7 +130,7 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-// Closes a descriptor on a failure path without changing errno.
+// Closes a descriptor opened for reading, on a failure path, without changing errno.
 void closeKeepingErrno(int fd) {
     const int kept = errno;
     ::close(fd);
@@ -254,7 +243,7 @@ bool isPlainFileName(std::string_view name) {
            name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-PosixFileSystem::PosixFileSystem(const std::string& folder) {
+PosixFileSystem::PosixFileSystem(const std::string& folder, SystemCalls& calls) : m_calls(calls) {
     if (folder.find('\0') == std::string::npos) {
         m_dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         m_openError = m_dirFd < 0 ? errno : 0;
@@ -289,7 +278,7 @@ void PosixFileSystem::removeStaleTemporaries() {
     bool removed = false;
     for (const std::string& name : *names) {
         if (isTemporaryName(name) && isRegularEntry(m_dirFd, name) &&
-            ::unlinkat(m_dirFd, name.c_str(), 0) == 0) {
+            m_calls.unlinkat(m_dirFd, name.c_str(), 0) == 0) {
             removed = true;
         }
     }
@@ -441,8 +430,9 @@ bool PosixFileSystem::createIfMissing(std::string_view name, FolderFlush flush) 
         return false;
     }
     const std::string path(name);
-    const int fd = ::openat(m_dirFd, path.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
+    const int fd =
+        m_calls.openat(m_dirFd, path.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
     if (fd < 0) {
         if (errno != EEXIST) {
             return failed();
@@ -451,11 +441,11 @@ bool PosixFileSystem::createIfMissing(std::string_view name, FolderFlush flush) 
         // regular file, the layer's own refusal when it is anything else.
         return isRegularEntry(m_dirFd, path) || failed();
     }
-    if (::close(fd) != 0) {
+    if (m_calls.close(fd) != 0) {
         // The name is made, but a file that cannot be closed cleanly is not trusted; it is empty,
         // so nothing is lost by taking it away again.
         failed();
-        ::unlinkat(m_dirFd, path.c_str(), 0);
+        m_calls.unlinkat(m_dirFd, path.c_str(), 0);
         return false;
     }
     flushAfterChange(flush);
@@ -486,7 +476,7 @@ FileSystem::LinkResult PosixFileSystem::linkFile(std::string_view from, std::str
         return LinkResult::Failed;
     }
     // No AT_SYMLINK_FOLLOW; an existing target of any kind, a dangling link included, is EEXIST.
-    if (::linkat(m_dirFd, source.c_str(), m_dirFd, target.c_str(), 0) != 0) {
+    if (m_calls.linkat(m_dirFd, source.c_str(), m_dirFd, target.c_str(), 0) != 0) {
         failed();
         switch (m_lastError) {
         case EPERM:  // the file system does not allow hard links (FAT, some network shares)
@@ -508,19 +498,19 @@ FileSystem::LinkResult PosixFileSystem::linkFile(std::string_view from, std::str
 
 bool PosixFileSystem::renameNoReplace(const std::string& from, const std::string& to,
                                       bool regularOnly) {
-    if (renameAt2(m_dirFd, from.c_str(), m_dirFd, to.c_str(), kRenameNoReplace) == 0) {
+    if (m_calls.renameat2(m_dirFd, from.c_str(), m_dirFd, to.c_str(), kRenameNoReplace) == 0) {
         return true;
     }
     if ((errno != EINVAL && errno != ENOSYS) || !regularOnly) {
         return failed();
     }
     // No RENAME_NOREPLACE here: a hard link refuses an existing target just the same.
-    if (::linkat(m_dirFd, from.c_str(), m_dirFd, to.c_str(), 0) != 0) {
+    if (m_calls.linkat(m_dirFd, from.c_str(), m_dirFd, to.c_str(), 0) != 0) {
         return failed();
     }
-    if (::unlinkat(m_dirFd, from.c_str(), 0) != 0) {
+    if (m_calls.unlinkat(m_dirFd, from.c_str(), 0) != 0) {
         failed();
-        ::unlinkat(m_dirFd, to.c_str(), 0);
+        m_calls.unlinkat(m_dirFd, to.c_str(), 0);
         return false;
     }
     return true;
@@ -570,7 +560,7 @@ FileSystem::ExchangeResult PosixFileSystem::exchangeFiles(std::string_view first
         failed();
         return ExchangeResult::Failed;
     }
-    if (renameAt2(m_dirFd, a.c_str(), m_dirFd, b.c_str(), kRenameExchange) != 0) {
+    if (m_calls.renameat2(m_dirFd, a.c_str(), m_dirFd, b.c_str(), kRenameExchange) != 0) {
         failed();
         return flagUnsupported(m_lastError) ? ExchangeResult::Unsupported : ExchangeResult::Failed;
     }
@@ -582,7 +572,7 @@ bool PosixFileSystem::removeFile(std::string_view name, FolderFlush flush) {
     if (!begin() || !isPlainFileName(name)) {
         return false;
     }
-    if (::unlinkat(m_dirFd, std::string(name).c_str(), 0) != 0) {
+    if (m_calls.unlinkat(m_dirFd, std::string(name).c_str(), 0) != 0) {
         return failed();
     }
     flushAfterChange(flush);
@@ -609,7 +599,8 @@ std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension
         }
         // errno is 0 after a look-up that found something else (a folder, passed over).
         errno = 0;
-        if (isRegularOrLinkEntry(m_dirFd, name) && ::unlinkat(m_dirFd, name.c_str(), 0) == 0) {
+        if (isRegularOrLinkEntry(m_dirFd, name) &&
+            m_calls.unlinkat(m_dirFd, name.c_str(), 0) == 0) {
             ++removed;
         } else {
             left = true;
@@ -680,40 +671,37 @@ bool PosixFileSystem::replaceAtomically(std::string_view name,
         return failed();
     }
     std::string temporary;
-    int rawFd = -1;
-    for (int attempt = 0; attempt < kTemporaryNameAttempts && rawFd < 0; ++attempt) {
+    int fd = -1;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && fd < 0; ++attempt) {
         temporary = temporaryName();
-        rawFd = ::openat(m_dirFd, temporary.c_str(),
-                         O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
-        if (rawFd < 0 && errno != EEXIST) {
+        fd = m_calls.openat(m_dirFd, temporary.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
+        if (fd < 0 && errno != EEXIST) {
             return failed();
         }
     }
-    if (rawFd < 0) {
+    if (fd < 0) {
         return failed(); // EEXIST, every time
     }
-    FdGuard fd(rawFd);
-    // Every failure below takes its errno first, then closes (the guard) and deletes the
-    // temporary file.
-    const auto discard = [&] {
+    // Every failure below takes its errno first, then closes the file (unless that failed) and
+    // deletes it.
+    const auto discard = [&](bool open) {
         failed();
-        ::close(fd.release());
-        ::unlinkat(m_dirFd, temporary.c_str(), 0);
+        if (open) {
+            m_calls.close(fd);
+        }
+        m_calls.unlinkat(m_dirFd, temporary.c_str(), 0);
         return false;
     };
-    if (!writeAll(fd.get(), content) || (keptMode && ::fchmod(fd.get(), *keptMode) != 0) ||
-        (data == DataFlush::Now && ::fdatasync(fd.get()) != 0)) {
-        return discard();
+    if (!writeAll(m_calls, fd, content) || (keptMode && m_calls.fchmod(fd, *keptMode) != 0) ||
+        (data == DataFlush::Now && m_calls.fdatasync(fd) != 0)) {
+        return discard(true);
     }
-    if (::close(fd.release()) != 0) {
-        failed();
-        ::unlinkat(m_dirFd, temporary.c_str(), 0);
-        return false;
+    if (m_calls.close(fd) != 0) {
+        return discard(false);
     }
-    if (::renameat(m_dirFd, temporary.c_str(), m_dirFd, target.c_str()) != 0) {
-        failed();
-        ::unlinkat(m_dirFd, temporary.c_str(), 0);
-        return false;
+    if (m_calls.renameat(m_dirFd, temporary.c_str(), m_dirFd, target.c_str()) != 0) {
+        return discard(false);
     }
     flushAfterChange(flush);
     return true;
@@ -751,7 +739,7 @@ bool PosixFileSystem::syncFolder() {
         return false;
     }
     // EINVAL: the file system offers no flush for folders, so there is nothing more to do.
-    if (::fsync(m_dirFd) == 0 || errno == EINVAL) {
+    if (m_calls.fsync(m_dirFd) == 0 || errno == EINVAL) {
         return true;
     }
     return failed();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file_system.h"
+#include "platform/system_calls.h"
 
 #include <string>
 
@@ -11,11 +12,13 @@ namespace platform {
 // Writes go to a hidden temporary file in the same folder (".surfklocka-<random>.part", which
 // neither "*.tid" nor "*.tmp" matches), are flushed (fdatasync, unless the caller skips it),
 // renamed over the original, and the folder is flushed (fsync) unless the caller defers that to
-// syncFolder(). No file is ever
-// written in place, so a hard link made by linkFile keeps the bytes it was made with. Renames
-// never replace: renameat2 with RENAME_NOREPLACE, falling back to link and unlink where the file
-// system does not support it, never to a plain rename. Hard links are made with linkat without
-// AT_SYMLINK_FOLLOW, which never replaces its target.
+// syncFolder(). No file is ever written in place, so a hard link made by linkFile keeps the bytes
+// it was made with. Renames never replace: renameat2 with RENAME_NOREPLACE, falling back to link
+// and unlink where the file system does not support it (for a regular file only; moveAside fails
+// there for anything else), never to a plain rename. Hard links are made with linkat without
+// AT_SYMLINK_FOLLOW, which never replaces its target. Every call that opens a file for writing,
+// writes, flushes, renames, links, deletes or closes goes through a SystemCalls, so that a test
+// can see their order and fail any one of them; reads go to the system directly.
 //
 // Every open is made with O_NOFOLLOW and every look-up with AT_SYMLINK_NOFOLLOW, so a symbolic
 // link in the folder is seen as itself and never as what it points to.
@@ -24,14 +27,16 @@ namespace platform {
 // before any clean-up. A change that has been made when the folder flush after it fails (the
 // rename of a replace, a rename, a link-and-unlink, an exchange, a delete) is not undone and is
 // reported as made (true, Exchanged); lastError() then holds the flush's errno, the one case in
-// which a call that answers success leaves it non-zero. Every failure before that point leaves
-// the folder as it was, with no temporary file left behind.
+// which a call that answers success leaves it non-zero. A failure before that point leaves the
+// folder as it was, with no temporary file left behind (unless a clean-up call fails as well).
 //
 // It does not create the folder; the caller makes sure it exists.
 class PosixFileSystem final : public FileSystem {
 public:
-    // Opens the folder. isOpen() tells whether that worked; every operation fails otherwise.
-    explicit PosixFileSystem(const std::string& folder);
+    // Opens the folder. isOpen() tells whether that worked; every operation fails otherwise, with
+    // lastError() telling why the folder could not be opened.
+    explicit PosixFileSystem(const std::string& folder,
+                             SystemCalls& calls = RealSystemCalls::instance());
     ~PosixFileSystem() override;
     PosixFileSystem(const PosixFileSystem&) = delete;
     PosixFileSystem& operator=(const PosixFileSystem&) = delete;
@@ -96,6 +101,7 @@ private:
     std::optional<std::vector<std::uint8_t>> readBounded(const std::string& name,
                                                          std::size_t maxBytes, bool missingIsEmpty);
 
+    SystemCalls& m_calls;
     int m_dirFd = -1;
     int m_openError = 0; // why the folder could not be opened
     int m_lastError = 0;
