@@ -21,17 +21,18 @@ namespace platform {
 // bytes under that name whatever is later written under the other.
 //
 // Durability: every change is on disk when its call returns (the file's data and the folder are
-// flushed), except where the caller asks for FolderFlush::Deferred and in linkFile. Those flush
-// the data they write but leave the folder unflushed: a crash of the program still finds the
-// change made, but after a power cut the name change may be missing until syncFolder() has been
-// called. A caller that makes several changes defers the folder flush of each and calls
+// flushed), except where the caller asks for FolderFlush::Deferred or DataFlush::Skipped, and in
+// linkFile. Those leave the folder (or the new file's data) unflushed: a crash of the program
+// still finds the change made, but after a power cut the name change may be missing until
+// syncFolder() has been called, and a file whose data flush was skipped may be found without its
+// bytes. A caller that makes several changes defers the folder flush of each and calls
 // syncFolder() once at the end, which makes them all durable together.
 //
 // Symbolic links are never followed: a link in the folder is "something other than a regular
-// file". It is never read, copied, renamed or exchanged, and nothing is written through it or
-// over it (a write to a name that is a link fails and leaves the link as it was, so that what it
-// points to stays untouched and the link stays there to be found). Deleting a link deletes the
-// link alone.
+// file". It is never read, copied, renamed (moveAside sets the link itself aside) or exchanged,
+// and nothing is written through it or over it (a write to a name that is a link fails and leaves
+// the link as it was, so that what it points to stays untouched and the link stays there to be
+// found). Deleting a link deletes the link alone.
 //
 // No operation reads more of a file than its caller allows: a copy or a record write refuses a
 // file longer than its bound instead of reading it whole.
@@ -48,8 +49,14 @@ public:
     static constexpr std::size_t kDefaultMaxFileBytes = 64 * 1024;
 
     // Whether a change flushes the folder before it returns (Now), or leaves that to a later
-    // syncFolder() (Deferred). The data of a written file is flushed either way.
+    // syncFolder() (Deferred).
     enum class FolderFlush { Now, Deferred };
+    // Whether a written file's data is flushed before it is renamed into place (Now), or not at all
+    // (Skipped). Skipped is for files whose loss in a power cut costs nothing that a later flush
+    // does not cover, such as a journal entry that is rewritten or flushed before anything relies
+    // on it: the rename is atomic all the same, so a crash of the program finds the old content or
+    // the new, never a torn file.
+    enum class DataFlush { Now, Skipped };
 
     enum class EntryKind {
         Missing,     // nothing of that name
@@ -89,11 +96,13 @@ public:
                              std::size_t maxFileBytes = kDefaultMaxFileBytes) = 0;
 
     // Replaces the whole content of a file, creating it when it is missing: the content goes to a
-    // new file, which is flushed (one data flush) and then renamed over the name. Fails, changing
-    // nothing, when something other than a regular file (a link, a folder) has that name. With
-    // FolderFlush::Deferred the folder is not flushed (see syncFolder).
+    // new file, which is flushed (one data flush, unless DataFlush::Skipped) and then renamed over
+    // the name. Fails, changing nothing, when something other than a regular file (a link, a
+    // folder) has that name. With FolderFlush::Deferred the folder is not flushed (see
+    // syncFolder).
     virtual bool replaceFile(std::string_view name, std::span<const std::uint8_t> content,
-                             FolderFlush flush = FolderFlush::Now) = 0;
+                             FolderFlush flush = FolderFlush::Now,
+                             DataFlush data = DataFlush::Now) = 0;
 
     // Creates an empty file when the name is free. True when a regular file of that name exists
     // afterwards (whether it was just made or was there before). An empty file has no data to
@@ -120,8 +129,17 @@ public:
     // under one name later never changes what the other name holds.
     virtual LinkResult linkFile(std::string_view from, std::string_view to) = 0;
 
-    // Renames a regular file. Never replaces an existing target: fails instead.
-    virtual bool renameFile(std::string_view from, std::string_view to) = 0;
+    // Renames a regular file. Never replaces an existing target: fails instead. With
+    // FolderFlush::Deferred the folder is not flushed (see syncFolder).
+    virtual bool renameFile(std::string_view from, std::string_view to,
+                            FolderFlush flush = FolderFlush::Now) = 0;
+
+    // Renames whatever has the name (a regular file, a symbolic link itself, a FIFO, a folder),
+    // so that something the program cannot use can be set aside once instead of being reported
+    // again and again. Never follows a link and never replaces an existing target: fails instead.
+    // With FolderFlush::Deferred the folder is not flushed (see syncFolder).
+    virtual bool moveAside(std::string_view from, std::string_view to,
+                           FolderFlush flush = FolderFlush::Now) = 0;
 
     enum class ExchangeResult {
         Exchanged,   // both names now name the other's former file
@@ -132,8 +150,8 @@ public:
     virtual ExchangeResult exchangeFiles(std::string_view first, std::string_view second) = 0;
 
     // Deletes one file, or a symbolic link (not what it points to). False when it is missing or
-    // cannot be deleted.
-    virtual bool removeFile(std::string_view name) = 0;
+    // cannot be deleted. With FolderFlush::Deferred the folder is not flushed (see syncFolder).
+    virtual bool removeFile(std::string_view name, FolderFlush flush = FolderFlush::Now) = 0;
 
     // Deletes every regular file and every symbolic link (the link, never what it points to) in
     // the data folder whose name ends in the given lower-case extension (".tid" for the pattern
@@ -149,6 +167,19 @@ public:
     // are left out. nullopt when the folder cannot be listed or the extension is not one.
     virtual std::optional<std::vector<std::string>>
     namesWithExtension(std::string_view extension) = 0;
+
+    // Every name in the data folder, of whatever kind, sorted by their bytes; the layer's own
+    // hidden temporary files are left out. One listing of the folder, for a caller that needs
+    // several kinds of names at once. nullopt when the folder cannot be listed.
+    virtual std::optional<std::vector<std::string>> listNames() = 0;
+
+    // The system's error number (errno) of the most recent call when it failed for a reason the
+    // system gave (ENOSPC, EACCES, EIO, ...); 0 when it succeeded, or failed for a reason of the
+    // layer's own (a name it refuses, a link where a file should be, a file longer than allowed).
+    // A caller that names the cause of a failure asks right after the call that failed. A change
+    // that has been made when the folder flush after it fails is not undone and is reported as
+    // made; lastError() then holds the flush's errno, though the call answered success.
+    virtual int lastError() const = 0;
 
     // Flushes the folder: every name change made so far (a deferred one included) survives a
     // power cut once this returns true. False when the folder could not be flushed; the changes

@@ -11,7 +11,6 @@
 #include <new>
 #include <sys/random.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -35,12 +34,7 @@ constexpr unsigned kRenameExchange = 1U << 1;
 constexpr unsigned kRenameExchange = RENAME_EXCHANGE;
 #endif
 
-// The raw system call, so the layer does not depend on the C library's wrapper.
-int renameAt2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
-    return static_cast<int>(::syscall(SYS_renameat2, fromDir, from, toDir, to, flags));
-}
-
-// Closes a descriptor when it goes out of scope, unless released.
+// Closes a descriptor opened for reading when it goes out of scope.
 class FdGuard {
 public:
     explicit FdGuard(int fd) : m_fd(fd) {}
@@ -53,11 +47,6 @@ public:
     FdGuard& operator=(const FdGuard&) = delete;
 
     int get() const { return m_fd; }
-    int release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
 
 private:
     int m_fd;
@@ -90,6 +79,10 @@ std::string temporaryName() {
     return name;
 }
 
+// Helpers that fail leave errno as the system's cause, or 0 when the cause is the layer's own
+// (a link or a folder where a regular file should be), so that the caller can take it as its
+// error without another look.
+
 // Reads from the current position until end of file or maxBytes bytes; nullopt on an error.
 std::optional<std::vector<std::uint8_t>> readAll(int fd, std::size_t maxBytes) {
     std::vector<std::uint8_t> content;
@@ -100,8 +93,8 @@ std::optional<std::vector<std::uint8_t>> readAll(int fd, std::size_t maxBytes) {
             content.resize(used + want);
             const ssize_t got = ::read(fd, content.data() + used, want);
             if (got < 0) {
-                content.resize(used);
                 if (errno == EINTR) {
+                    content.resize(used);
                     continue;
                 }
                 return std::nullopt;
@@ -112,15 +105,16 @@ std::optional<std::vector<std::uint8_t>> readAll(int fd, std::size_t maxBytes) {
             }
         }
     } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
         return std::nullopt;
     }
     return content;
 }
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
+bool writeAll(SystemCalls& calls, int fd, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t put = calls.write(fd, bytes.data() + done, bytes.size() - done);
         if (put < 0) {
             if (errno == EINTR) {
                 continue;
@@ -128,6 +122,7 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
             return false;
         }
         if (put == 0) {
+            errno = EIO; // no progress and no error: nothing more will be written
             return false;
         }
         done += static_cast<std::size_t>(put);
@@ -135,21 +130,35 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-// Opens a regular file for reading. -1 with errno set when it is missing, cannot be opened or is
-// not a regular file (ENOENT keeps its meaning, so a caller can tell "missing" from "unreadable";
-// a symbolic link, dangling or not, gives ELOOP).
+// Closes a descriptor opened for reading, on a failure path, without changing errno.
+void closeKeepingErrno(int fd) {
+    const int kept = errno;
+    ::close(fd);
+    errno = kept;
+}
+
+// Opens a regular file for reading; -1 when it is missing, cannot be opened or is not a regular
+// file. ENOENT keeps its meaning, so a caller can tell "missing" from "unreadable"; a symbolic
+// link (ELOOP from O_NOFOLLOW on a plain name), a folder or a FIFO gives 0.
 int openRegularForReading(int dirFd, const std::string& name) {
     // O_NONBLOCK keeps a FIFO of that name from blocking the open; it changes nothing for a
     // regular file.
     const int fd =
         ::openat(dirFd, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
     if (fd < 0) {
+        if (errno == ELOOP) {
+            errno = 0;
+        }
         return -1;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0) {
+        closeKeepingErrno(fd);
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode)) {
         ::close(fd);
-        errno = EINVAL;
+        errno = 0;
         return -1;
     }
     return fd;
@@ -170,8 +179,8 @@ std::optional<std::int64_t> recordOffset(std::size_t recordLength, std::int64_t 
     return index * length;
 }
 
-// Names in a folder, "." and ".." left out; nullopt when it cannot be listed.
-// The names in the folder but "." and "..", or only those that end in `suffix` (and are longer).
+// The names in the folder but "." and "..", or only those that end in `suffix` (and are longer);
+// nullopt when it cannot be listed.
 std::optional<std::vector<std::string>> listFolder(int dirFd, std::string_view suffix = {}) {
     const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) {
@@ -179,7 +188,7 @@ std::optional<std::vector<std::string>> listFolder(int dirFd, std::string_view s
     }
     DIR* dir = ::fdopendir(fd);
     if (dir == nullptr) {
-        ::close(fd);
+        closeKeepingErrno(fd);
         return std::nullopt;
     }
     std::vector<std::string> names;
@@ -188,7 +197,9 @@ std::optional<std::vector<std::string>> listFolder(int dirFd, std::string_view s
         const dirent* entry = ::readdir(dir);
         if (entry == nullptr) {
             if (errno != 0) {
+                const int kept = errno;
                 ::closedir(dir);
+                errno = kept;
                 return std::nullopt;
             }
             break;
@@ -206,7 +217,11 @@ std::optional<std::vector<std::string>> listFolder(int dirFd, std::string_view s
 // True when the name is a regular file itself, not a link to one.
 bool isRegularEntry(int dirFd, const std::string& name) {
     struct stat info {};
-    return ::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode);
+    if (::fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return false;
+    }
+    errno = 0;
+    return S_ISREG(info.st_mode);
 }
 
 // A regular file or a symbolic link itself: what deleting by extension removes.
@@ -216,6 +231,11 @@ bool isRegularOrLinkEntry(int dirFd, const std::string& name) {
            (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
 }
 
+// Whether a failed renameat2 means that the file system does not offer the flag asked for.
+bool flagUnsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP;
+}
+
 } // namespace
 
 bool isPlainFileName(std::string_view name) {
@@ -223,9 +243,10 @@ bool isPlainFileName(std::string_view name) {
            name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-PosixFileSystem::PosixFileSystem(const std::string& folder) {
+PosixFileSystem::PosixFileSystem(const std::string& folder, SystemCalls& calls) : m_calls(calls) {
     if (folder.find('\0') == std::string::npos) {
         m_dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        m_openError = m_dirFd < 0 ? errno : 0;
     }
 }
 
@@ -235,18 +256,29 @@ PosixFileSystem::~PosixFileSystem() {
     }
 }
 
+bool PosixFileSystem::begin() {
+    m_lastError = isOpen() ? 0 : m_openError;
+    return isOpen();
+}
+
+bool PosixFileSystem::failed() {
+    m_lastError = errno;
+    return false;
+}
+
 void PosixFileSystem::removeStaleTemporaries() {
-    if (!isOpen()) {
+    if (!begin()) {
         return;
     }
     const auto names = listFolder(m_dirFd, kTemporarySuffix);
     if (!names) {
+        failed();
         return;
     }
     bool removed = false;
     for (const std::string& name : *names) {
         if (isTemporaryName(name) && isRegularEntry(m_dirFd, name) &&
-            ::unlinkat(m_dirFd, name.c_str(), 0) == 0) {
+            m_calls.unlinkat(m_dirFd, name.c_str(), 0) == 0) {
             removed = true;
         }
     }
@@ -256,7 +288,7 @@ void PosixFileSystem::removeStaleTemporaries() {
 }
 
 std::optional<FileSystem::EntryKind> PosixFileSystem::entryKind(std::string_view name) {
-    if (!isOpen() || !isPlainFileName(name)) {
+    if (!begin() || !isPlainFileName(name)) {
         return std::nullopt;
     }
     struct stat info {};
@@ -264,18 +296,22 @@ std::optional<FileSystem::EntryKind> PosixFileSystem::entryKind(std::string_view
         if (errno == ENOENT) {
             return EntryKind::Missing;
         }
+        failed();
         return std::nullopt;
     }
     return S_ISREG(info.st_mode) ? EntryKind::RegularFile : EntryKind::Other;
 }
 
 std::optional<std::int64_t> PosixFileSystem::fileLength(std::string_view name) {
-    if (!isOpen() || !isPlainFileName(name)) {
+    if (!begin() || !isPlainFileName(name)) {
         return std::nullopt;
     }
     struct stat info {};
-    if (::fstatat(m_dirFd, std::string(name).c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-        !S_ISREG(info.st_mode)) {
+    if (::fstatat(m_dirFd, std::string(name).c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        failed();
+        return std::nullopt;
+    }
+    if (!S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
     return static_cast<std::int64_t>(info.st_size);
@@ -283,20 +319,25 @@ std::optional<std::int64_t> PosixFileSystem::fileLength(std::string_view name) {
 
 std::optional<std::vector<std::uint8_t>> PosixFileSystem::readFile(std::string_view name,
                                                                    std::size_t maxBytes) {
-    if (!isOpen() || !isPlainFileName(name)) {
+    if (!begin() || !isPlainFileName(name)) {
         return std::nullopt;
     }
     const FdGuard fd(openRegularForReading(m_dirFd, std::string(name)));
     if (fd.get() < 0) {
+        failed();
         return std::nullopt;
     }
-    return readAll(fd.get(), maxBytes);
+    auto content = readAll(fd.get(), maxBytes);
+    if (!content) {
+        failed();
+    }
+    return content;
 }
 
 std::optional<std::vector<std::uint8_t>> PosixFileSystem::readRecord(std::string_view name,
                                                                      std::size_t recordLength,
                                                                      std::int64_t recordNumber) {
-    if (!isOpen() || !isPlainFileName(name)) {
+    if (!begin() || !isPlainFileName(name)) {
         return std::nullopt;
     }
     const auto offset = recordOffset(recordLength, recordNumber);
@@ -305,12 +346,14 @@ std::optional<std::vector<std::uint8_t>> PosixFileSystem::readRecord(std::string
     }
     const FdGuard fd(openRegularForReading(m_dirFd, std::string(name)));
     if (fd.get() < 0) {
+        failed();
         return std::nullopt;
     }
     std::vector<std::uint8_t> record;
     try {
         record.assign(recordLength, 0);
     } catch (const std::bad_alloc&) {
+        m_lastError = ENOMEM;
         return std::nullopt;
     }
     std::size_t done = 0;
@@ -321,6 +364,7 @@ std::optional<std::vector<std::uint8_t>> PosixFileSystem::readRecord(std::string
             if (errno == EINTR) {
                 continue;
             }
+            failed();
             return std::nullopt;
         }
         if (got == 0) {
@@ -334,7 +378,7 @@ std::optional<std::vector<std::uint8_t>> PosixFileSystem::readRecord(std::string
 bool PosixFileSystem::writeRecord(std::string_view name, std::size_t recordLength,
                                   std::int64_t recordNumber, std::span<const std::uint8_t> bytes,
                                   std::size_t maxFileBytes) {
-    if (!isOpen() || !isPlainFileName(name) || bytes.size() > recordLength) {
+    if (!begin() || !isPlainFileName(name) || bytes.size() > recordLength) {
         return false;
     }
     const auto offset = recordOffset(recordLength, recordNumber);
@@ -354,14 +398,15 @@ bool PosixFileSystem::writeRecord(std::string_view name, std::size_t recordLengt
             content.resize(start + bytes.size(), 0);
         }
     } catch (const std::exception&) {
+        m_lastError = ENOMEM;
         return false;
     }
     std::copy(bytes.begin(), bytes.end(), content.begin() + static_cast<std::ptrdiff_t>(start));
-    return replaceAtomically(name, content, FolderFlush::Now);
+    return replaceAtomically(name, content, FolderFlush::Now, DataFlush::Now);
 }
 
 std::optional<bool> PosixFileSystem::exists(std::string_view name) {
-    if (!isOpen() || !isPlainFileName(name)) {
+    if (!begin() || !isPlainFileName(name)) {
         return std::nullopt;
     }
     struct stat info {};
@@ -371,48 +416,55 @@ std::optional<bool> PosixFileSystem::exists(std::string_view name) {
     if (errno == ENOENT) {
         return false;
     }
+    failed();
     return std::nullopt;
 }
 
 bool PosixFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content,
-                                  FolderFlush flush) {
-    return replaceAtomically(name, content, flush);
+                                  FolderFlush flush, DataFlush data) {
+    return replaceAtomically(name, content, flush, data);
 }
 
 bool PosixFileSystem::createIfMissing(std::string_view name, FolderFlush flush) {
-    if (!isOpen() || !isPlainFileName(name)) {
+    if (!begin() || !isPlainFileName(name)) {
         return false;
     }
     const std::string path(name);
-    const int fd = ::openat(m_dirFd, path.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
+    const int fd =
+        m_calls.openat(m_dirFd, path.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        // A link of that name (O_EXCL never follows one) is there, but is no regular file.
-        return errno == EEXIST && isRegularEntry(m_dirFd, path);
+        if (errno != EEXIST) {
+            return failed();
+        }
+        // Something of that name is there (O_EXCL never follows a link): fine when it is a
+        // regular file, the layer's own refusal when it is anything else.
+        return isRegularEntry(m_dirFd, path) || failed();
     }
-    if (::close(fd) != 0) {
+    if (m_calls.close(fd) != 0) {
+        // The name is made, but a file that cannot be closed cleanly is not trusted; it is empty,
+        // so nothing is lost by taking it away again.
+        failed();
+        m_calls.unlinkat(m_dirFd, path.c_str(), 0);
         return false;
     }
-    // The change has been made; a folder that cannot be flushed does not undo it.
-    if (flush == FolderFlush::Now) {
-        syncFolder();
-    }
+    flushAfterChange(flush);
     return true;
 }
 
 bool PosixFileSystem::copyFile(std::string_view from, std::string_view to, std::size_t maxBytes) {
-    if (!isOpen() || !isPlainFileName(from) || !isPlainFileName(to) || from == to) {
+    if (!begin() || !isPlainFileName(from) || !isPlainFileName(to) || from == to) {
         return false;
     }
     const auto content = readBounded(std::string(from), maxBytes, false);
     if (!content || content->size() > maxBytes) {
         return false;
     }
-    return replaceAtomically(to, *content, FolderFlush::Now);
+    return replaceAtomically(to, *content, FolderFlush::Now, DataFlush::Now);
 }
 
 FileSystem::LinkResult PosixFileSystem::linkFile(std::string_view from, std::string_view to) {
-    if (!isOpen() || !isPlainFileName(from) || !isPlainFileName(to) || from == to) {
+    if (!begin() || !isPlainFileName(from) || !isPlainFileName(to) || from == to) {
         return LinkResult::Failed;
     }
     const std::string source(from);
@@ -420,11 +472,13 @@ FileSystem::LinkResult PosixFileSystem::linkFile(std::string_view from, std::str
     // Checked first: linkat would link a symbolic link itself, and a folder would give EPERM,
     // which must not read as "this file system has no hard links".
     if (!isRegularEntry(m_dirFd, source)) {
+        failed();
         return LinkResult::Failed;
     }
     // No AT_SYMLINK_FOLLOW; an existing target of any kind, a dangling link included, is EEXIST.
-    if (::linkat(m_dirFd, source.c_str(), m_dirFd, target.c_str(), 0) != 0) {
-        switch (errno) {
+    if (m_calls.linkat(m_dirFd, source.c_str(), m_dirFd, target.c_str(), 0) != 0) {
+        failed();
+        switch (m_lastError) {
         case EPERM:  // the file system does not allow hard links (FAT, some network shares)
         case EXDEV:  // not one mount, which some network and union file systems answer
         case EMLINK: // the file has as many links as it may
@@ -442,74 +496,98 @@ FileSystem::LinkResult PosixFileSystem::linkFile(std::string_view from, std::str
     return LinkResult::Linked;
 }
 
-bool PosixFileSystem::renameFile(std::string_view from, std::string_view to) {
-    if (!isOpen() || !isPlainFileName(from) || !isPlainFileName(to)) {
+bool PosixFileSystem::renameNoReplace(const std::string& from, const std::string& to,
+                                      bool regularOnly) {
+    if (m_calls.renameat2(m_dirFd, from.c_str(), m_dirFd, to.c_str(), kRenameNoReplace) == 0) {
+        return true;
+    }
+    if ((errno != EINVAL && errno != ENOSYS) || !regularOnly) {
+        return failed();
+    }
+    // No RENAME_NOREPLACE here: a hard link refuses an existing target just the same.
+    if (m_calls.linkat(m_dirFd, from.c_str(), m_dirFd, to.c_str(), 0) != 0) {
+        return failed();
+    }
+    if (m_calls.unlinkat(m_dirFd, from.c_str(), 0) != 0) {
+        failed();
+        m_calls.unlinkat(m_dirFd, to.c_str(), 0);
+        return false;
+    }
+    return true;
+}
+
+bool PosixFileSystem::renameFile(std::string_view from, std::string_view to, FolderFlush flush) {
+    if (!begin() || !isPlainFileName(from) || !isPlainFileName(to)) {
         return false;
     }
     const std::string source(from);
-    const std::string target(to);
     if (!isRegularEntry(m_dirFd, source)) {
+        return failed();
+    }
+    if (!renameNoReplace(source, std::string(to), true)) {
         return false;
     }
-    if (renameAt2(m_dirFd, source.c_str(), m_dirFd, target.c_str(), kRenameNoReplace) != 0) {
-        if (errno != EINVAL && errno != ENOSYS) {
-            return false;
-        }
-        // No RENAME_NOREPLACE here: a hard link refuses an existing target just the same.
-        if (::linkat(m_dirFd, source.c_str(), m_dirFd, target.c_str(), 0) != 0) {
-            return false;
-        }
-        if (::unlinkat(m_dirFd, source.c_str(), 0) != 0) {
-            ::unlinkat(m_dirFd, target.c_str(), 0);
-            return false;
-        }
+    flushAfterChange(flush);
+    return true;
+}
+
+bool PosixFileSystem::moveAside(std::string_view from, std::string_view to, FolderFlush flush) {
+    if (!begin() || !isPlainFileName(from) || !isPlainFileName(to)) {
+        return false;
     }
-    // The change has been made; a folder that cannot be flushed does not undo it.
-    syncFolder();
+    const std::string source(from);
+    // Only a regular file may take the link-and-unlink way: linkat would give a link, a folder or
+    // a FIFO a second name of a different meaning, or refuse.
+    struct stat info {};
+    if (::fstatat(m_dirFd, source.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return failed();
+    }
+    if (!renameNoReplace(source, std::string(to), S_ISREG(info.st_mode))) {
+        return false;
+    }
+    flushAfterChange(flush);
     return true;
 }
 
 FileSystem::ExchangeResult PosixFileSystem::exchangeFiles(std::string_view first,
                                                           std::string_view second) {
-    if (!isOpen() || !isPlainFileName(first) || !isPlainFileName(second) || first == second) {
+    if (!begin() || !isPlainFileName(first) || !isPlainFileName(second) || first == second) {
         return ExchangeResult::Failed;
     }
     const std::string a(first);
     const std::string b(second);
     if (!isRegularEntry(m_dirFd, a) || !isRegularEntry(m_dirFd, b)) {
+        failed();
         return ExchangeResult::Failed;
     }
-    if (renameAt2(m_dirFd, a.c_str(), m_dirFd, b.c_str(), kRenameExchange) != 0) {
-        if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP || errno == EOPNOTSUPP) {
-            return ExchangeResult::Unsupported;
-        }
-        return ExchangeResult::Failed;
+    if (m_calls.renameat2(m_dirFd, a.c_str(), m_dirFd, b.c_str(), kRenameExchange) != 0) {
+        failed();
+        return flagUnsupported(m_lastError) ? ExchangeResult::Unsupported : ExchangeResult::Failed;
     }
-    // The exchange has happened; a failed folder flush cannot undo it, so it is reported as done.
-    syncFolder();
+    flushAfterChange(FolderFlush::Now);
     return ExchangeResult::Exchanged;
 }
 
-bool PosixFileSystem::removeFile(std::string_view name) {
-    if (!isOpen() || !isPlainFileName(name)) {
+bool PosixFileSystem::removeFile(std::string_view name, FolderFlush flush) {
+    if (!begin() || !isPlainFileName(name)) {
         return false;
     }
-    if (::unlinkat(m_dirFd, std::string(name).c_str(), 0) != 0) {
-        return false;
+    if (m_calls.unlinkat(m_dirFd, std::string(name).c_str(), 0) != 0) {
+        return failed();
     }
-    // The change has been made; a folder that cannot be flushed does not undo it.
-    syncFolder();
+    flushAfterChange(flush);
     return true;
 }
 
 std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension,
                                                       FolderFlush flush) {
-    if (!isOpen() || extension.size() < 2 || extension.front() != '.' ||
+    if (!begin() || extension.size() < 2 || extension.front() != '.' ||
         !isPlainFileName(extension)) {
         return std::nullopt;
     }
     const auto names = listFolder(m_dirFd, extension);
     if (!names) {
+        failed();
         return std::nullopt;
     }
     int removed = 0;
@@ -519,16 +597,22 @@ std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension
             isTemporaryName(name)) {
             continue;
         }
-        if (isRegularOrLinkEntry(m_dirFd, name) && ::unlinkat(m_dirFd, name.c_str(), 0) == 0) {
+        // errno is 0 after a look-up that found something else (a folder, passed over).
+        errno = 0;
+        if (isRegularOrLinkEntry(m_dirFd, name) &&
+            m_calls.unlinkat(m_dirFd, name.c_str(), 0) == 0) {
             ++removed;
         } else {
             left = true;
+            failed();
         }
     }
-    if (removed > 0 && flush == FolderFlush::Now) {
-        syncFolder();
+    const int kept = m_lastError;
+    if (removed > 0) {
+        flushAfterChange(flush);
     }
     if (left) {
+        m_lastError = kept;
         return std::nullopt;
     }
     return removed;
@@ -536,12 +620,13 @@ std::optional<int> PosixFileSystem::removeByExtension(std::string_view extension
 
 std::optional<std::vector<std::string>>
 PosixFileSystem::namesWithExtension(std::string_view extension) {
-    if (!isOpen() || extension.size() < 2 || extension.front() != '.' ||
+    if (!begin() || extension.size() < 2 || extension.front() != '.' ||
         !isPlainFileName(extension)) {
         return std::nullopt;
     }
     auto names = listFolder(m_dirFd, extension);
     if (!names) {
+        failed();
         return std::nullopt;
     }
     std::erase_if(*names, [extension](const std::string& name) {
@@ -552,9 +637,24 @@ PosixFileSystem::namesWithExtension(std::string_view extension) {
     return names;
 }
 
+std::optional<std::vector<std::string>> PosixFileSystem::listNames() {
+    if (!begin()) {
+        return std::nullopt;
+    }
+    auto names = listFolder(m_dirFd);
+    if (!names) {
+        failed();
+        return std::nullopt;
+    }
+    std::erase_if(*names, isTemporaryName);
+    std::sort(names->begin(), names->end());
+    return names;
+}
+
 bool PosixFileSystem::replaceAtomically(std::string_view name,
-                                        std::span<const std::uint8_t> content, FolderFlush flush) {
-    if (!isOpen() || !isPlainFileName(name)) {
+                                        std::span<const std::uint8_t> content, FolderFlush flush,
+                                        DataFlush data) {
+    if (!begin() || !isPlainFileName(name)) {
         return false;
     }
     const std::string target(name);
@@ -568,48 +668,42 @@ bool PosixFileSystem::replaceAtomically(std::string_view name,
         }
         keptMode = old.st_mode & 0777;
     } else if (errno != ENOENT) {
-        return false;
+        return failed();
     }
     std::string temporary;
-    int rawFd = -1;
-    for (int attempt = 0; attempt < kTemporaryNameAttempts && rawFd < 0; ++attempt) {
+    int fd = -1;
+    for (int attempt = 0; attempt < kTemporaryNameAttempts && fd < 0; ++attempt) {
         temporary = temporaryName();
-        rawFd = ::openat(m_dirFd, temporary.c_str(),
-                         O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
-        if (rawFd < 0 && errno != EEXIST) {
-            return false;
+        fd = m_calls.openat(m_dirFd, temporary.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600);
+        if (fd < 0 && errno != EEXIST) {
+            return failed();
         }
     }
-    if (rawFd < 0) {
+    if (fd < 0) {
+        return failed(); // EEXIST, every time
+    }
+    // Every failure below takes its errno first, then closes the file (unless that failed) and
+    // deletes it.
+    const auto discard = [&](bool open) {
+        failed();
+        if (open) {
+            m_calls.close(fd);
+        }
+        m_calls.unlinkat(m_dirFd, temporary.c_str(), 0);
         return false;
+    };
+    if (!writeAll(m_calls, fd, content) || (keptMode && m_calls.fchmod(fd, *keptMode) != 0) ||
+        (data == DataFlush::Now && m_calls.fdatasync(fd) != 0)) {
+        return discard(true);
     }
-    FdGuard fd(rawFd);
-    const auto discard = [&] { ::unlinkat(m_dirFd, temporary.c_str(), 0); };
-
-    if (!writeAll(fd.get(), content)) {
-        discard();
-        return false;
+    if (m_calls.close(fd) != 0) {
+        return discard(false);
     }
-    if (keptMode && ::fchmod(fd.get(), *keptMode) != 0) {
-        discard();
-        return false;
+    if (m_calls.renameat(m_dirFd, temporary.c_str(), m_dirFd, target.c_str()) != 0) {
+        return discard(false);
     }
-    if (::fdatasync(fd.get()) != 0) {
-        discard();
-        return false;
-    }
-    if (::close(fd.release()) != 0) {
-        discard();
-        return false;
-    }
-    if (::renameat(m_dirFd, temporary.c_str(), m_dirFd, target.c_str()) != 0) {
-        discard();
-        return false;
-    }
-    // The change has been made; a folder that cannot be flushed does not undo it.
-    if (flush == FolderFlush::Now) {
-        syncFolder();
-    }
+    flushAfterChange(flush);
     return true;
 }
 
@@ -620,20 +714,35 @@ PosixFileSystem::readBounded(const std::string& name, std::size_t maxBytes, bool
         if (missingIsEmpty && errno == ENOENT) {
             return std::vector<std::uint8_t>{};
         }
+        failed();
         return std::nullopt;
     }
     // One byte past the bound tells a file that is too long.
     const std::size_t limit =
         maxBytes < std::numeric_limits<std::size_t>::max() ? maxBytes + 1 : maxBytes;
-    return readAll(fd.get(), limit);
+    auto content = readAll(fd.get(), limit);
+    if (!content) {
+        failed();
+    }
+    return content;
+}
+
+void PosixFileSystem::flushAfterChange(FolderFlush flush) {
+    // The change has been made; a folder that cannot be flushed does not undo it.
+    if (flush == FolderFlush::Now) {
+        syncFolder();
+    }
 }
 
 bool PosixFileSystem::syncFolder() {
-    if (!isOpen()) {
+    if (!begin()) {
         return false;
     }
     // EINVAL: the file system offers no flush for folders, so there is nothing more to do.
-    return ::fsync(m_dirFd) == 0 || errno == EINVAL;
+    if (m_calls.fsync(m_dirFd) == 0 || errno == EINVAL) {
+        return true;
+    }
+    return failed();
 }
 
 } // namespace platform

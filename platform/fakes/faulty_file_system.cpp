@@ -19,7 +19,8 @@ int FaultyFileSystem::changeRequests() const {
     int changes = 0;
     for (const std::string& entry : m_log) {
         if (!entry.starts_with("read") && !entry.starts_with("fileLength ") &&
-            !entry.starts_with("exists ") && !entry.starts_with("entryKind ")) {
+            !entry.starts_with("exists ") && !entry.starts_with("entryKind ") &&
+            !entry.starts_with("namesWithExtension ") && !entry.starts_with("listNames ")) {
             ++changes;
         }
     }
@@ -28,6 +29,7 @@ int FaultyFileSystem::changeRequests() const {
 
 bool FaultyFileSystem::fails(const char* what, bool changes, std::string_view name) {
     m_log.push_back(std::string(what) + " " + std::string(name));
+    m_ownError = -1;
     if (m_onlyChanges && !changes) {
         return false;
     }
@@ -40,6 +42,7 @@ bool FaultyFileSystem::fails(const char* what, bool changes, std::string_view na
                       (m_mode == Mode::FromThenOn && m_calls >= m_failAt);
     if (fail) {
         ++m_failures;
+        m_ownError = m_errno;
     }
     return fail;
 }
@@ -98,9 +101,11 @@ const char* named(const char* now, const char* deferred, platform::FileSystem::F
 } // namespace
 
 bool FaultyFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content,
-                                   FolderFlush flush) {
-    return !fails(named("replaceFile", "replaceFile:deferred", flush), true, name) &&
-           m_real.replaceFile(name, content, flush);
+                                   FolderFlush flush, DataFlush data) {
+    const char* what = data == DataFlush::Now ? named("replaceFile", "replaceFile:deferred", flush)
+                                              : named("replaceFile:unflushed",
+                                                      "replaceFile:deferred:unflushed", flush);
+    return !fails(what, true, name) && m_real.replaceFile(name, content, flush, data);
 }
 
 bool FaultyFileSystem::createIfMissing(std::string_view name, FolderFlush flush) {
@@ -118,13 +123,21 @@ platform::FileSystem::LinkResult FaultyFileSystem::linkFile(std::string_view fro
         return LinkResult::Failed;
     }
     if (linkUnsupported) {
+        m_ownError = ENOTSUP;
         return LinkResult::Unsupported;
     }
     return m_real.linkFile(from, to);
 }
 
-bool FaultyFileSystem::renameFile(std::string_view from, std::string_view to) {
-    return !fails("renameFile", true, from) && m_real.renameFile(from, to);
+bool FaultyFileSystem::renameFile(std::string_view from, std::string_view to, FolderFlush flush) {
+    return !fails(named("renameFile", "renameFile:deferred", flush), true, from) &&
+           m_real.renameFile(from, to, flush);
+}
+
+bool FaultyFileSystem::moveAside(std::string_view from, std::string_view to, FolderFlush flush) {
+    return !fails(named("moveAside", "moveAside:deferred", flush), true,
+                  std::string(from) + ">" + std::string(to)) &&
+           m_real.moveAside(from, to, flush);
 }
 
 platform::FileSystem::ExchangeResult FaultyFileSystem::exchangeFiles(std::string_view first,
@@ -133,13 +146,15 @@ platform::FileSystem::ExchangeResult FaultyFileSystem::exchangeFiles(std::string
         return ExchangeResult::Failed;
     }
     if (exchangeUnsupported) {
+        m_ownError = ENOTSUP;
         return ExchangeResult::Unsupported;
     }
     return m_real.exchangeFiles(first, second);
 }
 
-bool FaultyFileSystem::removeFile(std::string_view name) {
-    return !fails("removeFile", true, name) && m_real.removeFile(name);
+bool FaultyFileSystem::removeFile(std::string_view name, FolderFlush flush) {
+    return !fails(named("removeFile", "removeFile:deferred", flush), true, name) &&
+           m_real.removeFile(name, flush);
 }
 
 std::optional<int> FaultyFileSystem::removeByExtension(std::string_view extension,
@@ -156,6 +171,13 @@ FaultyFileSystem::namesWithExtension(std::string_view extension) {
         return std::nullopt;
     }
     return m_real.namesWithExtension(extension);
+}
+
+std::optional<std::vector<std::string>> FaultyFileSystem::listNames() {
+    if (fails("listNames", false, ".")) {
+        return std::nullopt;
+    }
+    return m_real.listNames();
 }
 
 bool FaultyFileSystem::syncFolder() {

@@ -2,6 +2,7 @@
 
 #include "platform/file_system.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -36,16 +37,20 @@ public:
         m_calls = 0;
         m_failures = 0;
     }
+    // The errno a failing call leaves in lastError().
+    void failWith(int errnoValue) { m_errno = errnoValue; }
     int calls() const { return m_calls; }
     int failures() const { return m_failures; }
     // Every call made, as "operation file", for tests that look at what was asked. A change whose
-    // folder flush is deferred is logged as "operation:deferred file"; the folder flush itself as
-    // "syncFolder ." and a hard link as "linkFile from>to".
+    // folder flush is deferred is logged as "operation:deferred file", a replace whose data flush
+    // is skipped as "replaceFile:unflushed file" (or "replaceFile:deferred:unflushed file"); the
+    // folder flush itself as "syncFolder .", a hard link as "linkFile from>to", a move aside as
+    // "moveAside from>to" and the listing of every name as "listNames .".
     const std::vector<std::string>& log() const { return m_log; }
     // How many calls read the named file.
     int readsOf(std::string_view name) const;
-    // How many calls asked to change a file (write, create, copy, link, rename, exchange, delete,
-    // flush the folder).
+    // How many calls asked to change a file (write, create, copy, link, rename, move aside,
+    // exchange, delete, flush the folder).
     int changeRequests() const;
 
     std::optional<EntryKind> entryKind(std::string_view name) override;
@@ -59,23 +64,30 @@ public:
                      std::span<const std::uint8_t> bytes,
                      std::size_t maxFileBytes = kDefaultMaxFileBytes) override;
     bool replaceFile(std::string_view name, std::span<const std::uint8_t> content,
-                     FolderFlush flush = FolderFlush::Now) override;
+                     FolderFlush flush = FolderFlush::Now,
+                     DataFlush data = DataFlush::Now) override;
     bool createIfMissing(std::string_view name, FolderFlush flush = FolderFlush::Now) override;
     bool copyFile(std::string_view from, std::string_view to,
                   std::size_t maxBytes = kDefaultMaxFileBytes) override;
     LinkResult linkFile(std::string_view from, std::string_view to) override;
-    bool renameFile(std::string_view from, std::string_view to) override;
+    bool renameFile(std::string_view from, std::string_view to,
+                    FolderFlush flush = FolderFlush::Now) override;
+    bool moveAside(std::string_view from, std::string_view to,
+                   FolderFlush flush = FolderFlush::Now) override;
     ExchangeResult exchangeFiles(std::string_view first, std::string_view second) override;
-    bool removeFile(std::string_view name) override;
+    bool removeFile(std::string_view name, FolderFlush flush = FolderFlush::Now) override;
     std::optional<int> removeByExtension(std::string_view extension,
                                          FolderFlush flush = FolderFlush::Now) override;
     std::optional<std::vector<std::string>> namesWithExtension(std::string_view extension) override;
+    std::optional<std::vector<std::string>> listNames() override;
+    int lastError() const override { return m_ownError >= 0 ? m_ownError : m_real.lastError(); }
     bool syncFolder() override;
 
-    // When set, exchangeFiles answers Unsupported, so that the three-rename path is taken.
+    // When set, exchangeFiles answers Unsupported (lastError ENOTSUP), so that the three-rename
+    // path is taken.
     bool exchangeUnsupported = false;
-    // When set, linkFile answers Unsupported without asking the real layer, so that the copy a
-    // caller makes instead is taken.
+    // When set, linkFile answers Unsupported (lastError ENOTSUP) without asking the real layer, so
+    // that the copy a caller makes instead is taken.
     bool linkUnsupported = false;
 
 private:
@@ -88,6 +100,8 @@ private:
     bool m_onlyChanges = false;
     int m_calls = 0;
     int m_failures = 0;
+    int m_errno = EIO;
+    int m_ownError = -1; // the errno of the most recent call when answered here, else -1
     std::vector<std::string> m_log;
 };
 

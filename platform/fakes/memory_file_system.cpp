@@ -3,6 +3,7 @@
 #include "platform/posix_file_system.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <limits>
 #include <new>
@@ -39,6 +40,7 @@ bool isTemporaryName(std::string_view name) {
 } // namespace
 
 std::optional<platform::FileSystem::EntryKind> MemoryFileSystem::entryKind(std::string_view name) {
+    m_lastError = 0;
     if (!platform::isPlainFileName(name)) {
         return std::nullopt;
     }
@@ -48,12 +50,15 @@ std::optional<platform::FileSystem::EntryKind> MemoryFileSystem::entryKind(std::
 std::optional<std::int64_t> MemoryFileSystem::fileLength(std::string_view name) {
     const auto found = m_files.find(std::string(name));
     if (!platform::isPlainFileName(name) || found == m_files.end()) {
+        fail(platform::isPlainFileName(name) ? ENOENT : 0);
         return std::nullopt;
     }
+    m_lastError = 0;
     return static_cast<std::int64_t>(found->second.size());
 }
 
 std::optional<bool> MemoryFileSystem::exists(std::string_view name) {
+    m_lastError = 0;
     if (!platform::isPlainFileName(name)) {
         return std::nullopt;
     }
@@ -64,8 +69,10 @@ std::optional<std::vector<std::uint8_t>> MemoryFileSystem::readFile(std::string_
                                                                     std::size_t maxBytes) {
     const auto found = m_files.find(std::string(name));
     if (!platform::isPlainFileName(name) || found == m_files.end()) {
+        fail(platform::isPlainFileName(name) ? ENOENT : 0);
         return std::nullopt;
     }
+    m_lastError = 0;
     const auto& bytes = found->second;
     return std::vector<std::uint8_t>(
         bytes.begin(),
@@ -77,13 +84,16 @@ std::optional<std::vector<std::uint8_t>> MemoryFileSystem::readRecord(std::strin
                                                                       std::int64_t recordNumber) {
     const auto offset = recordOffset(recordLength, recordNumber);
     const auto found = m_files.find(std::string(name));
+    m_lastError = 0;
     if (!offset || !platform::isPlainFileName(name) || found == m_files.end()) {
+        fail(offset && platform::isPlainFileName(name) ? ENOENT : 0);
         return std::nullopt;
     }
     std::vector<std::uint8_t> record;
     try {
         record.assign(recordLength, 0);
     } catch (const std::bad_alloc&) {
+        fail(ENOMEM);
         return std::nullopt;
     }
     const auto& bytes = found->second;
@@ -96,6 +106,7 @@ std::optional<std::vector<std::uint8_t>> MemoryFileSystem::readRecord(std::strin
 bool MemoryFileSystem::writeRecord(std::string_view name, std::size_t recordLength,
                                    std::int64_t recordNumber, std::span<const std::uint8_t> bytes,
                                    std::size_t maxFileBytes) {
+    m_lastError = 0;
     const auto offset = recordOffset(recordLength, recordNumber);
     if (!offset || bytes.size() > recordLength || !platform::isPlainFileName(name)) {
         return false;
@@ -114,7 +125,7 @@ bool MemoryFileSystem::writeRecord(std::string_view name, std::size_t recordLeng
             content.resize(*offset + bytes.size(), 0);
         }
     } catch (const std::exception&) {
-        return false;
+        return fail(ENOMEM);
     }
     std::copy(bytes.begin(), bytes.end(), content.begin() + static_cast<std::ptrdiff_t>(*offset));
     m_files[std::string(name)] = std::move(content);
@@ -122,7 +133,8 @@ bool MemoryFileSystem::writeRecord(std::string_view name, std::size_t recordLeng
 }
 
 bool MemoryFileSystem::replaceFile(std::string_view name, std::span<const std::uint8_t> content,
-                                   FolderFlush /*flush*/) {
+                                   FolderFlush /*flush*/, DataFlush /*data*/) {
+    m_lastError = 0;
     if (!platform::isPlainFileName(name)) {
         return false;
     }
@@ -131,6 +143,7 @@ bool MemoryFileSystem::replaceFile(std::string_view name, std::span<const std::u
 }
 
 bool MemoryFileSystem::createIfMissing(std::string_view name, FolderFlush /*flush*/) {
+    m_lastError = 0;
     if (!platform::isPlainFileName(name)) {
         return false;
     }
@@ -139,9 +152,15 @@ bool MemoryFileSystem::createIfMissing(std::string_view name, FolderFlush /*flus
 }
 
 bool MemoryFileSystem::copyFile(std::string_view from, std::string_view to, std::size_t maxBytes) {
+    m_lastError = 0;
+    if (!platform::isPlainFileName(from) || !platform::isPlainFileName(to) || from == to) {
+        return false;
+    }
     const auto found = m_files.find(std::string(from));
-    if (!platform::isPlainFileName(from) || !platform::isPlainFileName(to) || from == to ||
-        found == m_files.end() || found->second.size() > maxBytes) {
+    if (found == m_files.end()) {
+        return fail(ENOENT);
+    }
+    if (found->second.size() > maxBytes) {
         return false;
     }
     const std::vector<std::uint8_t> content = found->second;
@@ -151,12 +170,17 @@ bool MemoryFileSystem::copyFile(std::string_view from, std::string_view to, std:
 
 platform::FileSystem::LinkResult MemoryFileSystem::linkFile(std::string_view from,
                                                             std::string_view to) {
+    m_lastError = 0;
+    if (!platform::isPlainFileName(from) || !platform::isPlainFileName(to) || from == to) {
+        return LinkResult::Failed;
+    }
     const auto found = m_files.find(std::string(from));
-    if (!platform::isPlainFileName(from) || !platform::isPlainFileName(to) || from == to ||
-        found == m_files.end() || m_files.contains(std::string(to))) {
+    if (found == m_files.end() || m_files.contains(std::string(to))) {
+        fail(found == m_files.end() ? ENOENT : EEXIST);
         return LinkResult::Failed;
     }
     if (linkUnsupported) {
+        fail(ENOTSUP);
         return LinkResult::Unsupported;
     }
     const std::vector<std::uint8_t> content = found->second;
@@ -164,11 +188,15 @@ platform::FileSystem::LinkResult MemoryFileSystem::linkFile(std::string_view fro
     return LinkResult::Linked;
 }
 
-bool MemoryFileSystem::renameFile(std::string_view from, std::string_view to) {
-    const auto found = m_files.find(std::string(from));
-    if (!platform::isPlainFileName(from) || !platform::isPlainFileName(to) ||
-        found == m_files.end() || m_files.count(std::string(to)) != 0) {
+bool MemoryFileSystem::renameFile(std::string_view from, std::string_view to,
+                                  FolderFlush /*flush*/) {
+    m_lastError = 0;
+    if (!platform::isPlainFileName(from) || !platform::isPlainFileName(to)) {
         return false;
+    }
+    const auto found = m_files.find(std::string(from));
+    if (found == m_files.end() || m_files.contains(std::string(to))) {
+        return fail(found == m_files.end() ? ENOENT : EEXIST);
     }
     auto content = std::move(found->second);
     m_files.erase(found);
@@ -176,27 +204,42 @@ bool MemoryFileSystem::renameFile(std::string_view from, std::string_view to) {
     return true;
 }
 
+bool MemoryFileSystem::moveAside(std::string_view from, std::string_view to, FolderFlush flush) {
+    return renameFile(from, to, flush);
+}
+
 platform::FileSystem::ExchangeResult MemoryFileSystem::exchangeFiles(std::string_view first,
                                                                      std::string_view second) {
+    m_lastError = 0;
+    if (!platform::isPlainFileName(first) || !platform::isPlainFileName(second) ||
+        first == second) {
+        return ExchangeResult::Failed;
+    }
     const auto a = m_files.find(std::string(first));
     const auto b = m_files.find(std::string(second));
-    if (!platform::isPlainFileName(first) || !platform::isPlainFileName(second) ||
-        first == second || a == m_files.end() || b == m_files.end()) {
+    if (a == m_files.end() || b == m_files.end()) {
+        fail(ENOENT);
         return ExchangeResult::Failed;
     }
     if (exchangeUnsupported) {
+        fail(ENOTSUP);
         return ExchangeResult::Unsupported;
     }
     std::swap(a->second, b->second);
     return ExchangeResult::Exchanged;
 }
 
-bool MemoryFileSystem::removeFile(std::string_view name) {
-    return platform::isPlainFileName(name) && m_files.erase(std::string(name)) == 1;
+bool MemoryFileSystem::removeFile(std::string_view name, FolderFlush /*flush*/) {
+    m_lastError = 0;
+    if (!platform::isPlainFileName(name)) {
+        return false;
+    }
+    return m_files.erase(std::string(name)) == 1 || fail(ENOENT);
 }
 
 std::optional<int> MemoryFileSystem::removeByExtension(std::string_view extension,
                                                        FolderFlush /*flush*/) {
+    m_lastError = 0;
     if (extension.size() < 2 || extension.front() != '.' || !platform::isPlainFileName(extension)) {
         return std::nullopt;
     }
@@ -215,6 +258,7 @@ std::optional<int> MemoryFileSystem::removeByExtension(std::string_view extensio
 
 std::optional<std::vector<std::string>>
 MemoryFileSystem::namesWithExtension(std::string_view extension) {
+    m_lastError = 0;
     if (extension.size() < 2 || extension.front() != '.' || !platform::isPlainFileName(extension)) {
         return std::nullopt;
     }
@@ -222,6 +266,17 @@ MemoryFileSystem::namesWithExtension(std::string_view extension) {
     for (const auto& entry : m_files) {
         if (entry.first.size() > extension.size() && entry.first.ends_with(extension) &&
             !isTemporaryName(entry.first)) {
+            names.push_back(entry.first);
+        }
+    }
+    return names;
+}
+
+std::optional<std::vector<std::string>> MemoryFileSystem::listNames() {
+    m_lastError = 0;
+    std::vector<std::string> names; // the map keeps them sorted by their bytes
+    for (const auto& entry : m_files) {
+        if (!isTemporaryName(entry.first)) {
             names.push_back(entry.first);
         }
     }

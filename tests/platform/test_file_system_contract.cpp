@@ -3,11 +3,13 @@
 // folders and other kinds of entry exist on the real layer alone; their cases are in
 // test_posix_file_system.cpp.
 
+#include "platform/fakes/faulty_file_system.h"
 #include "platform/fakes/memory_file_system.h"
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -227,20 +229,78 @@ TYPED_TEST(FileSystemContract, CopiesReplaceTheirTargetWithinTheirBound) {
     EXPECT_EQ(layer.names(), (Names{"a", "b", "c", "long", "max", "max2"}));
 }
 
-TYPED_TEST(FileSystemContract, RenamesNeverReplace) {
+TYPED_TEST(FileSystemContract, RenamesAndMovesAsideNeverReplace) {
+    FileSystem& fs = this->m_fs;
+    auto& layer = this->m_layer;
+    using Move = bool (FileSystem::*)(std::string_view, std::string_view, Flush);
+    for (const Move move : {Move{&FileSystem::renameFile}, Move{&FileSystem::moveAside}}) {
+        layer.put("a", {1});
+        layer.put("b", {2, 2});
+        struct Case {
+            const char* from;
+            const char* to;
+            int error; // the system's answer, or 0 where the layer refuses the name itself
+        };
+        for (const Case refused : {Case{"a", "b", EEXIST}, Case{"a", "a", EEXIST},
+                                   Case{"missing", "c", ENOENT}, Case{"a", "../c", 0}}) {
+            SCOPED_TRACE(std::string(refused.from) + ">" + refused.to);
+            EXPECT_FALSE((fs.*move)(refused.from, refused.to, Flush::Now));
+            EXPECT_EQ(fs.lastError(), refused.error);
+        }
+        EXPECT_EQ(layer.names(), (Names{"a", "b"}));
+        EXPECT_EQ(layer.content("a"), Bytes{1});
+        EXPECT_EQ(layer.content("b"), (Bytes{2, 2}));
+        ASSERT_TRUE((fs.*move)("a", "c", Flush::Now));
+        EXPECT_EQ(fs.lastError(), 0);
+        EXPECT_EQ(layer.names(), (Names{"b", "c"}));
+        EXPECT_EQ(layer.content("c"), Bytes{1});
+        ASSERT_TRUE(fs.removeFile("b") && fs.removeFile("c"));
+    }
+}
+
+TYPED_TEST(FileSystemContract, EveryCallTellsTheSystemsCauseOfItsFailure) {
     FileSystem& fs = this->m_fs;
     auto& layer = this->m_layer;
     layer.put("a", {1});
-    layer.put("b", {2, 2});
-    EXPECT_FALSE(fs.renameFile("a", "b"));
-    EXPECT_FALSE(fs.renameFile("a", "a"));
-    EXPECT_FALSE(fs.renameFile("missing", "c"));
-    EXPECT_EQ(layer.names(), (Names{"a", "b"}));
-    EXPECT_EQ(layer.content("a"), Bytes{1});
-    EXPECT_EQ(layer.content("b"), (Bytes{2, 2}));
-    ASSERT_TRUE(fs.renameFile("a", "c"));
-    EXPECT_EQ(layer.names(), (Names{"b", "c"}));
-    EXPECT_EQ(layer.content("c"), Bytes{1});
+    layer.put("b", {2});
+    layer.put("long", Bytes(kDefaultBound + 1, 4));
+    struct Case {
+        const char* call;
+        bool (*answersAsItShould)(FileSystem&);
+        int error; // 0: succeeded, or refused for a reason of the layer's own
+    };
+    const Case cases[] = {
+        {"readFile missing", [](FileSystem& f) { return !f.readFile("missing", 9); }, ENOENT},
+        {"fileLength missing", [](FileSystem& f) { return !f.fileLength("missing"); }, ENOENT},
+        {"readRecord missing", [](FileSystem& f) { return !f.readRecord("missing", 1, 1); },
+         ENOENT},
+        {"copyFile missing", [](FileSystem& f) { return !f.copyFile("missing", "c"); }, ENOENT},
+        {"removeFile missing", [](FileSystem& f) { return !f.removeFile("missing"); }, ENOENT},
+        {"linkFile missing",
+         [](FileSystem& f) { return f.linkFile("missing", "c") == Link::Failed; }, ENOENT},
+        {"linkFile over b", [](FileSystem& f) { return f.linkFile("a", "b") == Link::Failed; },
+         EEXIST},
+        {"exchangeFiles missing",
+         [](FileSystem& f) { return f.exchangeFiles("a", "missing") == Exchange::Failed; }, ENOENT},
+        {"copyFile too long", [](FileSystem& f) { return !f.copyFile("long", "c"); }, 0},
+        {"writeRecord too long", [](FileSystem& f) { return !f.writeRecord("long", 1, 1, {}); }, 0},
+        {"readRecord 0", [](FileSystem& f) { return !f.readRecord("a", 1, 0); }, 0},
+        {"replaceFile a/b", [](FileSystem& f) { return !f.replaceFile("a/b", Bytes{1}); }, 0},
+        {"namesWithExtension x", [](FileSystem& f) { return !f.namesWithExtension("x"); }, 0},
+        {"readFile a", [](FileSystem& f) { return f.readFile("a", 9) == Bytes{1}; }, 0},
+        {"exists missing", [](FileSystem& f) { return f.exists("missing") == false; }, 0},
+        {"replaceFile a", [](FileSystem& f) { return f.replaceFile("a", Bytes{3}); }, 0},
+        {"syncFolder", [](FileSystem& f) { return f.syncFolder(); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.call);
+        ASSERT_FALSE(fs.removeFile("missing")); // so that a call that clears no error is seen
+        ASSERT_EQ(fs.lastError(), ENOENT);
+        EXPECT_TRUE(c.answersAsItShould(fs));
+        EXPECT_EQ(fs.lastError(), c.error);
+    }
+    EXPECT_EQ(layer.names(), (Names{"a", "b", "long"}));
+    EXPECT_EQ(layer.content("a"), Bytes{3});
 }
 
 TYPED_TEST(FileSystemContract, ExchangesSwapBothFilesOrChangeNothing) {
@@ -310,6 +370,9 @@ TYPED_TEST(FileSystemContract, NamesByExtensionAreSortedAndLeaveTheLayersOwnOut)
         SCOPED_TRACE(std::string(bad));
         EXPECT_EQ(fs.namesWithExtension(bad), std::nullopt);
     }
+    // Every name but the layer's own, sorted by bytes ('.' 0x2e, '0' 0x30, 'A' 0x41, 'a' 0x61).
+    EXPECT_EQ(fs.listNames(), (Names{".vantande", "0112.tid", "A.vantande", "a.vantande",
+                                     "a.vantande.skadad", "b.vantande", "x.VANTANDE"}));
 }
 
 TYPED_TEST(FileSystemContract, HardLinksGiveASecondNameAndNeverReplace) {
@@ -359,8 +422,16 @@ TYPED_TEST(FileSystemContract, ADeferredFolderFlushChangesTheFilesAsAFlushNow) {
     layer.put("old.tmp", {1});
     layer.put("older.tmp", {2});
     layer.put("keep.tid", {3});
+    layer.put("gone", {4});
     ASSERT_TRUE(fs.replaceFile("f", Bytes{1, 2}, Flush::Deferred));
-    ASSERT_TRUE(fs.replaceFile("new", Bytes{3}, Flush::Deferred));
+    ASSERT_TRUE(fs.replaceFile("new", Bytes{3}, Flush::Deferred, FileSystem::DataFlush::Skipped));
+    ASSERT_TRUE(fs.replaceFile("unflushed", Bytes{5}, Flush::Now, FileSystem::DataFlush::Skipped));
+    ASSERT_TRUE(fs.renameFile("keep.tid", "kept.tid", Flush::Deferred));
+    ASSERT_TRUE(fs.moveAside("kept.tid", "aside", Flush::Deferred));
+    ASSERT_TRUE(fs.removeFile("gone", Flush::Deferred));
+    EXPECT_FALSE(fs.renameFile("f", "new", Flush::Deferred));
+    EXPECT_FALSE(fs.moveAside("f", "new", Flush::Deferred));
+    EXPECT_FALSE(fs.removeFile("gone", Flush::Deferred));
     EXPECT_TRUE(fs.createIfMissing("empty", Flush::Deferred));
     EXPECT_TRUE(fs.createIfMissing("f", Flush::Deferred));
     EXPECT_EQ(fs.removeByExtension(".tmp", Flush::Deferred), 2);
@@ -372,7 +443,9 @@ TYPED_TEST(FileSystemContract, ADeferredFolderFlushChangesTheFilesAsAFlushNow) {
     EXPECT_EQ(layer.content("f"), (Bytes{1, 2}));
     EXPECT_EQ(layer.content("new"), Bytes{3});
     EXPECT_EQ(layer.content("empty"), Bytes{});
-    EXPECT_EQ(layer.names(), (Names{"empty", "f", "keep.tid", "new"}));
+    EXPECT_EQ(layer.content("unflushed"), Bytes{5});
+    EXPECT_EQ(layer.content("aside"), Bytes{3});
+    EXPECT_EQ(layer.names(), (Names{"aside", "empty", "f", "new", "unflushed"}));
 }
 
 TYPED_TEST(FileSystemContract, OnlyPlainNamesAreAccepted) {
@@ -398,10 +471,34 @@ TYPED_TEST(FileSystemContract, OnlyPlainNamesAreAccepted) {
         EXPECT_EQ(fs.linkFile(bad, "second"), Link::Failed);
         EXPECT_FALSE(fs.renameFile("ok", bad));
         EXPECT_FALSE(fs.renameFile(bad, "moved"));
+        EXPECT_FALSE(fs.moveAside("ok", bad));
+        EXPECT_FALSE(fs.moveAside(bad, "moved"));
         EXPECT_EQ(fs.exchangeFiles("ok", bad), Exchange::Failed);
         EXPECT_EQ(fs.exchangeFiles(bad, "ok"), Exchange::Failed);
         EXPECT_FALSE(fs.removeFile(bad));
     }
     EXPECT_EQ(layer.names(), Names{"ok"});
     EXPECT_EQ(layer.content("ok"), Bytes{3});
+}
+
+TEST(FaultyFileSystem, LogsEveryFlushChoiceAndAnswersTheChosenError) {
+    using platform::fakes::FaultyFileSystem;
+    platform::fakes::MemoryFileSystem memory;
+    FaultyFileSystem faulty(memory);
+    faulty.failWith(ENOSPC);
+    faulty.failAt(3, FaultyFileSystem::Mode::Once, true); // the third change: the move aside
+    EXPECT_TRUE(faulty.replaceFile("a", Bytes{1}, Flush::Deferred, FileSystem::DataFlush::Skipped));
+    EXPECT_TRUE(faulty.replaceFile("b", Bytes{2}, Flush::Now, FileSystem::DataFlush::Skipped));
+    EXPECT_EQ(faulty.listNames(), (Names{"a", "b"}));
+    EXPECT_FALSE(faulty.moveAside("a", "c", Flush::Deferred));
+    EXPECT_EQ(faulty.lastError(), ENOSPC);
+    EXPECT_FALSE(faulty.removeFile("missing", Flush::Deferred));
+    EXPECT_EQ(faulty.lastError(), ENOENT); // the real layer's answer
+    EXPECT_TRUE(faulty.renameFile("a", "c", Flush::Deferred));
+    EXPECT_EQ(faulty.lastError(), 0);
+    EXPECT_EQ(faulty.changeRequests(), 5); // all but the listing
+    EXPECT_EQ(faulty.log(), (Names{"replaceFile:deferred:unflushed a", "replaceFile:unflushed b",
+                                   "listNames .", "moveAside:deferred a>c",
+                                   "removeFile:deferred missing", "renameFile:deferred a"}));
+    EXPECT_EQ(memory.files(), (platform::fakes::MemoryFileSystem::Files{{"b", {2}}, {"c", {1}}}));
 }

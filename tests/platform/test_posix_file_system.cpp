@@ -1,9 +1,14 @@
 #include "platform/posix_file_system.h"
+#include "support/recording_system_calls.h"
 #include "support/temp_dir.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <regex>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -12,12 +17,51 @@ using platform::FileSystem;
 using platform::PosixFileSystem;
 using Bytes = std::vector<std::uint8_t>;
 using Names = std::vector<std::string>;
+using Flush = FileSystem::FolderFlush;
 namespace fs = std::filesystem;
+
+namespace {
+
+// A log of system calls with the random part of the hidden temporary file's name left out.
+Names steps(const Names& log) {
+    static const std::regex temporary(R"(\.surfklocka-[0-9a-f]{16}\.part)");
+    Names shown;
+    for (const std::string& call : log) {
+        shown.push_back(std::regex_replace(call, temporary, "<tmp>"));
+    }
+    return shown;
+}
+
+using Folder = std::map<std::string, Bytes>;
+
+// A data folder holding a = {1} and b = {2, 2}, on system calls that may be made to fail.
+struct FaultyFolder {
+    explicit FaultyFolder(bool noReplace) {
+        dir.write("a", Bytes{1});
+        dir.write("b", Bytes{2, 2});
+        if (!noReplace) {
+            calls.failCall(0, EINVAL, {"renameat2"}); // as on a file system without it
+        }
+    }
+    Folder folder() const {
+        Folder found;
+        for (const std::string& name : dir.names()) {
+            found[name] = dir.read(name);
+        }
+        return found;
+    }
+    testing_support::TempDir dir;
+    testing_support::RecordingSystemCalls calls;
+    PosixFileSystem fs{dir.path(), calls};
+};
+
+} // namespace
 
 class PosixFileSystemTest : public ::testing::Test {
 protected:
     testing_support::TempDir m_dir;
-    PosixFileSystem m_fs{m_dir.path()};
+    testing_support::RecordingSystemCalls m_calls;
+    PosixFileSystem m_fs{m_dir.path(), m_calls};
 
     fs::perms permissions(const std::string& name) const {
         return fs::status(m_dir.file(name)).permissions();
@@ -169,4 +213,147 @@ TEST_F(PosixFileSystemTest, AHardLinkNamesTheSameFileAndAFolderIsNeverLinked) {
     EXPECT_EQ(PosixFileSystem(m_dir.file("missing")).linkFile("0112.tid", "x"),
               FileSystem::LinkResult::Failed);
     EXPECT_FALSE(PosixFileSystem(m_dir.file("missing")).syncFolder());
+}
+
+TEST_F(PosixFileSystemTest, MoveAsideTakesAnyKindOfEntryItselfAndNeverReplaces) {
+    testing_support::TempDir elsewhere;
+    elsewhere.write("real", Bytes{1});
+    m_dir.write("f", Bytes{7});
+    fs::create_directory(m_dir.file("d"));
+    m_dir.write("d/in", Bytes{2});
+    fs::create_symlink(elsewhere.file("real"), m_dir.file("link"));
+    fs::create_symlink(elsewhere.file("none"), m_dir.file("dangling"));
+    ASSERT_EQ(::mkfifo(m_dir.file("fifo").c_str(), 0600), 0);
+    const Names kinds{"d", "dangling", "f", "fifo", "link"};
+    EXPECT_EQ(m_fs.listNames(), kinds);
+    for (const std::string& from : kinds) {
+        for (const std::string& to : kinds) {
+            SCOPED_TRACE(from + ">" + to);
+            EXPECT_FALSE(m_fs.moveAside(from, to));
+            EXPECT_EQ(m_fs.lastError(), EEXIST);
+        }
+    }
+    for (const std::string& from : kinds) {
+        ASSERT_TRUE(m_fs.moveAside(from, from + ".skadad")) << from;
+    }
+    EXPECT_EQ(m_fs.listNames(),
+              (Names{"d.skadad", "dangling.skadad", "f.skadad", "fifo.skadad", "link.skadad"}));
+    EXPECT_EQ(fs::read_symlink(m_dir.file("link.skadad")), elsewhere.file("real"));
+    EXPECT_EQ(fs::read_symlink(m_dir.file("dangling.skadad")), elsewhere.file("none"));
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(m_dir.file("fifo.skadad"))));
+    EXPECT_EQ(m_dir.read("d.skadad/in"), Bytes{2});
+    EXPECT_EQ(m_dir.read("f.skadad"), Bytes{7});
+    EXPECT_EQ(elsewhere.names(), Names{"real"}); // nothing made or moved where the links point
+    EXPECT_EQ(elsewhere.read("real"), Bytes{1});
+
+    // Where renameat2 cannot refuse to replace, a regular file alone is moved, by link and unlink.
+    m_calls.failCall(0, EINVAL, {"renameat2"});
+    m_calls.clearLog();
+    for (const char* other : {"d.skadad", "fifo.skadad", "link.skadad"}) {
+        EXPECT_FALSE(m_fs.moveAside(other, "x"));
+        EXPECT_EQ(m_fs.lastError(), EINVAL);
+    }
+    EXPECT_TRUE(m_fs.moveAside("f.skadad", "f", Flush::Deferred));
+    EXPECT_EQ(m_calls.log(),
+              (Names{"renameat2 d.skadad>x", "renameat2 fifo.skadad>x", "renameat2 link.skadad>x",
+                     "renameat2 f.skadad>f", "linkat f.skadad>f", "unlinkat f.skadad"}));
+    EXPECT_EQ(m_dir.read("f"), Bytes{7});
+}
+
+TEST_F(PosixFileSystemTest, ChangesMakeTheirSystemCallsInADurableOrder) {
+    using Data = FileSystem::DataFlush;
+    struct Case {
+        std::function<bool(FileSystem&)> change;
+        Names calls;
+    };
+    // The new content goes to a hidden file, whose data is flushed before the rename puts it in
+    // place; the folder is flushed last, unless deferred. A replaced file's mode is kept (fchmod).
+    const Case cases[] = {
+        {[](FileSystem& f) {
+             return f.replaceFile("f", Bytes{1, 2});
+         },
+         {"openat <tmp>", "write <tmp>", "fchmod <tmp>", "fdatasync <tmp>", "close <tmp>",
+          "renameat <tmp>>f", "fsync ."}},
+        {[](FileSystem& f) {
+             return f.replaceFile("f", Bytes{1, 2}, Flush::Deferred);
+         },
+         {"openat <tmp>", "write <tmp>", "fchmod <tmp>", "fdatasync <tmp>", "close <tmp>",
+          "renameat <tmp>>f"}},
+        {[](FileSystem& f) {
+             return f.replaceFile("f", Bytes{1, 2}, Flush::Now, Data::Skipped);
+         },
+         {"openat <tmp>", "write <tmp>", "fchmod <tmp>", "close <tmp>", "renameat <tmp>>f",
+          "fsync ."}},
+        {[](FileSystem& f) {
+             return f.replaceFile("new", Bytes{3}, Flush::Deferred, Data::Skipped);
+         },
+         {"openat <tmp>", "write <tmp>", "close <tmp>", "renameat <tmp>>new"}},
+        {[](FileSystem& f) { return f.renameFile("f", "g"); }, {"renameat2 f>g", "fsync ."}},
+        {[](FileSystem& f) { return f.renameFile("g", "f", Flush::Deferred); }, {"renameat2 g>f"}},
+        {[](FileSystem& f) { return f.moveAside("f", "g", Flush::Deferred); }, {"renameat2 f>g"}},
+        {[](FileSystem& f) { return f.linkFile("g", "f") == FileSystem::LinkResult::Linked; },
+         {"linkat g>f"}},
+        {[](FileSystem& f) {
+             return f.exchangeFiles("f", "new") == FileSystem::ExchangeResult::Exchanged;
+         },
+         {"renameat2 f>new", "fsync ."}},
+        {[](FileSystem& f) { return f.removeFile("g", Flush::Deferred); }, {"unlinkat g"}},
+        {[](FileSystem& f) { return f.removeFile("f"); }, {"unlinkat f", "fsync ."}},
+        {[](FileSystem& f) { return f.createIfMissing("e"); }, {"openat e", "close e", "fsync ."}},
+    };
+    m_dir.write("f", Bytes{9});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.calls.front());
+        m_calls.clearLog();
+        EXPECT_TRUE(c.change(m_fs));
+        EXPECT_EQ(steps(m_calls.log()), c.calls);
+    }
+    EXPECT_EQ(m_dir.names(), (Names{"e", "new"}));
+    EXPECT_EQ(m_dir.read("new"), (Bytes{1, 2})); // the replaced f's, given by the exchange
+}
+
+TEST(PosixFileSystemFaults, EverySystemCallFailingInTurnChangesNothingAndIsTheErrorGiven) {
+    struct Case {
+        const char* what;
+        bool noReplace; // whether renameat2 can refuse to replace
+        std::function<bool(FileSystem&)> change;
+    };
+    const Case cases[] = {
+        {"replace", true, [](FileSystem& f) { return f.replaceFile("a", Bytes{3}); }},
+        {"rename", true, [](FileSystem& f) { return f.renameFile("a", "c"); }},
+        {"rename by link", false, [](FileSystem& f) { return f.renameFile("a", "c"); }},
+        {"move aside", true, [](FileSystem& f) { return f.moveAside("a", "c"); }},
+        {"move aside by link", false, [](FileSystem& f) { return f.moveAside("a", "c"); }},
+        {"remove", true, [](FileSystem& f) { return f.removeFile("a"); }},
+        {"link", true,
+         [](FileSystem& f) { return f.linkFile("a", "c") == FileSystem::LinkResult::Linked; }},
+        {"exchange", true,
+         [](FileSystem& f) {
+             return f.exchangeFiles("a", "b") == FileSystem::ExchangeResult::Exchanged;
+         }},
+    };
+    const Folder before{{"a", {1}}, {"b", {2, 2}}};
+    for (const Case& c : cases) {
+        FaultyFolder clean(c.noReplace);
+        ASSERT_TRUE(c.change(clean.fs)) << c.what;
+        const Folder changed = clean.folder();
+        const Names made = clean.calls.log();
+        for (std::size_t nth = 1; nth <= made.size(); ++nth) {
+            if (made[nth - 1].starts_with("renameat2") && !c.noReplace) {
+                continue; // already failing
+            }
+            // The folder flush comes after the change, which stands: the call answers success.
+            const bool afterChange = made[nth - 1].starts_with("fsync");
+            for (const auto& [error, errorName] :
+                 {std::pair{EIO, "EIO"}, std::pair{ENOSPC, "ENOSPC"},
+                  std::pair{EACCES, "EACCES"}}) {
+                SCOPED_TRACE(std::string(c.what) + ": " + made[nth - 1] + " fails, " + errorName);
+                FaultyFolder run(c.noReplace);
+                run.calls.failCall(static_cast<int>(nth), error);
+                EXPECT_EQ(c.change(run.fs), afterChange);
+                EXPECT_EQ(run.folder(), afterChange ? changed : before);
+                EXPECT_EQ(run.fs.lastError(), error);
+            }
+        }
+    }
 }
