@@ -57,7 +57,8 @@ int handToWindow(const presenter::Command& command, const std::string& folder,
 
 // The command line: no display and no widgets. A booking takes the data folder and the lock as
 // the window does; while the window holds the lock, the booking is handed to it. The other
-// commands only read, so they neither create the folder nor wait for the lock.
+// commands only read, so they neither create the folder nor wait for the lock; like the booking,
+// they refuse a folder that is not the user's own.
 int runCommandLine(int argc, char* argv[]) {
     const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("surfklocka"));
@@ -86,6 +87,8 @@ int runCommandLine(int argc, char* argv[]) {
         if (!app::enterDataFolder(*folder, error)) {
             return failed("Surfklocka kan inte använda sin datamapp.\n" + error);
         }
+    } else if (const auto reason = app::foreignFolderReason(*folder)) {
+        return failed("Surfklocka kan inte använda sin datamapp.\n" + *reason);
     }
     if (presenter::changesFiles(command)) {
         lock.emplace(*folder);

@@ -106,6 +106,18 @@ def main():
 
         code, out, err = run(environment, "exportera", "--format", "xml")
         expect(code == 2 and "Användning:" in err, "okänt format gav %d" % code)
+
+        # A data folder that others may change is refused by reading and booking alike.
+        before = sorted(os.listdir(folder))
+        os.chmod(folder, 0o770)
+        for arguments in (("visa",), ("boka", "10")):
+            code, out, err = run(environment, *arguments)
+            expect((code, out, err) == (1, "", "surfklocka: Surfklocka kan inte använda sin "
+                                               "datamapp.\nMappen " + folder + " kan ändras av "
+                                               "andra användare än du.\n"),
+                   "%s i en mapp som andra kan ändra gav %d: %s" % (arguments[0], code, err))
+        expect(sorted(os.listdir(folder)) == before, "mappen ändrades")
+        expect(os.stat(folder).st_mode & 0o777 == 0o770, "mappens rättigheter ändrades")
     print("ok")
 
 
