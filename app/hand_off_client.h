@@ -44,7 +44,9 @@ inline constexpr std::size_t kLongestRequest = 128;
 inline constexpr std::size_t kLongestAnswer = 1024 * 1024;
 
 // Names the entry to the running window and waits at most `timeoutMs` milliseconds in all for its
-// answer. nullopt when no window answers in time, or the answer is not one.
+// answer. nullopt when no window answers in time, or the answer is not one. Only a socket of the
+// user's own under kHandOffSocketName in the folder itself is used: a link of that name, or another
+// user's socket, is taken as no window listening, and nothing is sent.
 std::optional<HandOffAnswer> handOff(const std::string& folder, const std::string& entryName,
                                      int timeoutMs);
 
