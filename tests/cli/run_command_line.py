@@ -107,6 +107,14 @@ def main():
         code, out, err = run(environment, "exportera", "--format", "xml")
         expect(code == 2 and "Användning:" in err, "okänt format gav %d" % code)
 
+        # No display: a Swedish pointer to the commands instead of Qt's abort.
+        code, out, err = run(environment)
+        expect((code, out, err) == (1, "", "surfklocka: Fönstret kan inte visas, eftersom ingen "
+                                           "skärm hittades: varken DISPLAY eller WAYLAND_DISPLAY "
+                                           "är satt.\nKommandona fungerar utan skärm: se "
+                                           "surfklocka --help.\n"),
+               "utan skärm gav %d: %s" % (code, err))
+
         # A data folder that others may change is refused by reading and booking alike.
         before = sorted(os.listdir(folder))
         os.chmod(folder, 0o770)
