@@ -6,10 +6,12 @@
 #include "app/modules.h"
 #include "core/program_settings.h"
 #include "platform/posix_file_system.h"
+#include "platform/system_errors.h"
 #include "presenter/command_line.h"
 #include "storage/pending.h"
 
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -18,9 +20,31 @@
 
 namespace {
 
+// Why standard output could not be written, as an errno value: the first failure only, so that
+// its message is given once, at the end. 0 while every write went well.
+int outputFailure = 0;
+
 void write(std::FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fflush(stream);
+    if ((std::fwrite(text.data(), 1, text.size(), stream) != text.size() ||
+         std::fflush(stream) != 0) &&
+        stream == stdout && outputFailure == 0) {
+        outputFailure = errno != 0 ? errno : EIO;
+    }
+}
+
+// A command's exit code, once standard output is closed: when what it wrote did not reach its
+// place (a full disk), the command has failed, whatever it did, and says so once. Every write was
+// flushed, so a standard output that was closed from the start fails only a command that wrote.
+int closeOutput(int exitCode) {
+    if (std::fclose(stdout) != 0 && errno != EBADF && outputFailure == 0) {
+        outputFailure = errno != 0 ? errno : EIO;
+    }
+    if (outputFailure == 0) {
+        return exitCode;
+    }
+    write(stderr, "surfklocka: Utdata kunde inte skrivas till standard ut: " +
+                      platform::systemErrorText(outputFailure) + ".\n");
+    return presenter::kExitRefused;
 }
 
 int failed(const std::string& reason) {
@@ -119,7 +143,7 @@ int runCommandLine(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     if (argc > 1) {
-        return runCommandLine(argc, argv);
+        return closeOutput(runCommandLine(argc, argv));
     }
     return app::runWindows(argc, argv);
 }
