@@ -7,12 +7,14 @@
 #include "app/modules.h"
 #include "core/program_settings.h"
 #include "platform/posix_file_system.h"
+#include "platform/system_errors.h"
 #include "presenter/command_line.h"
 #include "presenter/messages.h"
 #include "storage/journal.h"
 #include "storage/settings_file.h"
 
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -21,9 +23,31 @@
 
 namespace {
 
+// Why standard output could not be written, as an errno value: the first failure only, so that
+// its message is given once, at the end. 0 while every write went well.
+int outputFailure = 0;
+
 void write(std::FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fflush(stream);
+    if ((std::fwrite(text.data(), 1, text.size(), stream) != text.size() ||
+         std::fflush(stream) != 0) &&
+        stream == stdout && outputFailure == 0) {
+        outputFailure = errno != 0 ? errno : EIO;
+    }
+}
+
+// A command's exit code, once standard output is closed: when what it wrote did not reach its
+// place (a full disk), the command has failed, whatever it did, and says so once. Every write was
+// flushed, so a standard output that was closed from the start fails only a command that wrote.
+int closeOutput(int exitCode) {
+    if (std::fclose(stdout) != 0 && errno != EBADF && outputFailure == 0) {
+        outputFailure = errno != 0 ? errno : EIO;
+    }
+    if (outputFailure == 0) {
+        return exitCode;
+    }
+    write(stderr, "surfklocka: Utdata kunde inte skrivas till standard ut: " +
+                      platform::systemErrorText(outputFailure) + ".\n");
+    return presenter::kExitRefused;
 }
 
 int failed(const std::string& reason) {
@@ -80,7 +104,8 @@ int bookThroughHolder(const presenter::Command& command, const std::string& fold
 
 // The command line: no display and no widgets. A booking takes the data folder and the lock as
 // the window does; while the window holds the lock, the booking is handed to it. The other
-// commands only read, so they neither create the folder nor wait for the lock.
+// commands only read, so they neither create the folder nor wait for the lock; like the booking,
+// they refuse a folder that is not the user's own.
 int runCommandLine(int argc, char* argv[]) {
     const QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("surfklocka"));
@@ -109,6 +134,8 @@ int runCommandLine(int argc, char* argv[]) {
         if (!app::enterDataFolder(*folder, error)) {
             return failed("Surfklocka kan inte använda sin datamapp.\n" + error);
         }
+    } else if (const auto reason = app::foreignFolderReason(*folder)) {
+        return failed("Surfklocka kan inte använda sin datamapp.\n" + *reason);
     }
     if (presenter::changesFiles(command)) {
         lock.emplace(*folder);
@@ -139,7 +166,7 @@ int runCommandLine(int argc, char* argv[]) {
 
 int main(int argc, char* argv[]) {
     if (argc > 1) {
-        return runCommandLine(argc, argv);
+        return closeOutput(runCommandLine(argc, argv));
     }
     return app::runWindows(argc, argv);
 }

@@ -8,11 +8,9 @@
 #include <QString>
 #include <cerrno>
 #include <fcntl.h>
-#include <filesystem>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace app {
@@ -33,6 +31,42 @@ std::string kindOfOther(const std::string& path) {
         return "en mapp";
     }
     return "ingen vanlig fil";
+}
+
+// Makes the folder, and every missing folder above it, each with mode 0700 whatever the umask:
+// only the user may look inside. A folder that is already there keeps its mode, and something of
+// that name that is no folder is left for the caller to tell. 0, or the errno of the step that
+// failed.
+int makeFolder(const std::string& path) {
+    if (mkdir(path.c_str(), 0700) != 0) {
+        const int failure = errno;
+        const std::size_t slash = path.find_last_of('/');
+        if (failure == EEXIST) {
+            return 0;
+        }
+        if (failure != ENOENT || slash == 0 || slash == std::string::npos) {
+            return failure;
+        }
+        if (const int above = makeFolder(path.substr(0, slash)); above != 0) {
+            return above;
+        }
+        if (mkdir(path.c_str(), 0700) != 0) {
+            return errno == EEXIST ? 0 : errno;
+        }
+    }
+    return chmod(path.c_str(), 0700) == 0 ? 0 : errno;
+}
+
+// Why the folder `info` describes is not the user's own, naming it; nullopt when it is. Another
+// user, or anyone who may change what is in it, could plant files that would then be booked.
+std::optional<std::string> notOwnReason(const std::string& path, const struct stat& info) {
+    if (info.st_uid != geteuid()) {
+        return "Mappen " + path + " tillhör en annan användare.";
+    }
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        return "Mappen " + path + " kan ändras av andra användare än du.";
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -61,16 +95,9 @@ std::optional<std::string> dataFolderPath() {
 }
 
 bool enterDataFolder(const std::string& path, std::string& error) {
-    std::error_code failure;
-    const bool created = std::filesystem::create_directories(path, failure);
-    if (created) {
-        // Made just now, with the mode the umask allows: only its owner may look inside.
-        std::filesystem::permissions(path, std::filesystem::perms::owner_all, failure);
-    }
-    // Something of that name that is no folder is told below.
-    if (failure && (created || access(path.c_str(), F_OK) != 0)) {
-        error = "Mappen " + path +
-                " kunde inte skapas: " + platform::systemErrorText(failure.value()) + ".";
+    if (const int failure = makeFolder(path); failure != 0) {
+        error =
+            "Mappen " + path + " kunde inte skapas: " + platform::systemErrorText(failure) + ".";
         return false;
     }
     struct stat info {};
@@ -80,6 +107,10 @@ bool enterDataFolder(const std::string& path, std::string& error) {
     }
     if (!S_ISDIR(info.st_mode)) {
         error = path + " är ingen mapp.";
+        return false;
+    }
+    if (const auto reason = notOwnReason(path, info)) {
+        error = *reason;
         return false;
     }
     if (access(path.c_str(), R_OK | W_OK | X_OK) != 0) {
@@ -93,6 +124,14 @@ bool enterDataFolder(const std::string& path, std::string& error) {
         return false;
     }
     return true;
+}
+
+std::optional<std::string> foreignFolderReason(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return std::nullopt;
+    }
+    return notOwnReason(path, info);
 }
 
 InstanceLock::InstanceLock(const std::string& folder) {

@@ -16,11 +16,19 @@ namespace app {
 // creates nothing.
 std::optional<std::string> dataFolderPath();
 
-// Creates the folder (and any missing parent) when it is missing, giving the folder itself mode
-// 0700; the mode of a folder that is already there stays as it is. Then checks that it can be
-// written, and makes it the working directory. On failure, error holds a Swedish explanation that
-// names the folder and the cause.
+// Creates the folder (and any missing parent) when it is missing, giving each folder it makes mode
+// 0700 whatever the umask; the mode of a folder that is already there stays as it is. Then checks
+// that the folder is the user's own (see foreignFolderReason) and can be written, and makes it the
+// working directory. On failure, error holds a Swedish explanation that names the folder and the
+// cause, and nothing in the folder has changed.
 bool enterDataFolder(const std::string& path, std::string& error);
+
+// Why a data folder that is there cannot be trusted with the user's files, in Swedish, naming it:
+// it belongs to another user than the effective one, or its group or others may change what is in
+// it, and so plant files that would then be booked. nullopt when it is the user's own, and when it
+// is missing, no folder or cannot be examined, which the caller's own use of it tells. A link to a
+// folder is judged by the folder.
+std::optional<std::string> foreignFolderReason(const std::string& path);
 
 // The name of the lock file in the data folder.
 inline constexpr const char* kLockFileName = "surfklocka.lock";

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -33,10 +34,11 @@ std::optional<std::int64_t> wholeNumber(std::string_view text, std::size_t longe
     return value;
 }
 
-// A socket closed when it goes.
+// A socket closed when it goes, or another descriptor taken over.
 class Socket {
 public:
     Socket() : m_fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)) {}
+    explicit Socket(int fd) : m_fd(fd) {}
     ~Socket() {
         if (m_fd >= 0) {
             ::close(m_fd);
@@ -76,6 +78,20 @@ bool waitFor(int fd, short events, Clock::time_point deadline) {
     }
 }
 
+// The window's socket under its name in the folder itself, opened as a name only (O_PATH) and
+// without following a link; -1 unless it is a socket of the user's own. A link, or another
+// user's socket, could carry the request to whoever listens there.
+int openOwnSocket(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info {};
+    if (fd >= 0 &&
+        (::fstat(fd, &info) != 0 || !S_ISSOCK(info.st_mode) || info.st_uid != ::geteuid())) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 std::string requestBytes(const std::string& entryName) {
@@ -95,12 +111,15 @@ std::optional<std::string> requestedEntry(std::string_view bytes) {
 
 int sendRequest(const std::string& folder, const std::string& entryName, int timeoutMs) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    const std::string path = folder + "/" + kHandOffSocketName;
+    // The connection goes through the descriptor of the socket that was checked, so that its
+    // name is not looked up a second time.
+    const Socket checked(openOwnSocket(folder + "/" + kHandOffSocketName));
+    if (checked.fd() < 0) {
+        return -1; // no window of the user's own listens
+    }
+    const std::string path = "/proc/self/fd/" + core::decimalText(checked.fd());
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
-        return -1;
-    }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     Socket socket;
     if (socket.fd() < 0) {

@@ -38,7 +38,9 @@ inline constexpr std::size_t kLongestRequest = 128;
 
 // Names the entry to the running window: a connected socket on which the request has been sent,
 // for the caller to watch (readable once the window has answered or gone) and close; -1 when no
-// window listens or the request could not be sent within `timeoutMs` milliseconds.
+// window listens or the request could not be sent within `timeoutMs` milliseconds. Only a socket
+// of the user's own under kHandOffSocketName in the folder itself is used: a link of that name, or
+// another user's socket, is taken as no window listening, and nothing is sent.
 int sendRequest(const std::string& folder, const std::string& entryName, int timeoutMs);
 
 // A new entry name from the system's real-time clock and the process id.

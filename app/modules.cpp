@@ -1,6 +1,7 @@
 #include "app/modules.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <dlfcn.h>
 #include <string>
 #include <unistd.h>
@@ -48,6 +49,23 @@ void* openModule(const char* file, std::string& error) {
     return nullptr;
 }
 
+// Whether Qt has a display to show the windows on: an X or Wayland display, or a platform the user
+// chose (offscreen, xcb, ...), which is left to Qt. Without any, Qt would end the program with an
+// abort and an English text.
+bool hasDisplay() {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+void writeError(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
 template <typename Function>
 Function* symbol(void* module, const char* name) {
     return reinterpret_cast<Function*>(::dlsym(module, name));
@@ -56,6 +74,12 @@ Function* symbol(void* module, const char* name) {
 } // namespace
 
 int runWindows(int argc, char* argv[]) {
+    if (!hasDisplay()) {
+        writeError("surfklocka: Fönstret kan inte visas, eftersom ingen skärm hittades: varken "
+                   "DISPLAY eller WAYLAND_DISPLAY är satt.\n"
+                   "Kommandona fungerar utan skärm: se surfklocka --help.\n");
+        return 1;
+    }
     std::string error;
     void* module = openModule(kWindowsModule, error);
     using Main = int(int, char**);
@@ -65,7 +89,7 @@ int runWindows(int argc, char* argv[]) {
         const std::string text = "surfklocka: Fönstren kan inte visas, eftersom de inte gick att "
                                  "läsa in: " +
                                  (error.empty() ? std::string(kWindowsModule) : error) + "\n";
-        std::fwrite(text.data(), 1, text.size(), stderr);
+        writeError(text);
         return 1;
     }
     return windowsMain(argc, argv);

@@ -16,8 +16,10 @@ namespace app {
 inline constexpr const char* kWindowsModule = "libsurfklocka_windows.so";
 inline constexpr const char* kNotifierModule = "libsurfklocka_notifier_module.so";
 
-// Loads the windows and runs them: the program with no command. When the module cannot be
-// loaded, says why in Swedish on standard error and returns 1.
+// Loads the windows and runs them: the program with no command. When there is no display to show
+// them on (neither DISPLAY nor WAYLAND_DISPLAY set, and no QT_QPA_PLATFORM chosen), or the module
+// cannot be loaded, says why in Swedish on standard error and returns 1, having loaded no window
+// code.
 int runWindows(int argc, char* argv[]);
 
 // The desktop notifier of the command line: loads the notifier module on the first notice. A

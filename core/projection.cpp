@@ -62,21 +62,16 @@ std::optional<Projection> projectMonth(const Date& monthDate, std::span<const Da
     projection.extraOre = atPace.costOre;
     projection.totalKronor = totalMonthlyCost(atPace, dailyAllowance);
 
-    const auto plans = allPlans();
-    for (std::size_t i = 0; i < projection.plans.size() && i < plans.size(); ++i) {
-        const Plan& plan = plans[i];
-        PlanCost& cost = projection.plans[i];
-        cost.type = plan.type;
-        if (plan.dailyAllowance == dailyAllowance) {
-            cost.kronor = projection.totalKronor;
-            cost.estimated = false;
-            continue;
-        }
-        const float ore = scaledOre(estimatedExtraOre(daySeconds, plan.dailyAllowance), bigD, d);
-        cost.kronor = ore / 100.0f + static_cast<float>(plan.feeKronor);
-        cost.estimated = true;
-    }
-    markCheapest(projection.plans);
+    // Every plan at this pace: its extra cost scaled by D ÷ d, and its whole fee, since the
+    // whole month is D ÷ D of it. The plan in force takes the booked cost as the month's total
+    // counts it, so that its figure is that total.
+    ComparisonBasis basis;
+    basis.bookedOre = atPace.extraSeconds > 0 ? atPace.costOre : 0.0f;
+    basis.daySeconds = daySeconds;
+    basis.estimateScale = Fraction{bigD, d};
+    basis.feeMonths =
+        feeMonths(Date{today.year, today.month, 1}, Date{today.year, today.month, bigD});
+    projection.plans = comparePlans(basis, dailyAllowance);
     return projection;
 }
 
@@ -108,7 +103,7 @@ std::vector<std::string> projectionLines(const Projection& projection) {
             cheapest += " och ";
         }
         cheapest += std::string(planOf(cost.type).planText);
-        amount = amountText(cost.kronor, AmountPattern::OneIntegerDigit);
+        amount = planAmountText(cost);
     }
     if (!cheapest.empty()) {
         lines.push_back("Billigast i den takten: " + cheapest + " (" + amount + " kr)");

@@ -27,9 +27,10 @@ struct Projection {
     std::int64_t extraSeconds = 0;     // rounded to whole seconds
     float extraOre = 0.0f;             // single precision: öre so far × D ÷ d
     float totalKronor = 0.0f;          // as totalMonthlyCost counts it, the fee once
-    // Each plan's cost by the last day: its cost of days 1 to d (the booked one for the plan with
-    // this allowance, an estimate for the others) scaled by D ÷ d, plus its fee once. The
-    // cheapest are marked.
+    // Each plan's cost by the last day, as comparePlans works it out for the whole month: its
+    // extra cost of days 1 to d scaled by D ÷ d (the booked one, as totalMonthlyCost counts it,
+    // for the plan with this allowance; an estimate for the others), plus its whole fee, in
+    // whole öre. The cheapest are marked.
     PlanComparison plans{};
 };
 

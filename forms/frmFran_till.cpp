@@ -96,6 +96,7 @@ void frmFran_till::render(const presenter::RangeView& view) {
     m_ui->lblExtrtid->setText(qs(view.lblExtrtid));
     m_ui->lblKost->setText(qs(view.lblKost));
     m_ui->lblTotalkost->setText(qs(view.lblTotalkost));
+    m_ui->lblJamforelse->setText(qs(view.lblJamforelse));
     m_ui->lblPlan_0->setText(qs(view.lblPlan[0]));
     m_ui->lblPlan_1->setText(qs(view.lblPlan[1]));
     m_ui->lblPlan_2->setText(qs(view.lblPlan[2]));

@@ -17,8 +17,8 @@ class frmFran_till;
 namespace forms {
 
 // The range window: a FRÅN date and a TILL date, three date lists each, and the connected time,
-// extra time, extra cost and total cost of the days from FRÅN to TILL. Its layout comes from
-// frmFran_till.ui.
+// extra time, extra cost and total cost of the days from FRÅN to TILL, and below them what those
+// days would have cost on each plan, under their caption. Its layout comes from frmFran_till.ui.
 //
 // It only shows: every choice in a list goes to presenter::RangePresenter, which checks the
 // dates, sums the range, exports it (the "Exportera…" button, enabled while an accepted range is

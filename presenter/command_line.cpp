@@ -423,9 +423,10 @@ CommandOutput runSum(const Command& command, platform::FileSystem& files,
                          texts.connected + "\n" + texts.extra + "\n" + texts.cost + "\n" +
                              texts.total + "\n",
                          {}};
-    // What the same time would have cost on each plan.
-    for (const std::string& line :
-         core::planComparisonTexts(core::comparePlans(*totals, settings.dailyAllowance))) {
+    // What the same time would have cost on each plan, every fee shared out over the days.
+    output.out += std::string(core::kComparisonCaption) + "\n";
+    for (const std::string& line : core::planComparisonTexts(
+             core::comparePlans(*totals, from, to, settings.dailyAllowance))) {
         output.out += line + "\n";
     }
     // Sums without some months are printed, but not as a success.

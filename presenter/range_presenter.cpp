@@ -146,13 +146,13 @@ void RangePresenter::rangeCheck(RangeField field) {
     }
     switch (core::checkRange(*from, *to)) {
     case core::RangeCheck::WrongOrder:
-        m_view.lblPlan = {};
+        clearComparison();
         if (!m_loading) {
             m_services.messages.show(kOrderMessage, kRangeTitle, Buttons::Ok, Icon::None);
         }
         return;
     case core::RangeCheck::TooLong:
-        m_view.lblPlan = {};
+        clearComparison();
         if (!m_loading) {
             m_view.lblHit_Dit = kTooLongLabel;
             m_services.messages.show(kTooLongMessage, kRangeTitle, Buttons::Ok, Icon::None);
@@ -241,11 +241,18 @@ void RangePresenter::visa_summa() {
     m_view.lblExtrtid = texts.extra;
     m_view.lblKost = texts.cost;
     m_view.lblTotalkost = texts.total;
-    m_view.lblPlan = {};
+    clearComparison();
     if (m_state.shown) {
-        m_view.lblPlan = core::planComparisonTexts(
-            core::comparePlans(m_state.totals, m_settings.dailyAllowance));
+        // Every plan's fee shared out over the days of the range, unlike the total above.
+        m_view.lblPlan = core::planComparisonTexts(core::comparePlans(
+            m_state.totals, m_state.shown->from, m_state.shown->to, m_settings.dailyAllowance));
+        m_view.lblJamforelse = std::string(core::kComparisonCaption);
     }
+}
+
+void RangePresenter::clearComparison() {
+    m_view.lblPlan = {};
+    m_view.lblJamforelse.clear();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -38,6 +38,8 @@ struct RangeView {
     // "2 h / dygn: 493,90 kr (uppskattat) (billigast)". Empty before a sum and after a refused
     // range.
     std::array<std::string, 3> lblPlan;
+    // The caption above them, "Jämförelse, avgiften räknad per dag:"; empty exactly when they are.
+    std::string lblJamforelse;
     std::string cmdStangHint;  // the close button's hint
     bool cmdExportera = false; // the export button is enabled: an accepted range is shown
 
@@ -107,6 +109,8 @@ private:
     bool skott(RangeField field);
     void oppna();
     void visa_summa();
+    // Empties the plan comparison and its caption.
+    void clearComparison();
 
     void showDateError(RangeField field);
     void reportUnreadable(const std::vector<std::string>& names);

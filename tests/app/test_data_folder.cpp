@@ -10,6 +10,7 @@
 #include <optional>
 #include <pwd.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -103,6 +104,73 @@ TEST(DataFolder, IsMadeWithItsParentsAndEntered) {
     ASSERT_TRUE(app::enterDataFolder(shared, error)) << error;
     EXPECT_EQ(fs::status(shared).permissions(), fs::perms(0750));
     EXPECT_EQ(fs::current_path(), fs::path(shared));
+}
+
+TEST(DataFolder, EveryFolderItMakesIsTheUsersOwnWhateverTheUmask) {
+    const KeepWorkingDirectory keep;
+    for (const mode_t mask : {mode_t{077}, mode_t{0}, mode_t{0777}}) {
+        SCOPED_TRACE(mask);
+        testing_support::TempDir dir;
+        const mode_t before = ::umask(mask);
+        std::string error;
+        const bool entered = app::enterDataFolder(dir.file("share/data/surfklocka"), error);
+        ::umask(before);
+        ASSERT_TRUE(entered) << error;
+        for (const char* made : {"share", "share/data", "share/data/surfklocka"}) {
+            EXPECT_EQ(static_cast<unsigned>(fs::status(dir.file(made)).permissions()), 0700U)
+                << made;
+        }
+    }
+}
+
+namespace {
+
+// A folder that others may write in, or that is another user's, is refused before anything in it
+// changes: its mode stays, it stays empty, and the working directory stays where it was.
+void expectRefused(const std::string& path, const std::string& reason) {
+    const fs::perms mode = fs::status(path).permissions();
+    const fs::path before = fs::current_path();
+    std::string error;
+    EXPECT_FALSE(app::enterDataFolder(path, error));
+    EXPECT_EQ(error, "Mappen " + path + reason);
+    EXPECT_EQ(app::foreignFolderReason(path), "Mappen " + path + reason);
+    EXPECT_EQ(fs::status(path).permissions(), mode);
+    EXPECT_TRUE(fs::is_empty(path));
+    EXPECT_EQ(fs::current_path(), before);
+}
+
+} // namespace
+
+TEST(DataFolder, AFolderOthersMayWriteInIsRefused) {
+    const KeepWorkingDirectory keep;
+    testing_support::TempDir dir;
+    const std::string path = dir.file("surfklocka");
+    fs::create_directory(path);
+    for (const unsigned mode : {0777U, 0770U, 0707U, 01777U, 0720U}) {
+        SCOPED_TRACE(mode);
+        fs::permissions(path, fs::perms(mode));
+        expectRefused(path, " kan ändras av andra användare än du.");
+    }
+    // The user's own, and a missing one, have nothing to tell.
+    fs::permissions(path, fs::perms(0755));
+    EXPECT_EQ(app::foreignFolderReason(path), std::nullopt);
+    EXPECT_EQ(app::foreignFolderReason(dir.file("missing")), std::nullopt);
+}
+
+TEST(DataFolder, AFolderOfAnotherUserIsRefused) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a folder to another user";
+    }
+    const KeepWorkingDirectory keep;
+    testing_support::TempDir dir;
+    const std::string path = dir.file("surfklocka");
+    fs::create_directory(path);
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    // Its owner's mode or not, the owner is the cause.
+    for (const unsigned mode : {0700U, 0777U}) {
+        fs::permissions(path, fs::perms(mode));
+        expectRefused(path, " tillhör en annan användare.");
+    }
 }
 
 TEST(DataFolder, FailuresAreNamedInSwedish) {

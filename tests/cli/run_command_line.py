@@ -24,10 +24,10 @@ EXPECTED_MONTH = bytes(64) + bytes(
     [0x00, 0x00, 0x3E, 0x43, 0xA4, 0x10, 0, 0, 0x94, 0x02, 0, 0, 5, 0, 0xFF, 0xFF])
 
 
-def run(environment, *arguments):
-    result = subprocess.run([PROGRAM, *arguments], env=environment, capture_output=True,
-                            timeout=60, check=False)
-    return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
+def run(environment, *arguments, stdout=subprocess.PIPE):
+    result = subprocess.run([PROGRAM, *arguments], env=environment, stdout=stdout,
+                            stderr=subprocess.PIPE, timeout=60, check=False)
+    return result.returncode, (result.stdout or b"").decode("utf-8"), result.stderr.decode("utf-8")
 
 
 def expect(condition, what):
@@ -110,6 +110,35 @@ def main():
 
         code, out, err = run(environment, "exportera", "--format", "xml")
         expect(code == 2 and "Användning:" in err, "okänt format gav %d" % code)
+
+        # Standard output on a full disk: the command fails and says why, once.
+        with open("/dev/full", "wb") as full:
+            for arguments in (("visa", "2001-12"), ("summa", "2001-12-01", "2001-12-31"),
+                              ("exportera", "2001-12-01", "2001-12-31"), ("--help",)):
+                code, _, err = run(environment, *arguments, stdout=full)
+                expect((code, err) == (1, "surfklocka: Utdata kunde inte skrivas till standard "
+                                          "ut: disken är full.\n"),
+                       "%s till /dev/full gav %d: %s" % (arguments[0], code, err))
+
+        # No display: a Swedish pointer to the commands instead of Qt's abort.
+        code, out, err = run(environment)
+        expect((code, out, err) == (1, "", "surfklocka: Fönstret kan inte visas, eftersom ingen "
+                                           "skärm hittades: varken DISPLAY eller WAYLAND_DISPLAY "
+                                           "är satt.\nKommandona fungerar utan skärm: se "
+                                           "surfklocka --help.\n"),
+               "utan skärm gav %d: %s" % (code, err))
+
+        # A data folder that others may change is refused by reading and booking alike.
+        before = sorted(os.listdir(folder))
+        os.chmod(folder, 0o770)
+        for arguments in (("visa",), ("boka", "10")):
+            code, out, err = run(environment, *arguments)
+            expect((code, out, err) == (1, "", "surfklocka: Surfklocka kan inte använda sin "
+                                               "datamapp.\nMappen " + folder + " kan ändras av "
+                                               "andra användare än du.\n"),
+                   "%s i en mapp som andra kan ändra gav %d: %s" % (arguments[0], code, err))
+        expect(sorted(os.listdir(folder)) == before, "mappen ändrades")
+        expect(os.stat(folder).st_mode & 0o777 == 0o770, "mappens rättigheter ändrades")
     print("ok")
 
 

@@ -1,137 +1,143 @@
 #include "core/plan_comparison.h"
 
-#include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
 #include <vector>
 
+using core::Date;
+
 namespace {
 
-// A range's totals as storage::sumRange hands them over.
-core::RangeTotals totalsOf(float costOre, std::vector<std::int32_t> days, int boundaries, int fee) {
+// A range's totals as storage::sumRange hands them over; the comparison reads the booked cost and
+// the day seconds.
+core::RangeTotals totalsOf(float costOre, std::vector<std::int32_t> days) {
     core::RangeTotals totals;
     totals.sums.costOre = costOre;
-    for (const std::int32_t seconds : days) {
-        totals.sums.connectedSeconds += seconds;
-    }
-    totals.monthBoundaries = boundaries;
-    totals.feeKronor = fee;
     totals.dayConnectedSeconds = std::move(days);
     return totals;
 }
 
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
 } // namespace
 
-TEST(PlanComparison, ASmallerPlanWouldHaveBeenCheaper) {
-    // On 8 h / dygn, 15 November to 14 December: one month boundary, no extra time booked.
-    const auto totals = totalsOf(0.0f, {3600, 4200, 600}, 1, 595);
-    const auto comparison = core::comparePlans(totals, 28800);
-    const auto texts = core::planComparisonTexts(comparison);
-    // 1 h: only 4200 s passes 3600, by 600 s: 600 × 10 / 60 + 40 = 140 öre; 1,40 + 145 = 146,40.
-    EXPECT_EQ(texts[0], "1 h / dygn: 146,40 kr (uppskattat) (billigast)");
-    // 2 h: no day passes 7200 s: the fee alone.
-    EXPECT_EQ(texts[1], "2 h / dygn: 245,00 kr (uppskattat)");
-    // 8 h: the booked cost, 0 öre + 1 × 595.
-    EXPECT_EQ(texts[2], "8 h / dygn: 595,00 kr");
-    EXPECT_EQ(comparison[0].type, core::PlanType::Plan1h);
-    EXPECT_EQ(comparison[2].type, core::PlanType::Plan8h);
-    EXPECT_TRUE(comparison[0].estimated && comparison[1].estimated);
-    EXPECT_FALSE(comparison[2].estimated);
+TEST(PlanComparison, EveryFeeIsSharedOutOverTheDaysOfTheRange) {
+    struct Case {
+        Date from, to;
+        std::int32_t allowance;
+        float booked;
+        std::vector<std::int32_t> days;
+        const char* texts; // the three lines
+    };
+    const Case cases[] = {
+        // 2 h; 3 December 3600 s, 5 December 7260 s (60 s extra, 50 öre booked). 1 h: 3660 s
+        // over, 3660 × 10 / 60 + 40 = 650 öre, + 14500 × 7 / 31 = 3274,19: 3924,19. 2 h: 50 +
+        // 24500 × 7 / 31 = 5532,26: 5582,26. 8 h: 59500 × 7 / 31 = 13435,48.
+        {{2001, 12, 1},
+         {2001, 12, 7},
+         7200,
+         50.0f,
+         {3600, 7260},
+         "1 h / dygn: 39,24 kr (uppskattat) (billigast)\n2 h / dygn: 55,82 kr\n"
+         "8 h / dygn: 134,35 kr (uppskattat)"},
+        // 1 h; 26 February 5400 s (340 öre), 4 March 9000 s (940 öre): 1280 booked. Fees: 4 / 28
+        // of February's, 5 / 31 of March's. 1 h: 14500 × 4 / 28 = 2071,43 and 14500 × 5 / 31 =
+        // 2338,71: 1280 + 4410,14 = 5690,14. 2 h: 9000 − 7200 = 1800 s, 300 + 40 = 340 öre;
+        // 24500 × 4 / 28 = 3500 and 24500 × 5 / 31 = 3951,61: 7791,61. 8 h: 59500 × 4 / 28 =
+        // 8500 and 59500 × 5 / 31 = 9596,77: 18096,77.
+        {{2002, 2, 25},
+         {2002, 3, 5},
+         3600,
+         1280.0f,
+         {5400, 9000},
+         "1 h / dygn: 56,90 kr (billigast)\n2 h / dygn: 77,92 kr (uppskattat)\n"
+         "8 h / dygn: 180,97 kr (uppskattat)"},
+        // 8 h; the whole of November: each plan's full fee. 1 h: 3 s over, 3 × 10 / 60 + 40 =
+        // 40,5 öre: 14540,5, a half rounded up.
+        {{2001, 11, 1},
+         {2001, 11, 30},
+         28800,
+         0.0f,
+         {3603},
+         "1 h / dygn: 145,41 kr (uppskattat) (billigast)\n2 h / dygn: 245,00 kr (uppskattat)\n"
+         "8 h / dygn: 595,00 kr"},
+        // 1 h; 5720 öre booked. Fees: 16 / 30 of November, all December, 10 / 31 of January.
+        // 1 h: 14500 × 16 / 30 = 7733,33, + 14500, + 14500 × 10 / 31 = 4677,42: 26910,75 + 5720
+        // = 32630,75. 2 h: 1800 s over (340 öre) and 22800 s (3800 + 40): 4180; 13066,67 +
+        // 24500 + 7903,23 = 45469,89: 49649,89. 8 h: 1200 s over, 240 öre; 31733,33 + 59500 +
+        // 19193,55 = 110426,88: 110666,88.
+        {{2001, 11, 15},
+         {2002, 1, 10},
+         3600,
+         5720.0f,
+         {5400, 9000, 30000},
+         "1 h / dygn: 326,31 kr (billigast)\n2 h / dygn: 496,50 kr (uppskattat)\n"
+         "8 h / dygn: 1106,67 kr (uppskattat)"},
+        // No known plan: all three estimated. 1 to 3 November, 7260 s and 5760 s. 1 h: 3660 / 6
+        // + 40 = 650 and 2160 / 6 + 40 = 400, + 14500 × 3 / 30 = 1450: 2500. 2 h: 60 / 6 + 40 =
+        // 50, + 24500 × 3 / 30 = 2450: 2500. A tie: both marked. 8 h: 59500 × 3 / 30 = 5950.
+        {{2001, 11, 1},
+         {2001, 11, 3},
+         0,
+         0.0f,
+         {7260, 5760},
+         "1 h / dygn: 25,00 kr (uppskattat) (billigast)\n"
+         "2 h / dygn: 25,00 kr (uppskattat) (billigast)\n8 h / dygn: 59,50 kr (uppskattat)"},
+        // 1 h; one day, a damaged −1000 öre booked: 14500 / 31 = 467,74 − 1000 = −532,26. 2 h:
+        // 24500 / 31 = 790,32; 8 h: 59500 / 31 = 1919,35.
+        {{2001, 12, 1},
+         {2001, 12, 1},
+         3600,
+         -1000.0f,
+         {},
+         "1 h / dygn: -5,32 kr (billigast)\n2 h / dygn: 7,90 kr (uppskattat)\n"
+         "8 h / dygn: 19,19 kr (uppskattat)"},
+        // 8 h, booked cost not a number: "?", never the cheapest. −5 and 0 s add nothing; 100000
+        // and the largest 32-bit number count as 86400 s. 1 h: 82800 s over, 13800 + 40 = 13840
+        // öre a day: 27680 + 14500 = 42180. 2 h: 2 × (13200 + 40) = 26480 + 24500 = 50980.
+        {{2001, 11, 1},
+         {2001, 11, 30},
+         28800,
+         kNaN,
+         {-5, 0, 100000, std::numeric_limits<std::int32_t>::max()},
+         "1 h / dygn: 421,80 kr (uppskattat) (billigast)\n2 h / dygn: 509,80 kr (uppskattat)\n"
+         "8 h / dygn: ? kr"},
+    };
+    for (const Case& c : cases) {
+        const auto texts = core::planComparisonTexts(
+            core::comparePlans(totalsOf(c.booked, c.days), c.from, c.to, c.allowance));
+        EXPECT_EQ(texts[0] + "\n" + texts[1] + "\n" + texts[2], c.texts);
+    }
+    EXPECT_EQ(core::kComparisonCaption, "Jämförelse, avgiften räknad per dag:");
 }
 
-TEST(PlanComparison, TheCurrentPlanIsCheapestAndKeepsItsBookedCost) {
-    // On 2 h / dygn, twenty days of 3 h (10800 s) across one month boundary. Some days were
-    // booked in several parts, so the booked cost is 13000 öre, 200 öre above one start charge
-    // a day (20 × 640 = 12800).
-    const std::vector<std::int32_t> days(20, 10800);
-    const auto texts =
-        core::planComparisonTexts(core::comparePlans(totalsOf(13000.0f, days, 1, 245), 7200));
-    // 1 h: 7200 s extra a day, 1200 + 40 = 1240 öre; × 20 = 24800 öre = 248 kr; + 145 = 393.
-    EXPECT_EQ(texts[0], "1 h / dygn: 393,00 kr (uppskattat)");
-    // 2 h: booked, 130 kr + 245 = 375 (the estimate would have said 128 + 245 = 373).
-    EXPECT_EQ(texts[1], "2 h / dygn: 375,00 kr (billigast)");
-    // 8 h: no day passes 28800 s.
-    EXPECT_EQ(texts[2], "8 h / dygn: 595,00 kr (uppskattat)");
-}
+TEST(PlanComparison, FeeMonthsEstimatesAndRoundingAreExact) {
+    // Days ÷ days of the month over 377580 (= 13485 × 28 = 13020 × 29 = 12586 × 30 = 12180 × 31).
+    EXPECT_EQ(core::feeMonths({2001, 12, 1}, {2001, 12, 7}), (core::Fraction{7 * 12180, 377580}));
+    EXPECT_EQ(core::feeMonths({2002, 2, 25}, {2002, 3, 5}),
+              (core::Fraction{4 * 13485 + 5 * 12180, 377580}));
+    EXPECT_EQ(core::feeMonths({2004, 2, 1}, {2004, 2, 29}), (core::Fraction{377580, 377580}));
+    EXPECT_EQ(core::feeMonths({2001, 1, 1}, {2001, 12, 31}), (core::Fraction{12 * 377580, 377580}));
+    EXPECT_EQ(core::feeMonths({2001, 12, 2}, {2001, 12, 1}).numerator, 0);
+    EXPECT_EQ(core::feeMonths({2001, 2, 29}, {2001, 3, 1}).numerator, 0);
 
-TEST(PlanComparison, AYearEndRangeCountsTwoFeesForEachPlan) {
-    // On 1 h / dygn, 15 November 2001 to 10 January 2002: (2002 × 12 + 1) − (2001 × 12 + 11) = 2
-    // month boundaries. Booked: 1800 s extra (340 öre), 5400 s (940), 26400 s (4440) = 5720.
-    const auto totals = totalsOf(5720.0f, {5400, 9000, 30000}, 2, 145);
-    const auto texts = core::planComparisonTexts(core::comparePlans(totals, 3600));
-    // 57,20 + 2 × 145 = 347,20.
-    EXPECT_EQ(texts[0], "1 h / dygn: 347,20 kr (billigast)");
-    // 2 h: 9000 − 7200 = 1800 s, 340 öre; 30000 − 7200 = 22800 s, 3800 + 40 = 3840 öre;
-    // 4180 öre = 41,80; + 2 × 245 = 531,80.
-    EXPECT_EQ(texts[1], "2 h / dygn: 531,80 kr (uppskattat)");
-    // 8 h: 30000 − 28800 = 1200 s, 200 + 40 = 240 öre; 2,40 + 2 × 595 = 1192,40.
-    EXPECT_EQ(texts[2], "8 h / dygn: 1192,40 kr (uppskattat)");
-}
+    // 1 s over on two days: 2 × (240 + 1) sixths; 3600 s is not over. A negative allowance
+    // cannot overflow: 86400 s at most, 240 + 86400.
+    EXPECT_EQ(core::estimatedExtraSixths(std::vector<std::int32_t>{3601, 3601}, 3600), 482);
+    EXPECT_EQ(core::estimatedExtraSixths(std::vector<std::int32_t>{3600, 0, -7}, 3600), 0);
+    EXPECT_EQ(core::estimatedExtraSixths(std::vector<std::int32_t>{86400},
+                                         std::numeric_limits<std::int32_t>::min()),
+              86640);
 
-TEST(PlanComparison, ExtraSecondsCountToTheSecondWithOneStartChargeADay) {
-    // 1 s beyond 1 h: 10 / 60 + 40 = 40,1666… öre; a second such day doubles it: 80,333… öre.
-    EXPECT_NEAR(core::estimatedExtraOre(std::vector<std::int32_t>{3601, 3601}, 3600),
-                80.0 + 1.0 / 3.0, 1e-4);
-    // 3600 s exactly is within the allowance: nothing.
-    EXPECT_EQ(core::estimatedExtraOre(std::vector<std::int32_t>{3600, 0}, 3600), 0.0f);
-    // On 8 h, a range within one month: 0 fees; 1 h costs 0,40 kr (40,17 öre rounds down).
-    const auto texts =
-        core::planComparisonTexts(core::comparePlans(totalsOf(0.0f, {3601}, 0, 595), 28800));
-    EXPECT_EQ(texts[0], "1 h / dygn: 0,40 kr (uppskattat)");
-    EXPECT_EQ(texts[1], "2 h / dygn: 0,00 kr (uppskattat) (billigast)");
-    EXPECT_EQ(texts[2], "8 h / dygn: 0,00 kr (billigast)");
-}
-
-TEST(PlanComparison, WithoutAKnownPlanAllThreeAreEstimatesAndATieMarksEach) {
-    // Nothing connected within one month: 0 kr on every plan, all tied.
-    const auto texts = core::planComparisonTexts(core::comparePlans(totalsOf(0.0f, {}, 0, 0), 0));
-    EXPECT_EQ(texts[0], "1 h / dygn: 0,00 kr (uppskattat) (billigast)");
-    EXPECT_EQ(texts[1], "2 h / dygn: 0,00 kr (uppskattat) (billigast)");
-    EXPECT_EQ(texts[2], "8 h / dygn: 0,00 kr (uppskattat) (billigast)");
-
-    // One day of 2 h 30 m (9000 s) across one boundary, allowance 5000 matching no plan:
-    // 1 h: 5400 s extra, 900 + 40 = 940 öre; 9,40 + 145 = 154,40. 2 h: 1800 s, 340 öre; 3,40 +
-    // 245 = 248,40. 8 h: 595,00.
-    const auto other =
-        core::planComparisonTexts(core::comparePlans(totalsOf(0.0f, {9000}, 1, 0), 5000));
-    EXPECT_EQ(other[0], "1 h / dygn: 154,40 kr (uppskattat) (billigast)");
-    EXPECT_EQ(other[1], "2 h / dygn: 248,40 kr (uppskattat)");
-    EXPECT_EQ(other[2], "8 h / dygn: 595,00 kr (uppskattat)");
-}
-
-TEST(PlanComparison, TheCheapestIsFoundInWholeOreAsShown) {
-    // 145,004 and 145,001 kr are both shown as 145,00: a tie.
-    core::PlanComparison comparison{{{core::PlanType::Plan1h, 145.004f, true, false},
-                                     {core::PlanType::Plan2h, 145.001f, true, false},
-                                     {core::PlanType::Plan8h, 145.01f, false, false}}};
-    core::markCheapest(comparison);
-    EXPECT_TRUE(comparison[0].cheapest);
-    EXPECT_TRUE(comparison[1].cheapest);
-    EXPECT_FALSE(comparison[2].cheapest);
-    EXPECT_EQ(core::shownOre(493.9f), 49390);
-    EXPECT_EQ(core::shownOre(0.0f), 0);
-    EXPECT_FALSE(core::shownOre(std::numeric_limits<float>::quiet_NaN()));
-}
-
-TEST(PlanComparison, DamagedDaysNeverBreakTheEstimate) {
-    // On 8 h with a booked cost that is not a number, one boundary. The day seconds: −5 and 0
-    // add nothing; 100000 and the largest 32-bit number count as a full day, 86400 s.
-    const auto totals = totalsOf(std::numeric_limits<float>::quiet_NaN(),
-                                 {-5, 0, 100000, std::numeric_limits<std::int32_t>::max()}, 1, 595);
-    const auto comparison = core::comparePlans(totals, 28800);
-    const auto texts = core::planComparisonTexts(comparison);
-    // 1 h: 82800 s extra, 13800 + 40 = 13840 öre a day, × 2 = 27680; 276,80 + 145 = 421,80.
-    EXPECT_EQ(texts[0], "1 h / dygn: 421,80 kr (uppskattat) (billigast)");
-    // 2 h: 79200 s, 13200 + 40 = 13240 öre, × 2 = 26480; 264,80 + 245 = 509,80.
-    EXPECT_EQ(texts[1], "2 h / dygn: 509,80 kr (uppskattat)");
-    // The booked figure is not a number: shown as "?", never the cheapest.
-    EXPECT_EQ(texts[2], "8 h / dygn: ? kr");
-    EXPECT_FALSE(comparison[2].cheapest);
-    // A negative allowance cannot overflow the difference either: 86400 − (−2^31) is kept
-    // within a day, 86400 s, 14400 + 40 = 14440 öre.
-    EXPECT_EQ(core::estimatedExtraOre(std::vector<std::int32_t>{86400},
-                                      std::numeric_limits<std::int32_t>::min()),
-              14440.0f);
+    // The float exactly as it is, plus the fraction, rounded half-up once: 7 / 2 = 3,5 gives 4;
+    // 40,499996 + 14500 stays below the half; 0,25 + 1 / 4 is a half.
+    EXPECT_EQ(core::roundedOre(0.0f, {7, 2}), 4);
+    EXPECT_EQ(core::roundedOre(40.499996f, {14500, 1}), 14540);
+    EXPECT_EQ(core::roundedOre(0.25f, {1, 4}), 1);
+    EXPECT_EQ(core::roundedOre(0.25f, {0, 4}), 0);
+    EXPECT_FALSE(core::roundedOre(kNaN, {0, 1}));
+    EXPECT_FALSE(core::roundedOre(std::numeric_limits<float>::infinity(), {0, 1}));
+    EXPECT_FALSE(core::roundedOre(0.0f, {0, 0}));
 }

@@ -385,31 +385,37 @@ void RangeWindowTest::planLabelsTellWhichPlanPays() {
         }
         return texts;
     };
-    // 1 March to 31 May, two boundaries. 1 h: 9000 − 3600 = 5400 s, 900 + 40 = 940 öre; 9,40 +
-    // 2 × 145. 2 h: the booked 3,40 + 2 × 245. 8 h: 2 × 595.
+    // 1 March to 31 May, three whole months: three fees each. 1 h: 9000 − 3600 = 5400 s, 900 +
+    // 40 = 940 öre; 9,40 + 3 × 145. 2 h: the booked 3,40 + 3 × 245. 8 h: 3 × 595.
     QCOMPARE(plans(),
-             (QStringList{u"1 h / dygn: 299,40 kr (uppskattat) (billigast)"_s,
-                          u"2 h / dygn: 493,40 kr"_s, u"8 h / dygn: 1190,00 kr (uppskattat)"_s}));
-    // Below the results.
+             (QStringList{u"1 h / dygn: 444,40 kr (uppskattat) (billigast)"_s,
+                          u"2 h / dygn: 738,40 kr"_s, u"8 h / dygn: 1785,00 kr (uppskattat)"_s}));
+    const auto* caption = range->findChild<QLabel*>(QStringLiteral("lblJamforelse"));
+    QCOMPARE(caption ? caption->text() : QString(), u"Jämförelse, avgiften räknad per dag:"_s);
+    // Below the results, the caption directly above the first line, at its left edge.
     const QRect total = range->findChild<QLabel*>(QStringLiteral("lblTotalkost"))->geometry();
-    QVERIFY(range->findChild<QLabel*>(QStringLiteral("lblPlan_0"))->geometry().top() >=
-            total.bottom());
+    const QRect first = range->findChild<QLabel*>(QStringLiteral("lblPlan_0"))->geometry();
+    const QRect above = caption->geometry();
+    QVERIFY(total.bottom() < above.top() && above.bottom() < first.top());
+    QVERIFY(first.top() - above.bottom() <= 12 && above.left() == first.left());
 
-    // 31 May 2002 to 31 May 2003, twelve boundaries. 1 h: 5000 − 3600 = 1400 s, 233,33 + 40 =
-    // 273,33 öre, and 940 öre: 1213,33 öre, 12,13 + 12 × 145 = 1752,13. 2 h: the booked
-    // 12,40 + 12 × 245 = 2952,40. 8 h: 12 × 595 = 7140.
+    // 31 May 2002 to 31 May 2003: 1 / 31 of May 2002's fee and twelve whole fees. 1 h: 5000 −
+    // 3600 = 1400 s, 233,33 + 40 = 273,33 öre, and 940 öre: 1213,33 öre; 12 × 14500 + 14500 / 31
+    // = 174467,74: 175681,08. 2 h: the booked 1240 öre + 12 × 24500 + 24500 / 31 = 296030,32.
+    // 8 h: 12 × 59500 + 59500 / 31 = 715919,35.
     for (const QString& choice : {u"cmbFran_0=02"_s, u"cmbFran_1=05"_s, u"cmbFran_2=31"_s}) {
         pick(range, choice);
     }
     QCOMPARE(plans(),
-             (QStringList{u"1 h / dygn: 1752,13 kr (uppskattat) (billigast)"_s,
-                          u"2 h / dygn: 2952,40 kr"_s, u"8 h / dygn: 7140,00 kr (uppskattat)"_s}));
+             (QStringList{u"1 h / dygn: 1756,81 kr (uppskattat) (billigast)"_s,
+                          u"2 h / dygn: 2960,30 kr"_s, u"8 h / dygn: 7159,19 kr (uppskattat)"_s}));
 
-    // 366 days are refused: no plan figures.
+    // 366 days are refused: no plan figures and no caption.
     h.messages.clear();
     pick(range, u"cmbFran_2=30"_s);
     QCOMPARE(h.messages.shown().size(), std::size_t(1));
     QCOMPARE(plans(), (QStringList{QString(), QString(), QString()}));
+    QCOMPARE(caption->text(), QString());
 }
 
 QTEST_MAIN(RangeWindowTest)

@@ -195,10 +195,13 @@ TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile)
                        "Extra kostnad: 1,90 kr\n"
                        "Total kosttnad: 146,90 kr\n"
                        "(Fasta kostnaden uppräknas varje hel månad.)\n"
-                       // Neither day passes 2 h: the other plans' fees alone.
-                       "1 h / dygn: 146,90 kr (billigast)\n"
-                       "2 h / dygn: 245,00 kr (uppskattat)\n"
-                       "8 h / dygn: 595,00 kr (uppskattat)\n");
+                       // Every fee shared out: 16 / 30 of November and all December. 1 h: 190 +
+                       // 14500 × 16 / 30 = 7733,33 + 14500: 22423,33. Neither day passes 2 h:
+                       // 24500 × 46 / 30 = 37566,67 and 59500 × 46 / 30 = 91233,33 alone.
+                       "Jämförelse, avgiften räknad per dag:\n"
+                       "1 h / dygn: 224,23 kr (billigast)\n"
+                       "2 h / dygn: 375,67 kr (uppskattat)\n"
+                       "8 h / dygn: 912,33 kr (uppskattat)\n");
     EXPECT_EQ(run({"summa", "2001-12-06", "2001-12-12"}).out.find("Ansluten tid: 30 m \n"), 0U);
     EXPECT_TRUE(m_dir.exists("0111.tid"));
     EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0112.tid", "tid.it"}));
@@ -213,16 +216,18 @@ TEST_F(CommandLineTest, SummaTellsWhichPlanPaysAndVisaProjectsOnlyTheClocksMonth
     m_clock.set(core::Date{2002, 1, 3});
     const presenter::CommandOutput sum = run({"summa", "2001-12-01", "2002-01-31"});
     EXPECT_EQ(sum.exitCode, 0);
-    // One boundary. Booked: 190 + 2440 = 2630 öre, 26,30 + 145 = 171,30. 2 h: 18000 − 7200 =
-    // 10800 s, 1800 + 40 = 1840 öre, 18,40 + 245 = 263,40. 8 h: none, 595.
+    // One boundary. Booked: 190 + 2440 = 2630 öre, 26,30 + 145 = 171,30. Compared, every plan
+    // pays two whole fees: 26,30 + 2 × 145 = 316,30. 2 h: 18000 − 7200 = 10800 s, 1800 + 40 =
+    // 1840 öre, 18,40 + 2 × 245 = 508,40. 8 h: none, 2 × 595.
     EXPECT_EQ(sum.out, "Ansluten tid: 6 h 41 m \n"
                        "Extra tid: 4 h 11 m \n"
                        "Extra kostnad: 26,30 kr\n"
                        "Total kosttnad: 171,30 kr\n"
                        "(Fasta kostnaden uppräknas varje hel månad.)\n"
-                       "1 h / dygn: 171,30 kr (billigast)\n"
-                       "2 h / dygn: 263,40 kr (uppskattat)\n"
-                       "8 h / dygn: 595,00 kr (uppskattat)\n");
+                       "Jämförelse, avgiften räknad per dag:\n"
+                       "1 h / dygn: 316,30 kr (billigast)\n"
+                       "2 h / dygn: 508,40 kr (uppskattat)\n"
+                       "8 h / dygn: 1190,00 kr (uppskattat)\n");
 
     // December is no longer the clock's month: its actual totals alone.
     const std::string december = run({"visa", "2001-12"}).out;

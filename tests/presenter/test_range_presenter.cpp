@@ -63,10 +63,12 @@ TEST_F(RangePresenterTest, OpensOnTheThreeMonthsUpToTodayWithTheirTotalsAndNoMes
     expected.lblExtrtid = "Extra tid: 30 m ";
     expected.lblKost = "Extra kostnad: 3,40 kr";
     expected.lblTotalkost = "Total kosttnad: 493,40 kr" + kFeeLine;
-    // 1 h: 9000 − 3600 = 5400 s on 31 May, 900 + 40 = 940 öre; 9,40 + 2 × 145 = 299,40. 2 h: the
-    // booked 493,40. 8 h: no day past 8 h, 2 × 595 = 1190.
-    expected.lblPlan = {"1 h / dygn: 299,40 kr (uppskattat) (billigast)", "2 h / dygn: 493,40 kr",
-                        "8 h / dygn: 1190,00 kr (uppskattat)"};
+    // Compared, three whole months: three fees each. 1 h: 9000 − 3600 = 5400 s on 31 May, 900
+    // + 40 = 940 öre; 9,40 + 3 × 145 = 444,40. 2 h: the booked 3,40 + 3 × 245 = 738,40. 8 h: no
+    // day past 8 h, 3 × 595 = 1785.
+    expected.lblPlan = {"1 h / dygn: 444,40 kr (uppskattat) (billigast)", "2 h / dygn: 738,40 kr",
+                        "8 h / dygn: 1785,00 kr (uppskattat)"};
+    expected.lblJamforelse = "Jämförelse, avgiften räknad per dag:";
     expected.cmdStangHint = "Stänger \"Från och Till\".";
     expected.cmdExportera = true;
     EXPECT_EQ(view, expected);
@@ -94,10 +96,13 @@ TEST_F(RangePresenterTest, ARangeOverTheYearEndSumsItsDaysAndAFeeForEachMonthBou
     EXPECT_EQ(view.lblExtrtid, "Extra tid: 8 m 45 s ");
     EXPECT_EQ(view.lblKost, "Extra kostnad: 1,67 kr");
     EXPECT_EQ(view.lblTotalkost, "Total kosttnad: 291,67 kr" + kFeeLine);
-    // Neither day passes 2 h or 8 h: 2 × 245 = 490 and 2 × 595 = 1190, the fees alone.
-    EXPECT_EQ(view.lblPlan, (std::array<std::string, 3>{"1 h / dygn: 291,67 kr (billigast)",
-                                                        "2 h / dygn: 490,00 kr (uppskattat)",
-                                                        "8 h / dygn: 1190,00 kr (uppskattat)"}));
+    // Compared, the fees are 16 / 30 of November's, all December's and 10 / 31 of January's.
+    // 1 h: 167 öre + 14500 × 16 / 30 = 7733,33 + 14500 + 14500 × 10 / 31 = 4677,42: 27077,75.
+    // Neither day passes 2 h or 8 h, the fees alone: 13066,67 + 24500 + 7903,23 = 45469,89 and
+    // 31733,33 + 59500 + 19193,55 = 110426,88.
+    EXPECT_EQ(view.lblPlan, (std::array<std::string, 3>{"1 h / dygn: 270,78 kr (billigast)",
+                                                        "2 h / dygn: 454,70 kr (uppskattat)",
+                                                        "8 h / dygn: 1104,27 kr (uppskattat)"}));
     EXPECT_TRUE(messages().empty());
     EXPECT_FALSE(exists("0112.tid"));
 }
@@ -113,8 +118,9 @@ TEST_F(RangePresenterTest, FromLaterThanToIsRefusedOnceAndTheResultsStay) {
     EXPECT_EQ(view.lblHit_Dit, "Från och med lördag 1 mar 2003 till och med fredag 28 feb 2003");
     EXPECT_EQ(view.lblTid, before.lblTid);
     EXPECT_EQ(view.lblTotalkost, before.lblTotalkost);
-    EXPECT_FALSE(before.lblPlan[0].empty());
+    EXPECT_FALSE(before.lblPlan[0].empty() || before.lblJamforelse.empty());
     EXPECT_EQ(view.lblPlan, (std::array<std::string, 3>{}));
+    EXPECT_EQ(view.lblJamforelse, "");
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0].text, "\"FRÅN\" måste vara tidigare än \"TILL\".");
     EXPECT_EQ(messages()[0].title, "Felaktiga datum");
@@ -132,11 +138,12 @@ TEST_F(RangePresenterTest, ThreeHundredSixtyFiveDaysAreSummedAndOneMoreIsRefused
     EXPECT_EQ(yearLong.lblExtrtid, "Extra tid: ");
     EXPECT_EQ(yearLong.lblKost, "Extra kostnad: 0,00 kr");
     EXPECT_EQ(yearLong.lblTotalkost, "Total kosttnad: 2940,00 kr" + kFeeLine);
-    // The fees alone: 12 × 145 = 1740 and 12 × 595 = 7140.
+    // Compared, the fees alone, for twelve whole months and 1 / 31 of January 2002: 12 × 14500
+    // + 467,74 = 174467,74; 12 × 24500 + 790,32 = 294790,32; 12 × 59500 + 1919,35 = 715919,35.
     EXPECT_EQ(yearLong.lblPlan,
-              (std::array<std::string, 3>{"1 h / dygn: 1740,00 kr (uppskattat) (billigast)",
-                                          "2 h / dygn: 2940,00 kr",
-                                          "8 h / dygn: 7140,00 kr (uppskattat)"}));
+              (std::array<std::string, 3>{"1 h / dygn: 1744,68 kr (uppskattat) (billigast)",
+                                          "2 h / dygn: 2947,90 kr",
+                                          "8 h / dygn: 7159,19 kr (uppskattat)"}));
     EXPECT_TRUE(messages().empty());
 
     const RangeView& view = m_presenter.choose(RangeField::Till, 2, "02"); // 366 days
@@ -144,6 +151,7 @@ TEST_F(RangePresenterTest, ThreeHundredSixtyFiveDaysAreSummedAndOneMoreIsRefused
     EXPECT_EQ(view.lblTid, yearLong.lblTid);
     EXPECT_EQ(view.lblTotalkost, yearLong.lblTotalkost);
     EXPECT_EQ(view.lblPlan, (std::array<std::string, 3>{}));
+    EXPECT_EQ(view.lblJamforelse, "");
     ASSERT_EQ(messages().size(), 1u);
     EXPECT_EQ(messages()[0].text, "Det går inte att summera längre\ntid än 12 månader.");
     EXPECT_EQ(messages()[0].title, "Felaktiga datum");

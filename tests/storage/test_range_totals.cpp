@@ -60,14 +60,15 @@ TEST_F(RangeTotalsTest, TheDaysSummedComeBackInOrderForThePlanComparison) {
     EXPECT_FALSE(m_dir.exists("0112.tid"));
     EXPECT_EQ(m_files.changeRequests(), 0);
 
-    const auto texts = core::planComparisonTexts(core::comparePlans(*totals, 7200));
-    // 1 h: 9000 − 3600 = 5400 s, 900 + 40 = 940 öre; 10800 − 3600 = 7200 s, 1200 + 40 = 1240
-    // öre; 21,80 + 2 × 145 = 311,80.
-    EXPECT_EQ(texts[0], "1 h / dygn: 311,80 kr (uppskattat) (billigast)");
-    // 2 h: the booked 980 öre, 9,80 + 2 × 245 = 499,80.
-    EXPECT_EQ(texts[1], "2 h / dygn: 499,80 kr");
-    // 8 h: no day past 28800 s, 2 × 595.
-    EXPECT_EQ(texts[2], "8 h / dygn: 1190,00 kr (uppskattat)");
+    const auto texts = core::planComparisonTexts(
+        core::comparePlans(*totals, Date{2001, 11, 15}, Date{2002, 1, 10}, 7200));
+    // Fees: 16 / 30 of November's, all December's, 10 / 31 of January's. 1 h: 9000 − 3600 =
+    // 5400 s, 900 + 40 = 940 öre; 10800 − 3600 = 7200 s, 1200 + 40 = 1240 öre; 2180 + 7733,33 +
+    // 14500 + 4677,42 = 29090,75. 2 h: the booked 980 öre + 13066,67 + 24500 + 7903,23 =
+    // 46449,89. 8 h: no day past 28800 s: 31733,33 + 59500 + 19193,55 = 110426,88.
+    EXPECT_EQ(texts, (std::array<std::string, 3>{"1 h / dygn: 290,91 kr (uppskattat) (billigast)",
+                                                 "2 h / dygn: 464,50 kr",
+                                                 "8 h / dygn: 1104,27 kr (uppskattat)"}));
 }
 
 TEST_F(RangeTotalsTest, EmptyMonthFilesInTheRangeGoAndMissingOnesStayMissing) {
