@@ -313,31 +313,37 @@ TEST_F(PosixFileSystemTest, ChangesMakeTheirSystemCallsInADurableOrder) {
 }
 
 TEST(PosixFileSystemFaults, EverySystemCallFailingInTurnChangesNothingAndIsTheErrorGiven) {
+    using Link = FileSystem::LinkResult;
+    using Exchange = FileSystem::ExchangeResult;
     struct Case {
         const char* what;
-        bool noReplace; // whether renameat2 can refuse to replace
+        bool noReplace;    // whether renameat2 can refuse to replace
+        std::size_t calls; // as the order test above has them; a fallback adds linkat, unlinkat
+        Folder after;
         std::function<bool(FileSystem&)> change;
     };
+    const Folder replaced{{"a", {3}}, {"b", {2, 2}}}, renamed{{"b", {2, 2}}, {"c", {1}}},
+        removed{{"b", {2, 2}}}, linked{{"a", {1}}, {"b", {2, 2}}, {"c", {1}}},
+        exchanged{{"a", {2, 2}}, {"b", {1}}};
     const Case cases[] = {
-        {"replace", true, [](FileSystem& f) { return f.replaceFile("a", Bytes{3}); }},
-        {"rename", true, [](FileSystem& f) { return f.renameFile("a", "c"); }},
-        {"rename by link", false, [](FileSystem& f) { return f.renameFile("a", "c"); }},
-        {"move aside", true, [](FileSystem& f) { return f.moveAside("a", "c"); }},
-        {"move aside by link", false, [](FileSystem& f) { return f.moveAside("a", "c"); }},
-        {"remove", true, [](FileSystem& f) { return f.removeFile("a"); }},
-        {"link", true,
-         [](FileSystem& f) { return f.linkFile("a", "c") == FileSystem::LinkResult::Linked; }},
-        {"exchange", true,
-         [](FileSystem& f) {
-             return f.exchangeFiles("a", "b") == FileSystem::ExchangeResult::Exchanged;
-         }},
+        {"replace", true, 7, replaced, [](FileSystem& f) { return f.replaceFile("a", Bytes{3}); }},
+        {"rename", true, 2, renamed, [](FileSystem& f) { return f.renameFile("a", "c"); }},
+        {"rename by link", false, 4, renamed, [](FileSystem& f) { return f.renameFile("a", "c"); }},
+        {"move aside", true, 2, renamed, [](FileSystem& f) { return f.moveAside("a", "c"); }},
+        {"aside by link", false, 4, renamed, [](FileSystem& f) { return f.moveAside("a", "c"); }},
+        {"remove", true, 2, removed, [](FileSystem& f) { return f.removeFile("a"); }},
+        {"link", true, 1, linked,
+         [](FileSystem& f) { return f.linkFile("a", "c") == Link::Linked; }},
+        {"exchange", true, 2, exchanged,
+         [](FileSystem& f) { return f.exchangeFiles("a", "b") == Exchange::Exchanged; }},
     };
     const Folder before{{"a", {1}}, {"b", {2, 2}}};
     for (const Case& c : cases) {
         FaultyFolder clean(c.noReplace);
         ASSERT_TRUE(c.change(clean.fs)) << c.what;
-        const Folder changed = clean.folder();
+        EXPECT_EQ(clean.folder(), c.after) << c.what;
         const Names made = clean.calls.log();
+        ASSERT_EQ(made.size(), c.calls) << c.what;
         for (std::size_t nth = 1; nth <= made.size(); ++nth) {
             if (made[nth - 1].starts_with("renameat2") && !c.noReplace) {
                 continue; // already failing
@@ -351,7 +357,7 @@ TEST(PosixFileSystemFaults, EverySystemCallFailingInTurnChangesNothingAndIsTheEr
                 FaultyFolder run(c.noReplace);
                 run.calls.failCall(static_cast<int>(nth), error);
                 EXPECT_EQ(c.change(run.fs), afterChange);
-                EXPECT_EQ(run.folder(), afterChange ? changed : before);
+                EXPECT_EQ(run.folder(), afterChange ? c.after : before);
                 EXPECT_EQ(run.fs.lastError(), error);
             }
         }
