@@ -2,8 +2,11 @@
 #include "platform/posix_file_system.h"
 #include "storage/booking.h"
 #include "support/month_bytes.h"
+#include "support/recording_system_calls.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -214,6 +217,44 @@ TEST_F(BookingTest, AFailureBeforeTheMonthIsOnDiskChangesNoFile) {
             EXPECT_FALSE(anyTemporaryLeft(dir));
             if (faulty.failures() == 0) {
                 break;
+            }
+        }
+    }
+}
+
+// The same on the system's calls: each flush, rename, link and removal of a booking failing in
+// turn (the disk full). A booking reported failed has changed no file and names the disk's cause.
+TEST(BookingSystemCalls, EachFlushRenameLinkAndRemovalFailingInTurnChangesNoFileOrBooks) {
+    for (const char* kind : {"fdatasync", "fsync", "renameat", "renameat2", "linkat", "unlinkat"}) {
+        for (int nth = 1;; ++nth) {
+            SCOPED_TRACE(std::string(kind) + " number " + std::to_string(nth) + " failing");
+            testing_support::TempDir dir;
+            putBookedMonth(dir);
+            dir.write("mon.tmp", kDayThree);
+            const std::vector<std::string> before = dir.names();
+            testing_support::RecordingSystemCalls calls;
+            calls.failCall(nth, ENOSPC, {kind});
+            platform::PosixFileSystem files(dir.path(), calls);
+            const storage::BookingResult result =
+                storage::bookTime(files, {"01", "12", 5, 60, 3600});
+            const auto made =
+                std::count_if(calls.log().begin(), calls.log().end(), [&](const std::string& call) {
+                    return call.starts_with(std::string(kind) + " ");
+                });
+            if (!result.written()) {
+                EXPECT_EQ(result.error, ENOSPC);
+                EXPECT_EQ(dir.names(), before);
+                EXPECT_EQ(dir.read("0112.tid"), kMonthBefore);
+                EXPECT_EQ(dir.read("0112.tmp"), kEarlierCopy);
+                EXPECT_EQ(dir.read("post2.tmp"), kEarlierCopy);
+                EXPECT_EQ(dir.read("mon.tmp"), kDayThree);
+            } else {
+                EXPECT_EQ(dir.read("0112.tid"), kMonthAfter);
+                EXPECT_TRUE(!dir.exists("0112.tmp") || dir.read("0112.tmp") == kMonthBefore ||
+                            result.outcome == BookingOutcome::BookedWithoutUndo);
+            }
+            if (made < nth) {
+                break; // no such call failed: the booking went through
             }
         }
     }
