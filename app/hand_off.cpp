@@ -1,8 +1,12 @@
 #include "app/hand_off.h"
 
+#include "core/texts.h"
+
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -18,9 +22,9 @@ constexpr const char* kListeningName = ".surfklocka.sock.ny";
 constexpr std::size_t kMostConnections = 256;
 
 // Nothing, or a socket: what may be replaced by the window's socket.
-bool replaceable(const std::string& file) {
+bool replaceable(int folder, const char* name) {
     struct stat status {};
-    if (::lstat(file.c_str(), &status) != 0) {
+    if (::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT;
     }
     return S_ISSOCK(status.st_mode);
@@ -39,34 +43,50 @@ HandOffServer::~HandOffServer() {
         m_incoming.reset();
         ::close(m_listener);
         // The socket goes with the window; a program that dies leaves it for the next start.
-        const std::string socket = m_folder + "/" + kHandOffSocketName;
-        if (replaceable(socket)) {
-            ::unlink(socket.c_str());
+        if (replaceable(m_folderFd, kHandOffSocketName)) {
+            ::unlinkat(m_folderFd, kHandOffSocketName, 0);
         }
+    }
+    if (m_folderFd >= 0) {
+        ::close(m_folderFd);
     }
 }
 
 bool HandOffServer::listen() {
-    const std::string listening = m_folder + "/" + kListeningName;
-    const std::string socket = m_folder + "/" + kHandOffSocketName;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (m_listener >= 0 || listening.size() >= sizeof address.sun_path ||
-        socket.size() >= sizeof address.sun_path || !replaceable(listening) ||
-        !replaceable(socket)) {
+    if (m_listener >= 0) {
         return false;
     }
+    m_error = 0;
+    if (m_folderFd < 0) {
+        m_folderFd = ::open(m_folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+    if (m_folderFd < 0) {
+        m_error = errno;
+        return false;
+    }
+    if (!replaceable(m_folderFd, kListeningName) || !replaceable(m_folderFd, kHandOffSocketName)) {
+        m_error = EEXIST;
+        return false;
+    }
+    // Bound through the folder's descriptor, so that a data folder of any length has its socket.
+    const std::string listening =
+        "/proc/self/fd/" + core::decimalText(m_folderFd) + "/" + kListeningName;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, listening.c_str(), listening.size() + 1);
-    ::unlink(listening.c_str());
+    ::unlinkat(m_folderFd, kListeningName, 0);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
+        m_error = errno;
         return false;
     }
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::chmod(listening.c_str(), S_IRUSR | S_IWUSR) != 0 || ::listen(fd, SOMAXCONN) != 0 ||
-        ::rename(listening.c_str(), socket.c_str()) != 0) {
+        ::fchmodat(m_folderFd, kListeningName, S_IRUSR | S_IWUSR, 0) != 0 ||
+        ::listen(fd, SOMAXCONN) != 0 ||
+        ::renameat(m_folderFd, kListeningName, m_folderFd, kHandOffSocketName) != 0) {
+        m_error = errno;
         ::close(fd);
-        ::unlink(listening.c_str());
+        ::unlinkat(m_folderFd, kListeningName, 0);
         return false;
     }
     m_listener = fd;

@@ -36,8 +36,11 @@ public:
     // Makes the socket "surfklocka.sock" in the data folder. The caller holds the data folder's
     // lock, so a socket left there by a program that died is replaced. It is made under a hidden
     // name and renamed into place once it listens, so a client that finds the name finds it
-    // listening. False when it cannot be made (nothing else of that name is replaced).
+    // listening. False when it cannot be made (nothing else of that name is replaced); error()
+    // then tells why.
     bool listen();
+    // The system's error number of a listen() that failed.
+    int error() const { return m_error; }
     // Answers the requests that waited while the window was busy.
     void retry();
 
@@ -62,6 +65,8 @@ private:
     std::string m_folder;
     Answerer m_answerer;
     int m_listener = -1;
+    int m_folderFd = -1;
+    int m_error = 0;
     std::unique_ptr<QSocketNotifier> m_incoming;
     std::map<int, std::unique_ptr<Connection>> m_connections;
     std::deque<int> m_waiting;

@@ -12,6 +12,7 @@
 #include "platform/qt_save_file.h"
 #include "platform/qt_services.h"
 #include "platform/qt_translation.h"
+#include "platform/system_errors.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -81,7 +82,15 @@ extern "C" __attribute__((visibility("default"))) int surfklocka_windows_main(in
         return app::commandMayWait(name, clock.nanosecondsSince1970());
     });
     QObject::connect(&window, &app::frmSurfur::idle, &handOffs, &app::HandOffServer::retry);
-    handOffs.listen();
+    if (!handOffs.listen()) {
+        // Said once: the bookings still come, through the journal, at the window's next booking.
+        messages.show("Bokningar från kommandoraden kan inte lämnas över till fönstret, eftersom "
+                      "uttaget surfklocka.sock inte gick att skapa: " +
+                          platform::systemErrorText(handOffs.error()) +
+                          ".\nDe bokförs ändå: de väntar i datamappen och bokförs när du sparar "
+                          "nästa gång.",
+                      "Surfklocka", Buttons::Ok, Icon::Exclamation);
+    }
     window.start();
     return application.exec();
 }

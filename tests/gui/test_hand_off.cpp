@@ -15,6 +15,7 @@
 #include <QProcessEnvironment>
 #include <filesystem>
 #include <optional>
+#include <unistd.h>
 
 using testing_support::dayRecordBytes;
 using testing_support::monthFileBytes;
@@ -232,6 +233,34 @@ private Q_SLOTS:
         QVERIFY(harness.button("cmdAngra")->isEnabled());
         QCOMPARE(harness.button("cmdAngra")->toolTip(),
                  QStringLiteral("Ångra senaste inmatningen i programmet."));
+    }
+
+    // The socket is made through the folder's descriptor: a data folder whose path is longer
+    // than a socket's name may be still has its socket.
+    void aDataFolderOfAnyLengthHasItsSocket() {
+        testing_support::TempDir home;
+        std::string folder = home.path();
+        while (folder.size() <= 120) {
+            folder += "/en-mapp-med-langt-namn";
+            std::filesystem::create_directory(folder);
+        }
+        app::HandOffServer server(folder, [](const std::string&) { return true; });
+        QVERIFY(server.listen());
+        const int socket = app::sendRequest(folder, storage::pendingEntryName(1, 1), 5000);
+        QVERIFY(socket >= 0);
+        std::string answer;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                char buffer[16];
+                const ssize_t got = ::read(socket, buffer, sizeof buffer);
+                if (got > 0) {
+                    answer.append(buffer, static_cast<std::size_t>(got));
+                }
+                return got == 0;
+            }(),
+            10000);
+        ::close(socket);
+        QCOMPARE(answer, std::string("klar\n"));
     }
 
     void theServerAnswersWaitingRequestsOnRetryAndRefusesWhatIsNoRequest() {

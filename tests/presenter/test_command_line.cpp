@@ -1,11 +1,15 @@
 #include "platform/fakes/fake_clock.h"
 #include "platform/fakes/fake_notifier.h"
+#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "presenter/command_line.h"
 #include "storage/month_file.h"
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -316,4 +320,65 @@ TEST_F(CommandLineTest, ABookingThatStartsExtraTimeIsToldUnlessNoticesAreOff) {
     EXPECT_EQ(run({"avisering", "av"}).exitCode, 0);
     EXPECT_EQ(run({"boka", "--datum", "2001-12-07", "2:00:00"}).exitCode, 0);
     EXPECT_EQ(m_notifier.notices().size(), 2U);
+}
+
+// What cannot be booked or shown is told with its real cause, once, and changes no file.
+TEST_F(CommandLineTest, AFailureNamesItsFileAndTheSystemsCause) {
+    handMadeDecember();
+    const Bytes month = m_dir.read("0112.tid");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string failingCall; // the first call of the file layer that fails
+        int error;
+        std::string err;
+    };
+    const std::string notSaved = "surfklocka: Tiden kunde inte sparas, eftersom filen 0112.tid ";
+    const std::string nothing = "\nIngen tid har bokförts.\n";
+    const std::vector<Case> cases{
+        {{"boka", "1:00"}, "readFile 0112.tid", EACCES,
+         notSaved + "inte gick att läsa: behörighet saknas." + nothing},
+        {{"boka", "1:00"}, "replaceFile:deferred 0112.tid", ENOSPC,
+         notSaved + "inte gick att skriva: disken är full." + nothing},
+        {{"boka", "1:00"}, "replaceFile:deferred 0112.tid", EROFS,
+         notSaved + "inte gick att skriva: filsystemet är skrivskyddat." + nothing},
+        {{"boka", "1:00"}, "syncFolder .", EIO,
+         notSaved + "inte gick att skriva: läs- eller skrivfel på disken." + nothing},
+        {{"visa", "2001-12"}, "readFile 0112.tid", EACCES,
+         "surfklocka: Månaden kan inte visas, eftersom filen 0112.tid inte gick att läsa: "
+         "behörighet saknas.\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failingCall);
+        const presenter::ParsedCommand parsed = presenter::parseCommandLine(c.arguments);
+        ASSERT_TRUE(parsed.command);
+        // Which call that is, from a run on a copy of the folder.
+        testing_support::TempDir copy;
+        copy.write("tid.it", m_dir.read("tid.it"));
+        copy.write("0112.tid", month);
+        platform::PosixFileSystem copyFiles(copy.path());
+        platform::fakes::FaultyFileSystem probe(copyFiles);
+        presenter::runCommand(*parsed.command, probe, m_clock, m_settings);
+        const auto at = std::find(probe.log().begin(), probe.log().end(), c.failingCall);
+        ASSERT_NE(at, probe.log().end());
+
+        platform::fakes::FaultyFileSystem faulty(m_files);
+        faulty.failWith(c.error);
+        faulty.failAt(static_cast<int>(at - probe.log().begin()) + 1,
+                      platform::fakes::FaultyFileSystem::Mode::Once);
+        const presenter::CommandOutput output =
+            presenter::runCommand(*parsed.command, faulty, m_clock, m_settings);
+        EXPECT_EQ(output.exitCode, 1);
+        EXPECT_EQ(output.out, "");
+        EXPECT_EQ(output.err, c.err);
+        EXPECT_EQ(m_dir.read("0112.tid"), month);
+        EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "tid.it"}));
+    }
+    // Without a settings file, or with a month too long to be one, the same two lines.
+    m_dir.write("0112.tid", Bytes(16 * 31 + 1, 0));
+    EXPECT_EQ(run({"boka", "1:00"}).err, notSaved + "är skadad." + nothing);
+    std::filesystem::remove(m_dir.file("tid.it"));
+    EXPECT_EQ(run({"boka", "1:00"}).err,
+              "surfklocka: Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it "
+              "finns inte." +
+                  nothing);
 }
