@@ -25,6 +25,15 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A saved picture is drawn on white with black ink, whatever the desktop's colours; the prepaid
+// portion keeps the palette's Highlight colour.
+QPalette paperPalette(const QPalette& palette) {
+    QPalette paper = palette;
+    paper.setColor(QPalette::Window, Qt::white);
+    paper.setColor(QPalette::WindowText, Qt::black);
+    return paper;
+}
+
 // The plot area and the bars' columns, as the header's formula gives them.
 struct Geometry {
     int left = 0;
@@ -209,7 +218,8 @@ QImage monthChartImage(const core::MonthChart& chart, const QSize& size, qreal d
 
 QByteArray monthChartPng(const core::MonthChart& chart, const QSize& size, qreal devicePixelRatio,
                          const QPalette& palette, const QFont& font) {
-    const QImage image = monthChartImage(chart, size, devicePixelRatio, palette, font);
+    const QImage image =
+        monthChartImage(chart, size, devicePixelRatio, paperPalette(palette), font);
     QByteArray bytes;
     if (image.isNull()) {
         return bytes;
@@ -238,7 +248,7 @@ QByteArray monthChartSvg(const core::MonthChart& chart, const QSize& size, const
         return {};
     }
     painter.setFont(font);
-    paintMonthChart(painter, QRect(QPoint(0, 0), size), chart, palette);
+    paintMonthChart(painter, QRect(QPoint(0, 0), size), chart, paperPalette(palette));
     painter.end();
     return bytes;
 }

@@ -1,11 +1,10 @@
-// The main window's way to the chart of the chosen month (cmdDiagram, F2), the warning box that
-// turns the notices on and off, and the notices a save gives before and as extra time starts.
+// The main window's way to the chart of the chosen month (cmdDiagram, F2), and the notices a save
+// gives before and as extra time starts.
 
 #include "harness.h"
 #include "support/month_bytes.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
 #include <QTest>
 
@@ -60,20 +59,6 @@ private Q_SLOTS:
         QVERIFY2(
             current.contains(QStringLiteral("Prognos för december 2001 i samma takt som dag 1–5:")),
             qPrintable(current));
-        chartWindow(harness)->close();
-    }
-
-    void theWarningBoxStoresTheNoticeSetting() {
-        testing_support::Harness harness;
-        harness.storePlan("1 h / dygn", 3600);
-        harness.start();
-        harness.click("cmdDiagram");
-        auto* box = chartWindow(harness)->findChild<QCheckBox*>(QStringLiteral("chkVarning"));
-        QVERIFY(box->isChecked()); // no setting file: on
-        box->click();
-        QCOMPARE(harness.dir.read("avisering.it"), (Bytes{0x00, 0x00}));
-        box->click();
-        QCOMPARE(harness.dir.read("avisering.it"), (Bytes{0xFF, 0xFF}));
         chartWindow(harness)->close();
     }
 
