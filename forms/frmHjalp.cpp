@@ -8,7 +8,9 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QScreen>
+#include <QStyle>
 #include <QUrl>
+#include <algorithm>
 
 namespace forms {
 
@@ -33,7 +35,6 @@ frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& set
     const std::array<QPushButton*, 3> links{m_ui->aghHjalp_0, m_ui->aghHjalp_1, m_ui->aghHjalp_2};
     for (std::size_t i = 0; i < links.size(); ++i) {
         QPushButton* link = links[i];
-        link->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0px 2px; }"));
         QFont linkFont = link->font();
         linkFont.setPointSize(kLinkPointSize);
         linkFont.setUnderline(true);
@@ -95,16 +96,17 @@ void frmHjalp::render(const presenter::HelpView& view) {
     }
 }
 
-// One label a line, in the line's size and colour; a link stands beside its line.
+// One label a line, in the line's size and colour. A link stands beside its line, or, where the
+// screen is too narrow for that, on the empty line under it, as far in as the line's text.
 void frmHjalp::showLines(const std::vector<presenter::HelpLine>& lines) {
     const std::array<QPushButton*, 3> links{m_ui->aghHjalp_0, m_ui->aghHjalp_1, m_ui->aghHjalp_2};
     while (m_lines.size() < lines.size()) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("lblRad_%1").arg(m_lines.size()));
         label->setTextFormat(Qt::PlainText);
-        m_ui->linesLayout->addWidget(label, static_cast<int>(m_lines.size()), 0);
         m_lines.push_back(label);
     }
+    int besideWidth = 0; // the widest line with its link beside it
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const presenter::HelpLine& line = lines[i];
         QLabel* label = m_lines[i];
@@ -124,8 +126,40 @@ void frmHjalp::showLines(const std::vector<presenter::HelpLine>& lines) {
         }
         label->setPalette(palette);
         if (line.link >= 0 && line.link < static_cast<int>(links.size())) {
-            m_ui->linesLayout->addWidget(links[static_cast<std::size_t>(line.link)],
-                                         static_cast<int>(i), 1);
+            besideWidth = std::max(
+                besideWidth, label->sizeHint().width() +
+                                 links[static_cast<std::size_t>(line.link)]->sizeHint().width());
+        }
+    }
+    const QScreen* shownOn = screen();
+    const bool beside =
+        shownOn == nullptr ||
+        besideWidth + 2 * kIconSize + 4 * style()->pixelMetric(QStyle::PM_LayoutLeftMargin) <=
+            shownOn->availableGeometry().width();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int row = static_cast<int>(i);
+        const int link = lines[i].link;
+        // A line without a link beside it may reach into the links' column.
+        m_ui->linesLayout->addWidget(m_lines[i], row, 0, 1, link >= 0 && beside ? 1 : 2);
+        if (link < 0 || link >= static_cast<int>(links.size())) {
+            continue;
+        }
+        QPushButton* button = links[static_cast<std::size_t>(link)];
+        const bool under = !beside && i + 1 < lines.size() && lines[i + 1].text.empty();
+        // Under its line, as far in as the line's text.
+        const QString text = qs(lines[i].text);
+        const auto blanks = text.size() - QStringView(text).trimmed().size();
+        const int indent =
+            under ? QFontMetrics(m_lines[i]->font()).horizontalAdvance(text.left(blanks)) : 0;
+        button->setStyleSheet(
+            QStringLiteral(
+                "QPushButton { border: 1px solid transparent; padding: 0px 1px 0px %1px; } "
+                "QPushButton:focus { border: 1px dotted palette(highlight); }")
+                .arg(indent + 1));
+        if (under) {
+            m_ui->linesLayout->addWidget(button, row + 1, 0, 1, 2, Qt::AlignLeft);
+        } else {
+            m_ui->linesLayout->addWidget(button, row, 1, Qt::AlignLeft);
         }
     }
 }

@@ -111,9 +111,11 @@ void drawChosenDay(QPainter& painter, const Geometry& g, const core::MonthChart&
 
 void drawDayNumbers(QPainter& painter, const Geometry& g, const core::MonthChart& chart) {
     const QFontMetrics metrics(painter.font());
-    // Every day when two digits fit under a slot; otherwise the 1st, every 5th and the chosen
-    // day, leaving out a 5th that would crowd the chosen day's number.
-    const bool everyDay = g.slot >= metrics.horizontalAdvance(QStringLiteral("31")) + 2;
+    // Every day when two digits fit under a slot with a gap of half a digit to the next;
+    // otherwise the 1st, every 5th and the chosen day, leaving out a 5th that would crowd the
+    // chosen day's number.
+    const bool everyDay = g.slot >= metrics.horizontalAdvance(QStringLiteral("31")) +
+                                        metrics.horizontalAdvance(QLatin1Char('0')) / 2;
     const int chosen = chart.highlightedDay;
     const int row = g.base + 3;
     for (std::size_t i = 0; i < chart.bars.size(); ++i) {
