@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace platform {
@@ -21,6 +22,8 @@ bool install(QCoreApplication& application, const QString& file) {
 } // namespace
 
 bool installSwedishQtTranslation(QCoreApplication& application) {
+    // What Qt writes from its locale data (the kinds of files in the save dialog) in Swedish too.
+    QLocale::setDefault(QLocale(QLocale::Swedish, QLocale::Sweden));
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     // Debian's catalogue: qt_sv.qm, and the newer qtbase_sv.qm where the system has one.
     bool loaded = install(application, folder + QStringLiteral("/qt_sv.qm"));

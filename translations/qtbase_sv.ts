@@ -322,6 +322,20 @@ Stäng av ett av dem.</translation>
     </message>
 </context>
 <context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Computer</source>
+        <translation>Dator</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <translation>Mapp</translation>
+    </message>
+</context>
+<context>
     <name>QCupsJobWidget</name>
     <message>
         <source>Job Control</source>

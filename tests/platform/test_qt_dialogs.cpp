@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTest>
@@ -40,8 +41,8 @@ void whenModal(Visit visit) {
 }
 
 // Every text a person sees in a window: its title, and each shown label, button, group box title,
-// tab, list entry and column heading, and the commands of its menus, without the '&' of a
-// shortcut key. A window's tabs are walked one by one.
+// tab, list entry, column heading and entry of a list or table of files, and the commands of its
+// menus, without the '&' of a shortcut key. A window's tabs are walked one by one.
 QSet<QString> shownTexts(QWidget* window) {
     QSet<QString> texts;
     const auto add = [&texts](QString text) {
@@ -73,6 +74,13 @@ QSet<QString> shownTexts(QWidget* window) {
                 for (int i = 0; i < header->count(); ++i) {
                     add(header->model()->headerData(i, header->orientation()).toString());
                 }
+            } else if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model()) {
+                const QAbstractItemModel& model = *view->model();
+                for (int row = 0; row < model.rowCount(view->rootIndex()); ++row) {
+                    for (int column = 0; column < model.columnCount(view->rootIndex()); ++column) {
+                        add(model.index(row, column, view->rootIndex()).data().toString());
+                    }
+                }
             }
         }
     };
@@ -93,6 +101,10 @@ QSet<QString> saveDialogTexts(const QString& folder, const char* title, const ch
                               const char* filters) {
     QSet<QString> texts;
     whenModal([&](QWidget* dialog) {
+        // The folder "2001" and the file, listed by a thread of their own.
+        const auto* files = dialog->findChild<QAbstractItemView*>(QStringLiteral("treeView"));
+        QVERIFY(
+            QTest::qWaitFor([files] { return files->model()->rowCount(files->rootIndex()) == 2; }));
         texts += shownTexts(dialog);
         whenModal([&](QWidget* question) {
             texts += shownTexts(question);
@@ -101,7 +113,7 @@ QSet<QString> saveDialogTexts(const QString& folder, const char* title, const ch
         static_cast<QDialog*>(dialog)->accept();
         static_cast<QDialog*>(dialog)->reject();
     });
-    QDir(folder).mkpath(QStringLiteral("Dokument"));
+    QDir(folder).mkpath(QStringLiteral("Dokument/2001"));
     QFile(folder + QStringLiteral("/Dokument/") + QString::fromLatin1(name))
         .open(QIODevice::WriteOnly);
     platform::QtSaveFile().ask(title, name, filters);
@@ -188,10 +200,11 @@ void QtDialogsTest::saveDialogStartsInTheDocumentsAndHonoursTheTypeChosen() {
 void QtDialogsTest::everyDialogSpeaksSwedish() {
     auto& application = *QCoreApplication::instance();
     const QString folder = QString::fromStdString(m_home.path());
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     const QSet<QString> english = allDialogTexts(folder);
     // Every dialog was there to be read: its texts in English without the translation.
     for (const char* text : {"Look in:", "Date Modified", "Show hidden files", "Printer Properties",
-                             "Job Control", "Printer"}) {
+                             "Job Control", "Printer", "Folder", "Computer"}) {
         QVERIFY2(english.contains(QString::fromLatin1(text)), text);
     }
     QVERIFY(english.contains(QStringLiteral("Diagram 2001-12.png already exists.\nDo you want to "
@@ -201,10 +214,11 @@ void QtDialogsTest::everyDialogSpeaksSwedish() {
     for (QTranslator* translator : application.findChildren<QTranslator*>()) {
         QCoreApplication::removeTranslator(translator);
     }
-    // Written alike in Swedish: the program's own titles, file and folder names, and the names
-    // of paper sizes and typographic units.
+    // Written alike in Swedish: the program's own titles, file and folder names (the test's own
+    // among them), and the names of paper sizes and typographic units.
     static const QRegularExpression alike(QStringLiteral(
         R"(^(Exportera|Spara bild|Skriv ut|OK|PDF|Standard|.*/.*|.*\.(csv|png)|.*\(\*\.\w+\)|)"
+        R"(Dokument|surfklocka-test-.*|)"
         R"((ANSI|JIS|PRC|Super) \w+|(Legal|Letter|Tabloid)( \w+)?|Statement|(Cicero|Didot|Pica) \(.*\)|[A-Z]?[0-9].*)$)"));
     QStringList untranslated;
     for (const QString& text : swedish& english) {
