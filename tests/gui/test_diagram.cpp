@@ -143,6 +143,7 @@ void DiagramTest::savesPngAndSvgOnWhite() {
     const QRegularExpressionMatch match = background.match(svg);
     QVERIFY(match.hasMatch());
     QCOMPARE(match.capturedStart(1), svg.indexOf(QStringLiteral("<rect")));
+    QVERIFY(svg.contains(QStringLiteral("Ansluten tid per dag, december 2026")));
     QVERIFY(s.outside.messages.shown().empty());
 }
 
