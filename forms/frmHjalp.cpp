@@ -32,7 +32,7 @@ frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& set
     m_ui->picSurfur->setPixmap(
         programIcon("surfklocka").pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
 
-    const std::array<QPushButton*, 3> links{m_ui->aghHjalp_0, m_ui->aghHjalp_1, m_ui->aghHjalp_2};
+    const std::array<QPushButton*, 3> links = aghHjalp();
     for (std::size_t i = 0; i < links.size(); ++i) {
         QPushButton* link = links[i];
         QFont linkFont = link->font();
@@ -59,6 +59,10 @@ frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& set
 
 frmHjalp::~frmHjalp() = default;
 
+std::array<QPushButton*, 3> frmHjalp::aghHjalp() const {
+    return {m_ui->aghHjalp_0, m_ui->aghHjalp_1, m_ui->aghHjalp_2};
+}
+
 void frmHjalp::aghHjalp_Click(int index) {
     render(m_presenter.click(index));
 }
@@ -73,7 +77,7 @@ void frmHjalp::txtHjalp_AnchorClicked(const QUrl& url) {
 
 void frmHjalp::render(const presenter::HelpView& view) {
     setWindowTitle(qs(view.caption));
-    const std::array<QPushButton*, 3> links{m_ui->aghHjalp_0, m_ui->aghHjalp_1, m_ui->aghHjalp_2};
+    const std::array<QPushButton*, 3> links = aghHjalp();
     for (std::size_t i = 0; i < links.size(); ++i) {
         links[i]->setText(qs(view.aghHjalp[i].target));
         links[i]->setToolTip(qs(view.aghHjalp[i].hint));
@@ -96,17 +100,14 @@ void frmHjalp::render(const presenter::HelpView& view) {
     }
 }
 
-// One label a line, in the line's size and colour. A link stands beside its line, or, where the
-// screen is too narrow for that, on the empty line under it, as far in as the line's text.
+// One label a line, in the line's size and colour, and the links placed with their lines.
 void frmHjalp::showLines(const std::vector<presenter::HelpLine>& lines) {
-    const std::array<QPushButton*, 3> links{m_ui->aghHjalp_0, m_ui->aghHjalp_1, m_ui->aghHjalp_2};
     while (m_lines.size() < lines.size()) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("lblRad_%1").arg(m_lines.size()));
         label->setTextFormat(Qt::PlainText);
         m_lines.push_back(label);
     }
-    int besideWidth = 0; // the widest line with its link beside it
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const presenter::HelpLine& line = lines[i];
         QLabel* label = m_lines[i];
@@ -125,10 +126,24 @@ void frmHjalp::showLines(const std::vector<presenter::HelpLine>& lines) {
             palette.setColor(QPalette::WindowText, palette.color(QPalette::ButtonText));
         }
         label->setPalette(palette);
-        if (line.link >= 0 && line.link < static_cast<int>(links.size())) {
-            besideWidth = std::max(
-                besideWidth, label->sizeHint().width() +
-                                 links[static_cast<std::size_t>(line.link)]->sizeHint().width());
+    }
+    placeLines(lines);
+}
+
+// A link stands beside its line, or, where the screen is too narrow for that, on the empty line
+// under it, as far in as the line's text.
+void frmHjalp::placeLines(const std::vector<presenter::HelpLine>& lines) {
+    const std::array<QPushButton*, 3> links = aghHjalp();
+    const auto linkOf = [&links](const presenter::HelpLine& line) {
+        return line.link >= 0 && line.link < static_cast<int>(links.size())
+                   ? links[static_cast<std::size_t>(line.link)]
+                   : nullptr;
+    };
+    int besideWidth = 0; // the widest line with its link beside it
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (QPushButton* link = linkOf(lines[i])) {
+            besideWidth =
+                std::max(besideWidth, m_lines[i]->sizeHint().width() + link->sizeHint().width());
         }
     }
     const QScreen* shownOn = screen();
@@ -138,28 +153,27 @@ void frmHjalp::showLines(const std::vector<presenter::HelpLine>& lines) {
             shownOn->availableGeometry().width();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int row = static_cast<int>(i);
-        const int link = lines[i].link;
+        QPushButton* link = linkOf(lines[i]);
+        const bool under =
+            link != nullptr && !beside && i + 1 < lines.size() && lines[i + 1].text.empty();
         // A line without a link beside it may reach into the links' column.
-        m_ui->linesLayout->addWidget(m_lines[i], row, 0, 1, link >= 0 && beside ? 1 : 2);
-        if (link < 0 || link >= static_cast<int>(links.size())) {
+        m_ui->linesLayout->addWidget(m_lines[i], row, 0, 1, link != nullptr && !under ? 1 : 2);
+        if (link == nullptr) {
             continue;
         }
-        QPushButton* button = links[static_cast<std::size_t>(link)];
-        const bool under = !beside && i + 1 < lines.size() && lines[i + 1].text.empty();
-        // Under its line, as far in as the line's text.
         const QString text = qs(lines[i].text);
         const auto blanks = text.size() - QStringView(text).trimmed().size();
         const int indent =
             under ? QFontMetrics(m_lines[i]->font()).horizontalAdvance(text.left(blanks)) : 0;
-        button->setStyleSheet(
-            QStringLiteral(
-                "QPushButton { border: 1px solid transparent; padding: 0px 1px 0px %1px; } "
-                "QPushButton:focus { border: 1px dotted palette(highlight); }")
-                .arg(indent + 1));
+        link->setStyleSheet(
+            QStringLiteral("QPushButton { border: 1px solid transparent; padding: 0px 1px; "
+                           "margin-left: %1px; } "
+                           "QPushButton:focus { border: 1px dotted palette(highlight); }")
+                .arg(indent));
         if (under) {
-            m_ui->linesLayout->addWidget(button, row + 1, 0, 1, 2, Qt::AlignLeft);
+            m_ui->linesLayout->addWidget(link, row + 1, 0, 1, 2, Qt::AlignLeft);
         } else {
-            m_ui->linesLayout->addWidget(button, row, 1, Qt::AlignLeft);
+            m_ui->linesLayout->addWidget(link, row, 1, Qt::AlignLeft);
         }
     }
 }

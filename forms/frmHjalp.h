@@ -5,10 +5,12 @@
 #include "platform/services.h"
 #include "presenter/help_presenter.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
 class QLabel;
+class QPushButton;
 class QUrl;
 
 namespace Ui {
@@ -42,8 +44,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    std::array<QPushButton*, 3> aghHjalp() const;
     void render(const presenter::HelpView& view);
     void showLines(const std::vector<presenter::HelpLine>& lines);
+    void placeLines(const std::vector<presenter::HelpLine>& lines);
     void txtHjalp_AnchorClicked(const QUrl& url);
 
     std::unique_ptr<Ui::frmHjalp> m_ui;
