@@ -14,7 +14,7 @@ build_dir=${BUILD_DIR:-build}
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
-    qt6-l10n-tools qt6-svg-dev libgl-dev fonts-dejavu-core librsvg2-bin
+    qt6-l10n-tools qt6-svg-dev qt6-translations-l10n libgl-dev fonts-dejavu-core librsvg2-bin
     googletest libgtest-dev libgmock-dev
 )
 if [ "$mode" = test ]; then

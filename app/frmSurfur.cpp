@@ -5,7 +5,6 @@
 #include "forms/frmHjalp.h"
 #include "forms/frmNetlink.h"
 #include "forms/widget_helpers.h"
-#include "presenter/chart_presenter.h"
 #include "ui_frmSurfur.h"
 
 #include <QCloseEvent>
@@ -302,31 +301,19 @@ void frmSurfur::cmdFran_till_Click() {
 }
 
 void frmSurfur::cmdDiagram_Click() {
-    const auto chosen = m_presenter.chosenDate();
-    if (!chosen) {
-        m_services.messages.show("Välj ett riktigt datum först, så visas den månaden.",
-                                 "Felaktigt datum", platform::MessageBox::Buttons::Ok,
-                                 platform::MessageBox::Icon::Exclamation);
+    auto* window = new forms::frmDiagram(m_services, m_settings, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    if (!window->open(m_presenter.chosenDate())) {
+        delete window;
         return;
     }
-    const presenter::ChartView view = presenter::openChart(m_services.files, m_services.clock,
-                                                           *chosen, m_settings.dailyAllowance);
-    auto* window = new forms::frmDiagram(m_services.saveFile, m_services.messages, view, this);
     m_frmDiagram = window;
-    connect(window, &forms::frmDiagram::warningToggled, this, [this, window, view](bool on) {
-        presenter::ChartView shown = view;
-        shown.chkVarning = presenter::storeWarning(m_services.files, m_services.messages, on);
-        if (shown.chkVarning != on) {
-            window->show(shown);
-        }
-    });
-    connect(window, &forms::frmDiagram::closed, this, [this, window] {
-        window->deleteLater();
+    connect(window, &forms::frmDiagram::closed, this, [this] {
         show();
         Form_Activate();
     });
     hide();
-    window->show(view);
+    window->show();
 }
 
 void frmSurfur::cmdHjalp_Click() {

@@ -34,6 +34,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The icons are PNG pictures built into the program, read by Qt's own PNG reader, and the X11
 # platform plugin comes with libqt6gui6 itself, so dpkg-shlibdeps finds every dependency.
+# Debian's Swedish translation of Qt's own dialogs (the save and print dialogs), which the program
+# completes with its own small catalogue.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 # Opens the help page, the e-mail link and the home page from the help window.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

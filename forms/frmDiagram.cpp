@@ -1,141 +1,90 @@
 #include "forms/frmDiagram.h"
 
 #include "forms/month_chart_painter.h"
-#include "forms/month_chart_widget.h"
 #include "forms/widget_helpers.h"
+#include "ui_frmDiagram.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QCloseEvent>
-#include <QHBoxLayout>
-#include <QIcon>
 #include <QKeySequence>
-#include <QLabel>
-#include <QShowEvent>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStringList>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 namespace forms {
 
-frmDiagram::frmDiagram(platform::SaveFile& saveFile, platform::MessageBox& messages,
-                       const presenter::ChartView& view, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_saver(saveFile, messages) {
-    setObjectName(QStringLiteral("frmDiagram"));
-    setAccessibleName(QStringLiteral("Diagram"));
+frmDiagram::frmDiagram(platform::Services services, const core::ProgramSettings& settings,
+                       QWidget* parent)
+    : ToolWindow(parent), m_ui(std::make_unique<Ui::frmDiagram>()),
+      m_presenter(services, settings) {
+    m_ui->setupUi(this);
+    setFirstFocus(m_ui->picDiagram);
 
-    m_chart = new MonthChartWidget(this);
+    // Each button shows its action, and so runs only while the action is enabled.
+    m_ui->actForra->setShortcut(QKeySequence(Qt::Key_PageUp));
+    m_ui->actNasta->setShortcut(QKeySequence(Qt::Key_PageDown));
+    m_ui->actSparaBild->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_ui->actStang->setShortcuts(
+        {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    m_ui->actStang->setIcon(programIcon("stang"));
+    m_ui->cmdForra->setDefaultAction(m_ui->actForra);
+    m_ui->cmdNasta->setDefaultAction(m_ui->actNasta);
+    m_ui->cmdSparaBild->setDefaultAction(m_ui->actSparaBild);
+    m_ui->cmdStang->setDefaultAction(m_ui->actStang);
 
-    m_lblPrognos = new QLabel(this);
-    m_lblPrognos->setObjectName(QStringLiteral("lblPrognos"));
-    m_lblPrognos->setAccessibleName(QStringLiteral("Månadens tid och kostnad"));
-    m_lblPrognos->setTextFormat(Qt::PlainText);
-    m_lblPrognos->setWordWrap(true);
-
-    m_chkVarning = new QCheckBox(QStringLiteral("Varna innan extra tid börjar"), this);
-    m_chkVarning->setObjectName(QStringLiteral("chkVarning"));
-    m_chkVarning->setAccessibleName(QStringLiteral("Varna innan extra tid börjar"));
-    m_chkVarning->setAccessibleDescription(
-        QStringLiteral("Säger till innan dagens förbetalda tid är slut."));
-    m_chkVarning->setFocusPolicy(Qt::StrongFocus);
-
-    m_actSparaBild = new QAction(QStringLiteral("Spara bild…"), this);
-    m_actSparaBild->setObjectName(QStringLiteral("actSparaBild"));
-    m_actSparaBild->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    m_actSparaBild->setToolTip(QStringLiteral("Sparar diagrammet som PNG- eller SVG-bild."));
-    m_actSparaBild->setStatusTip(m_actSparaBild->toolTip());
-
-    m_actStang = new QAction(programIcon("stang"), QStringLiteral("Stäng"), this);
-    m_actStang->setObjectName(QStringLiteral("actStang"));
-    m_actStang->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Q)});
-    m_actStang->setToolTip(QStringLiteral("Stänger diagrammet."));
-
-    m_cmdSparaBild = new QToolButton(this);
-    m_cmdSparaBild->setObjectName(QStringLiteral("cmdSparaBild"));
-    m_cmdSparaBild->setDefaultAction(m_actSparaBild);
-    m_cmdSparaBild->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_cmdSparaBild->setFocusPolicy(Qt::StrongFocus);
-    m_cmdSparaBild->setAccessibleName(QStringLiteral("Spara bild"));
-    m_cmdSparaBild->setAccessibleDescription(m_actSparaBild->toolTip());
-
-    m_cmdStang = new QToolButton(this);
-    m_cmdStang->setObjectName(QStringLiteral("cmdStang"));
-    m_cmdStang->setDefaultAction(m_actStang);
-    m_cmdStang->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_cmdStang->setFocusPolicy(Qt::StrongFocus);
-    m_cmdStang->setAccessibleName(QStringLiteral("Stäng"));
-    m_cmdStang->setAccessibleDescription(m_actStang->toolTip());
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_chkVarning);
-    buttons->addStretch(1);
-    buttons->addWidget(m_cmdSparaBild);
-    buttons->addWidget(m_cmdStang);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_chart, 1);
-    layout->addWidget(m_lblPrognos);
-    layout->addLayout(buttons);
-
-    setTabOrder(m_chart, m_chkVarning);
-    setTabOrder(m_chkVarning, m_cmdSparaBild);
-    setTabOrder(m_cmdSparaBild, m_cmdStang);
-
-    connect(m_chkVarning, &QCheckBox::toggled, this, &frmDiagram::warningToggled);
-    connect(m_actSparaBild, &QAction::triggered, this, &frmDiagram::savePicture);
-    connect(m_actStang, &QAction::triggered, this, &QWidget::close);
-
-    render(view);
+    connect(m_ui->actForra, &QAction::triggered, this, [this] { render(m_presenter.step(-1)); });
+    connect(m_ui->actNasta, &QAction::triggered, this, [this] { render(m_presenter.step(1)); });
+    connect(m_ui->chkVarning, &QCheckBox::toggled, this,
+            [this](bool on) { render(m_presenter.toggleWarning(on)); });
+    connect(m_ui->actSparaBild, &QAction::triggered, this, &frmDiagram::savePicture);
+    connect(m_ui->actStang, &QAction::triggered, this, &QWidget::close);
 }
 
 frmDiagram::~frmDiagram() = default;
 
-void frmDiagram::show(const presenter::ChartView& view) {
-    render(view);
-    if (isHidden()) {
-        QWidget::show();
+bool frmDiagram::open(const std::optional<core::Date>& chosen) {
+    if (!m_presenter.open(chosen)) {
+        return false;
     }
+    render(m_presenter.view());
+    // As large as the chart would have it, within the screen.
+    adjustSize();
+    if (const QScreen* shown = screen()) {
+        resize(size().boundedTo(shown->availableGeometry().size()));
+    }
+    return true;
 }
 
 void frmDiagram::render(const presenter::ChartView& view) {
-    m_view = view;
-    setWindowTitle(QString::fromStdString(view.caption));
-    m_chart->setChart(view.picDiagram);
+    setWindowTitle(qs(view.caption));
+    m_ui->picDiagram->setChart(view.picDiagram);
     QStringList lines;
     for (const std::string& line : view.lblPrognos) {
-        lines << QString::fromStdString(line);
+        lines << qs(line);
     }
-    m_lblPrognos->setText(lines.join(QLatin1Char('\n')));
-    const QSignalBlocker blocker(m_chkVarning);
-    m_chkVarning->setChecked(view.chkVarning);
+    m_ui->lblPrognos->setText(lines.join(QLatin1Char('\n')));
+    {
+        const QSignalBlocker blocker(m_ui->chkVarning);
+        m_ui->chkVarning->setChecked(view.chkVarning);
+    }
+    m_ui->actForra->setEnabled(view.cmdForra);
+    m_ui->actNasta->setEnabled(view.cmdNasta);
+    m_ui->lblSparat->setText(qs(view.lblSparat));
+    m_ui->lblSparat->setVisible(!view.lblSparat.empty());
 }
 
 void frmDiagram::savePicture() {
-    const auto target = m_saver.ask(m_view);
+    const auto target = m_presenter.askSave();
     if (!target) {
+        render(m_presenter.view());
         return;
     }
     const QSize size(kPictureWidth, kPictureHeight);
+    const core::MonthChart& chart = m_presenter.view().picDiagram;
+    const QWidget& look = *m_ui->picDiagram;
     const QByteArray bytes =
         target->format == presenter::ImageFormat::Svg
-            ? monthChartSvg(m_view.picDiagram, size, m_chart->palette(), m_chart->font())
-            : monthChartPng(m_view.picDiagram, size, kPngScale, m_chart->palette(),
-                            m_chart->font());
-    m_saver.write(*target, bytes.toStdString());
-}
-
-void frmDiagram::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!m_opened && !event->spontaneous()) {
-        m_opened = true;
-        m_chart->setFocus();
-    }
-}
-
-void frmDiagram::closeEvent(QCloseEvent* event) {
-    event->accept();
-    hide();
-    Q_EMIT closed();
+            ? monthChartSvg(chart, size, look.palette(), look.font())
+            : monthChartPng(chart, size, kPngScale, look.palette(), look.font());
+    render(m_presenter.saved(*target, bytes.toStdString()));
 }
 
 } // namespace forms

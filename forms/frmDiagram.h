@@ -1,35 +1,35 @@
 #pragma once
 
 // The chart window: a month as a picture (the chart control picDiagram), the month's figures
-// under it (lblPrognos), the box "Varna innan extra tid börjar" (chkVarning), and the buttons
-// "Spara bild…" (cmdSparaBild, Ctrl+S) and "Stäng" (cmdStang, Escape and Ctrl+Q).
+// under it (lblPrognos), the buttons "‹" and "›" (cmdForra and cmdNasta, Page Up and Page Down)
+// that step to the month before and after, the box "Varna innan extra tid börjar" (chkVarning),
+// the buttons "Spara bild…" (cmdSparaBild, Ctrl+S) and "Stäng" (cmdStang, Escape and Ctrl+Q),
+// and under them the line lblSparat that says where the picture was saved. Its layout comes from
+// frmDiagram.ui.
 //
-// It only shows: the view it is given comes from presenter::loadChart, and saving goes through
-// presenter::ChartSaver, which asks for the path and tells a failure; the window makes the
-// picture's bytes (PNG at twice the size of its pixels, or SVG) and hands them back. It reads no
-// month file and keeps no setting: ticking chkVarning only emits warningToggled(), and the caller
-// decides what it means and passes the state back in the next view. Every way of closing it (its
-// button, Escape, the window frame, close()) goes the same way and emits closed().
+// It only shows: every command goes to presenter::ChartPresenter, and the window renders the view
+// it gets back. Saving asks the presenter for the path, makes the picture's bytes (PNG at twice
+// the size of its pixels, or SVG, both on white) and hands them back to be written. Closing it
+// (forms/tool_window.h) emits closed(); the chart takes the focus when the program first shows
+// it.
 //
-// Keyboard: the tab order is picDiagram, chkVarning, cmdSparaBild, cmdStang; the chart takes
-// the focus when the window is first shown by the program.
+// Keyboard: the tab order is picDiagram, cmdForra, cmdNasta, chkVarning, cmdSparaBild, cmdStang.
 
-#include "platform/message_box.h"
-#include "platform/save_file.h"
+#include "core/program_settings.h"
+#include "forms/tool_window.h"
+#include "platform/services.h"
 #include "presenter/chart_presenter.h"
 
-#include <QWidget>
+#include <memory>
+#include <optional>
 
-class QAction;
-class QCheckBox;
-class QLabel;
-class QToolButton;
+namespace Ui {
+class frmDiagram;
+} // namespace Ui
 
 namespace forms {
 
-class MonthChartWidget;
-
-class frmDiagram final : public QWidget {
+class frmDiagram final : public ToolWindow {
     Q_OBJECT
 
 public:
@@ -38,43 +38,23 @@ public:
     static constexpr int kPictureHeight = 450;
     static constexpr int kPngScale = 2;
 
-    // Builds the window showing `view` (rendered, not yet shown). The services are not owned and
-    // must outlive the window.
-    frmDiagram(platform::SaveFile& saveFile, platform::MessageBox& messages,
-               const presenter::ChartView& view = {}, QWidget* parent = nullptr);
+    // Builds the window (not shown, and showing nothing until open()). The services are not owned
+    // and must outlive the window.
+    frmDiagram(platform::Services services, const core::ProgramSettings& settings,
+               QWidget* parent = nullptr);
     ~frmDiagram() override;
 
-    // Renders the view as it stands (the chart, the caption, the summary lines and the box's
-    // state, set without emitting warningToggled) and shows the window when it is hidden.
-    void show(const presenter::ChartView& view);
-    using QWidget::show;
-
-    const presenter::ChartView& view() const { return m_view; }
-
-Q_SIGNALS:
-    // The user ticked or cleared chkVarning.
-    void warningToggled(bool on);
-    // The window has closed.
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    // Renders the month of the date chosen in the main window; false, with a message and nothing
+    // rendered, when no real date is chosen (presenter::ChartPresenter::open). It does not show
+    // the window.
+    bool open(const std::optional<core::Date>& chosen);
 
 private:
     void render(const presenter::ChartView& view);
     void savePicture();
 
-    presenter::ChartSaver m_saver;
-    presenter::ChartView m_view;
-    MonthChartWidget* m_chart = nullptr;
-    QLabel* m_lblPrognos = nullptr;
-    QCheckBox* m_chkVarning = nullptr;
-    QToolButton* m_cmdSparaBild = nullptr;
-    QToolButton* m_cmdStang = nullptr;
-    QAction* m_actSparaBild = nullptr;
-    QAction* m_actStang = nullptr;
-    bool m_opened = false; // the focus has been handed to the chart
+    std::unique_ptr<Ui::frmDiagram> m_ui;
+    presenter::ChartPresenter m_presenter;
 };
 
 } // namespace forms

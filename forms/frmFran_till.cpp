@@ -4,10 +4,9 @@
 #include "forms/widget_helpers.h"
 #include "ui_frmFran_till.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QKeySequence>
-#include <QShowEvent>
+#include <QLabel>
 #include <QSignalBlocker>
 #include <QStringList>
 
@@ -34,11 +33,17 @@ void showList(QComboBox* list, int entries, const std::string& chosen) {
 
 frmFran_till::frmFran_till(platform::Services services, const core::ProgramSettings& settings,
                            QWidget* parent)
-    : QWidget(parent, Qt::Window), m_ui(std::make_unique<Ui::frmFran_till>()),
+    : ToolWindow(parent), m_ui(std::make_unique<Ui::frmFran_till>()),
       m_presenter(services, settings) {
     m_ui->setupUi(this);
     m_cmbFran = {m_ui->cmbFran_0, m_ui->cmbFran_1, m_ui->cmbFran_2};
     m_cmbTill = {m_ui->cmbTill_0, m_ui->cmbTill_1, m_ui->cmbTill_2};
+    setFirstFocus(m_ui->cmdStang);
+    // Where the last export went, under everything else.
+    m_lblSparat = new QLabel(this);
+    m_lblSparat->setObjectName(QStringLiteral("lblSparat"));
+    m_lblSparat->setTextFormat(Qt::PlainText);
+    m_ui->windowLayout->addWidget(m_lblSparat);
 
     // The close action: its keys are Ctrl+Q, as in the main window, and Escape. Being the
     // button's action, it runs only while the button is there and enabled.
@@ -66,8 +71,6 @@ frmFran_till::frmFran_till(platform::Services services, const core::ProgramSetti
 frmFran_till::~frmFran_till() = default;
 
 void frmFran_till::reopen() {
-    m_opened = false;
-    m_closed = false;
     render(m_presenter.load());
 }
 
@@ -102,31 +105,12 @@ void frmFran_till::render(const presenter::RangeView& view) {
     m_ui->lblPlan_2->setText(qs(view.lblPlan[2]));
     m_ui->actStang->setToolTip(qs(view.cmdStangHint));
     m_ui->actExportera->setEnabled(view.cmdExportera);
+    m_lblSparat->setText(qs(view.lblSparat));
+    m_lblSparat->setVisible(!view.lblSparat.empty());
 }
 
-void frmFran_till::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // Only the showing by the program hands the window over; a window coming back from being
-    // minimised keeps its focus, as it does on every later activation.
-    if (!m_opened && !event->spontaneous()) {
-        m_opened = true;
-        m_ui->cmdStang->setFocus();
-    }
-}
-
-void frmFran_till::closeEvent(QCloseEvent* event) {
-    // The close action, the window frame and close() all come here. The close goes ahead and
-    // hides the window; it stays built for the next opening.
-    event->accept();
-    if (m_closed) {
-        return;
-    }
-    m_closed = true;
+void frmFran_till::closing() {
     render(m_presenter.close());
-    // Off the screen before the main window takes over, so that nothing the main window runs
-    // sees the range window as open.
-    hide();
-    Q_EMIT closed();
 }
 
 } // namespace forms

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "core/program_settings.h"
+#include "forms/tool_window.h"
 #include "platform/services.h"
 #include "presenter/range_presenter.h"
 
-#include <QWidget>
 #include <array>
 #include <memory>
 
 class QComboBox;
+class QLabel;
 
 namespace Ui {
 class frmFran_till;
@@ -24,10 +25,11 @@ namespace forms {
 // dates, sums the range, exports it (the "Exportera…" button, enabled while an accepted range is
 // shown) and tells through the message box; the window then shows the view it gets back, filling
 // and choosing the lists with their signals blocked, so that nothing runs twice. It reads no file
-// and works out no figure. It does not show the main window itself: closing emits closed(), and the
-// main window shows itself again. Every way of closing it (the close action on its button, Ctrl+Q
-// and Escape, the window frame, close()) goes the same way, and hides it until reopen().
-class frmFran_till final : public QWidget {
+// and works out no figure. Closing it (forms/tool_window.h: the close action on its button,
+// Ctrl+Q and Escape, the window frame, close()) hides it until reopen(); the first showing hands
+// the focus to the close button. After an export the line lblSparat under the results says where
+// the file went.
+class frmFran_till final : public ToolWindow {
     Q_OBJECT
 
 public:
@@ -38,20 +40,13 @@ public:
     ~frmFran_till() override;
 
     // Opens the window again after it was closed: the load step afresh (the default range up to
-    // today and its totals, with no message), and the focus handed over once more when it is
-    // shown. The window is built once and refilled at each opening.
+    // today and its totals, with no message). The window is built once and refilled at each
+    // opening.
     void reopen();
 
-Q_SIGNALS:
-    // The window has closed: the main window is to be shown again and activated.
-    void closed();
-
 protected:
-    // Every close ends here, whichever way it came.
-    void closeEvent(QCloseEvent* event) override;
-    // The first showing by the program hands the focus to the close button. Later activations
-    // (after a message box, or coming back from another program) leave the focus where it was.
-    void showEvent(QShowEvent* event) override;
+    // The sums are dropped as the window closes.
+    void closing() override;
 
 private:
     void render(const presenter::RangeView& view);
@@ -61,8 +56,7 @@ private:
     presenter::RangePresenter m_presenter;
     std::array<QComboBox*, 3> m_cmbFran{};
     std::array<QComboBox*, 3> m_cmbTill{};
-    bool m_opened = false; // the focus has been handed over
-    bool m_closed = false;
+    QLabel* m_lblSparat = nullptr;
 };
 
 } // namespace forms

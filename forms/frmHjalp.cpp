@@ -1,17 +1,15 @@
 #include "forms/frmHjalp.h"
 
-#include "forms/help_file.h"
 #include "forms/widget_helpers.h"
+#include "ui_frmHjalp.h"
 
-#include <QAbstractButton>
-#include <QCloseEvent>
+#include <QEvent>
 #include <QFontMetrics>
-#include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
-#include <QPainter>
-#include <QPushButton>
+#include <QScreen>
 #include <QStyle>
+#include <QUrl>
 #include <algorithm>
 
 namespace forms {
@@ -26,24 +24,17 @@ constexpr int kLinkPointSize = 8;
 
 frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& settings,
                    QWidget* parent)
-    : QWidget(parent, Qt::Window), m_services(services), m_settings(settings),
-      m_lines(core::helpWindowLines()), m_links(core::helpLinks()) {
-    setObjectName(QStringLiteral("frmHjalp"));
+    : ToolWindow(parent), m_ui(std::make_unique<Ui::frmHjalp>()), m_presenter(services, settings) {
+    m_ui->setupUi(this);
+    setFirstFocus(m_ui->aghHjalp_0);
 
-    m_picSurfur = new QLabel(this);
-    m_picSurfur->setObjectName(QStringLiteral("picSurfur"));
-    m_picSurfur->setAccessibleName(QStringLiteral("Surfklockas ikon"));
-    m_picSurfur->setFixedSize(kIconSize, kIconSize);
-    m_picSurfur->setPixmap(
+    m_ui->picSurfur->setFixedSize(kIconSize, kIconSize);
+    m_ui->picSurfur->setPixmap(
         programIcon("surfklocka").pixmap(QSize(kIconSize, kIconSize), devicePixelRatioF()));
 
-    for (std::size_t i = 0; i < m_aghHjalp.size(); ++i) {
-        auto* link = new QPushButton(qs(m_links[i].target), this);
-        link->setObjectName(QStringLiteral("aghHjalp_%1").arg(i));
-        link->setFlat(true);
-        link->setAutoDefault(false);
-        link->setCursor(Qt::PointingHandCursor);
-        link->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0px 2px; }"));
+    const std::array<QPushButton*, 3> links = aghHjalp();
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        QPushButton* link = links[i];
         QFont linkFont = link->font();
         linkFont.setPointSize(kLinkPointSize);
         linkFont.setUnderline(true);
@@ -53,154 +44,144 @@ frmHjalp::frmHjalp(platform::Services services, const core::ProgramSettings& set
         link->setPalette(palette);
         const int index = static_cast<int>(i);
         connect(link, &QPushButton::clicked, this, [this, index] { aghHjalp_Click(index); });
-        m_aghHjalp[i] = link;
     }
 
-    m_cmdStang = makePictureButton(this, "cmdStang", "stang.png", QStringLiteral("Stäng"));
-    connect(m_cmdStang, &QAbstractButton::clicked, this, &frmHjalp::cmdStang_Click);
-    // The close button's keys: Ctrl+Q as in the main window, and Escape.
-    addButtonShortcut(this, QKeySequence(Qt::CTRL | Qt::Key_Q), m_cmdStang);
-    addButtonShortcut(this, QKeySequence(Qt::Key_Escape), m_cmdStang);
+    // The close action: Ctrl+Q as in the main window, and Escape.
+    m_ui->actStang->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::Key_Escape)});
+    m_ui->actStang->setIcon(programIcon("stang"));
+    m_ui->cmdStang->setDefaultAction(m_ui->actStang);
+    connect(m_ui->actStang, &QAction::triggered, this, &QWidget::close);
+    connect(m_ui->txtHjalp, &QTextBrowser::anchorClicked, this, &frmHjalp::txtHjalp_AnchorClicked);
 
-    setTabOrder(m_aghHjalp[0], m_aghHjalp[1]);
-    setTabOrder(m_aghHjalp[1], m_aghHjalp[2]);
-    setTabOrder(m_aghHjalp[2], m_cmdStang);
-
-    // The drawn lines are no widgets: a screen reader finds them in the window's description.
-    QStringList drawn;
-    for (const core::HelpLine& line : m_lines) {
-        if (!line.text.empty()) {
-            drawn << qs(line.text).trimmed();
-        }
-    }
-    setAccessibleDescription(drawn.join(QLatin1Char('\n')));
-
-    placeControls();
-    Form_Load();
+    render(m_presenter.load());
 }
 
-void frmHjalp::Form_Load() {
-    setWindowTitle(qs(core::helpWindowCaption(m_settings.planText)));
-    for (std::size_t i = 0; i < m_aghHjalp.size(); ++i) {
-        m_aghHjalp[i]->setToolTip(qs(m_links[i].hint));
-    }
-    m_cmdStang->setToolTip(QStringLiteral("Stänger detta formulär."));
-    // The help link opens the page from the data folder.
-    writeHelpFileIfMissing(m_services.files);
-}
+frmHjalp::~frmHjalp() = default;
 
-void frmHjalp::cmdStang_Click() {
-    close();
+std::array<QPushButton*, 3> frmHjalp::aghHjalp() const {
+    return {m_ui->aghHjalp_0, m_ui->aghHjalp_1, m_ui->aghHjalp_2};
 }
 
 void frmHjalp::aghHjalp_Click(int index) {
-    const std::string& target = m_links.at(static_cast<std::size_t>(index)).target;
-    if (!m_services.links.open(target)) {
-        m_services.messages.show("Det gick inte att öppna " + target + ".",
-                                 "Länken kunde inte öppnas", platform::MessageBox::Buttons::Ok,
-                                 platform::MessageBox::Icon::Exclamation);
+    render(m_presenter.click(index));
+}
+
+void frmHjalp::txtHjalp_AnchorClicked(const QUrl& url) {
+    if (url.scheme().isEmpty() && url.path().isEmpty() && url.hasFragment()) {
+        m_ui->txtHjalp->scrollToAnchor(url.fragment());
+        return;
+    }
+    render(m_presenter.openLink(url.toString().toStdString()));
+}
+
+void frmHjalp::render(const presenter::HelpView& view) {
+    setWindowTitle(qs(view.caption));
+    const std::array<QPushButton*, 3> links = aghHjalp();
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        links[i]->setText(qs(view.aghHjalp[i].target));
+        links[i]->setToolTip(qs(view.aghHjalp[i].hint));
+    }
+    m_ui->actStang->setToolTip(qs(view.cmdStangHint));
+    showLines(view.lines);
+
+    const bool pageShown = !view.txtHjalp.empty();
+    if (pageShown && m_ui->txtHjalp->isHidden()) {
+        m_ui->txtHjalp->setHtml(qs(view.txtHjalp));
+        m_ui->txtHjalp->show();
+        // Room for the page: about 80 characters by 30 lines, within the screen.
+        const QFontMetrics metrics(font());
+        QSize wanted = sizeHint().expandedTo(
+            QSize(80 * metrics.averageCharWidth(), 30 * metrics.lineSpacing()));
+        if (const QScreen* shown = screen()) {
+            wanted = wanted.boundedTo(shown->availableGeometry().size());
+        }
+        resize(wanted.expandedTo(size()));
     }
 }
 
-QRect frmHjalp::lineRect(std::size_t index) const {
-    const std::vector<DrawnLine> lines = layoutLines();
-    return index < lines.size() ? lines[index].box : QRect();
-}
-
-std::vector<frmHjalp::DrawnLine> frmHjalp::layoutLines() const {
-    const int left = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
-    int top = style()->pixelMetric(QStyle::PM_LayoutTopMargin);
-    std::vector<DrawnLine> lines;
-    lines.reserve(m_lines.size());
-    for (const core::HelpLine& line : m_lines) {
+// One label a line, in the line's size and colour, and the links placed with their lines.
+void frmHjalp::showLines(const std::vector<presenter::HelpLine>& lines) {
+    while (m_lines.size() < lines.size()) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("lblRad_%1").arg(m_lines.size()));
+        label->setTextFormat(Qt::PlainText);
+        m_lines.push_back(label);
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const presenter::HelpLine& line = lines[i];
+        QLabel* label = m_lines[i];
         QFont lineFont = font();
         if (line.pointSize > 0) {
             lineFont.setPointSize(line.pointSize);
         }
-        QColor colour;
-        switch (line.colour) {
-        case core::HelpLine::Colour::Initial:
-            colour = palette().color(QPalette::WindowText);
-            break;
-        case core::HelpLine::Colour::Red:
-            colour = QColor(255, 0, 0);
-            break;
-        case core::HelpLine::Colour::Normal:
-            colour = palette().color(QPalette::ButtonText);
-            break;
+        label->setFont(lineFont);
+        // An empty line is as high as a line of its font.
+        label->setMinimumHeight(QFontMetrics(lineFont).lineSpacing());
+        label->setText(qs(line.text));
+        QPalette palette = this->palette();
+        if (line.colour == presenter::HelpLine::Colour::Red) {
+            palette.setColor(QPalette::WindowText, QColor(255, 0, 0));
+        } else if (line.colour == presenter::HelpLine::Colour::Normal) {
+            palette.setColor(QPalette::WindowText, palette.color(QPalette::ButtonText));
         }
-        const QFontMetrics metrics(lineFont);
-        const QRect box(left, top, metrics.horizontalAdvance(qs(line.text)), metrics.height());
-        lines.push_back(DrawnLine{lineFont, colour, box, top + metrics.ascent()});
-        top += metrics.lineSpacing();
+        label->setPalette(palette);
     }
-    return lines;
+    placeLines(lines);
 }
 
-void frmHjalp::placeControls() {
-    const std::vector<DrawnLine> lines = layoutLines();
-    const int margin = style()->pixelMetric(QStyle::PM_LayoutRightMargin);
-    const int spacing = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) > 0
-                            ? style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing)
-                            : 6;
-
-    int right = 0;
-    int bottom = 0;
+// A link stands beside its line, or, where the screen is too narrow for that, on the empty line
+// under it, as far in as the line's text.
+void frmHjalp::placeLines(const std::vector<presenter::HelpLine>& lines) {
+    const std::array<QPushButton*, 3> links = aghHjalp();
+    const auto linkOf = [&links](const presenter::HelpLine& line) {
+        return line.link >= 0 && line.link < static_cast<int>(links.size())
+                   ? links[static_cast<std::size_t>(line.link)]
+                   : nullptr;
+    };
+    int besideWidth = 0; // the widest line with its link beside it
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        right = std::max(right, lines[i].box.x() + lines[i].box.width());
-        bottom = lines[i].box.y() + lines[i].box.height();
-        const int link = m_lines[i].link;
-        if (link < 0 || link >= static_cast<int>(m_aghHjalp.size())) {
+        if (QPushButton* link = linkOf(lines[i])) {
+            besideWidth =
+                std::max(besideWidth, m_lines[i]->sizeHint().width() + link->sizeHint().width());
+        }
+    }
+    const QScreen* shownOn = screen();
+    const bool beside =
+        shownOn == nullptr ||
+        besideWidth + 2 * kIconSize + 4 * style()->pixelMetric(QStyle::PM_LayoutLeftMargin) <=
+            shownOn->availableGeometry().width();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int row = static_cast<int>(i);
+        QPushButton* link = linkOf(lines[i]);
+        const bool under =
+            link != nullptr && !beside && i + 1 < lines.size() && lines[i + 1].text.empty();
+        // A line without a link beside it may reach into the links' column.
+        m_ui->linesLayout->addWidget(m_lines[i], row, 0, 1, link != nullptr && !under ? 1 : 2);
+        if (link == nullptr) {
             continue;
         }
-        QPushButton* button = m_aghHjalp[static_cast<std::size_t>(link)];
-        const QSize size = button->sizeHint();
-        const int x = lines[i].box.x() + lines[i].box.width() + spacing;
-        const int y = lines[i].box.center().y() - size.height() / 2;
-        button->setGeometry(x, y, size.width(), size.height());
-        right = std::max(right, x + size.width());
-    }
-
-    // The icon stands in the top right corner, clear of the welcome line.
-    const int welcomeRight =
-        lines.size() > 1 ? lines[1].box.x() + lines[1].box.width() + spacing + kIconSize : 0;
-    const int width = std::max(right, welcomeRight) + margin;
-    m_picSurfur->move(width - margin - kIconSize, style()->pixelMetric(QStyle::PM_LayoutTopMargin));
-
-    const QSize closeSize = m_cmdStang->sizeHint();
-    const int closeTop = bottom + spacing;
-    m_cmdStang->setGeometry(width - margin - closeSize.width(), closeTop, closeSize.width(),
-                            closeSize.height());
-    setFixedSize(width, closeTop + closeSize.height() +
-                            style()->pixelMetric(QStyle::PM_LayoutBottomMargin));
-}
-
-void frmHjalp::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    const std::vector<DrawnLine> lines = layoutLines();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (m_lines[i].text.empty()) {
-            continue;
+        const QString text = qs(lines[i].text);
+        const auto blanks = text.size() - QStringView(text).trimmed().size();
+        const int indent =
+            under ? QFontMetrics(m_lines[i]->font()).horizontalAdvance(text.left(blanks)) : 0;
+        link->setStyleSheet(
+            QStringLiteral("QPushButton { border: 1px solid transparent; padding: 0px 1px; "
+                           "margin-left: %1px; } "
+                           "QPushButton:focus { border: 1px dotted palette(highlight); }")
+                .arg(indent));
+        if (under) {
+            m_ui->linesLayout->addWidget(link, row + 1, 0, 1, 2, Qt::AlignLeft);
+        } else {
+            m_ui->linesLayout->addWidget(link, row, 1, Qt::AlignLeft);
         }
-        painter.setFont(lines[i].font);
-        painter.setPen(lines[i].colour);
-        painter.drawText(QPoint(lines[i].box.x(), lines[i].baseline), qs(m_lines[i].text));
-    }
-}
-
-void frmHjalp::closeEvent(QCloseEvent* event) {
-    event->accept();
-    if (!m_closed) {
-        m_closed = true;
-        Q_EMIT closed();
     }
 }
 
 void frmHjalp::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
+    ToolWindow::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        placeControls();
-        update();
+        showLines(m_presenter.view().lines);
     }
 }
 

@@ -25,6 +25,15 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A saved picture is drawn on white with black ink, whatever the desktop's colours; the prepaid
+// portion keeps the palette's Highlight colour.
+QPalette paperPalette(const QPalette& palette) {
+    QPalette paper = palette;
+    paper.setColor(QPalette::Window, Qt::white);
+    paper.setColor(QPalette::WindowText, Qt::black);
+    return paper;
+}
+
 // The plot area and the bars' columns, as the header's formula gives them.
 struct Geometry {
     int left = 0;
@@ -102,9 +111,11 @@ void drawChosenDay(QPainter& painter, const Geometry& g, const core::MonthChart&
 
 void drawDayNumbers(QPainter& painter, const Geometry& g, const core::MonthChart& chart) {
     const QFontMetrics metrics(painter.font());
-    // Every day when two digits fit under a slot; otherwise the 1st, every 5th and the chosen
-    // day, leaving out a 5th that would crowd the chosen day's number.
-    const bool everyDay = g.slot >= metrics.horizontalAdvance(QStringLiteral("31")) + 2;
+    // Every day when two digits fit under a slot with a gap of half a digit to the next;
+    // otherwise the 1st, every 5th and the chosen day, leaving out a 5th that would crowd the
+    // chosen day's number.
+    const bool everyDay = g.slot >= metrics.horizontalAdvance(QStringLiteral("31")) +
+                                        metrics.horizontalAdvance(QLatin1Char('0')) / 2;
     const int chosen = chart.highlightedDay;
     const int row = g.base + 3;
     for (std::size_t i = 0; i < chart.bars.size(); ++i) {
@@ -209,7 +220,8 @@ QImage monthChartImage(const core::MonthChart& chart, const QSize& size, qreal d
 
 QByteArray monthChartPng(const core::MonthChart& chart, const QSize& size, qreal devicePixelRatio,
                          const QPalette& palette, const QFont& font) {
-    const QImage image = monthChartImage(chart, size, devicePixelRatio, palette, font);
+    const QImage image =
+        monthChartImage(chart, size, devicePixelRatio, paperPalette(palette), font);
     QByteArray bytes;
     if (image.isNull()) {
         return bytes;
@@ -238,7 +250,7 @@ QByteArray monthChartSvg(const core::MonthChart& chart, const QSize& size, const
         return {};
     }
     painter.setFont(font);
-    paintMonthChart(painter, QRect(QPoint(0, 0), size), chart, palette);
+    paintMonthChart(painter, QRect(QPoint(0, 0), size), chart, paperPalette(palette));
     painter.end();
     return bytes;
 }

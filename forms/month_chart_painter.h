@@ -68,11 +68,14 @@ void paintMonthChart(QPainter& painter, const QRect& rect, const core::MonthChar
 QImage monthChartImage(const core::MonthChart& chart, const QSize& size, qreal devicePixelRatio,
                        const QPalette& palette, const QFont& font);
 
-// The PNG file of monthChartImage; empty when it could not be made.
+// The PNG file of monthChartImage, drawn on white with black ink (the prepaid portion in the
+// palette's Highlight colour) whatever the palette's other colours; empty when it could not be
+// made.
 QByteArray monthChartPng(const core::MonthChart& chart, const QSize& size, qreal devicePixelRatio,
                          const QPalette& palette, const QFont& font);
 
-// The chart as an SVG file of `size` pixels; empty when it could not be made.
+// The chart as an SVG file of `size` pixels, on white as the PNG file; empty when it could not be
+// made.
 QByteArray monthChartSvg(const core::MonthChart& chart, const QSize& size, const QPalette& palette,
                          const QFont& font);
 

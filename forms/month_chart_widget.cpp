@@ -24,8 +24,9 @@ void MonthChartWidget::setChart(const core::MonthChart& chart) {
     update();
 }
 
+// Wide enough for every day's number of a month of 31 days, with a gap between them.
 QSize MonthChartWidget::sizeHint() const {
-    return {640, 360};
+    return {720, 380};
 }
 
 QSize MonthChartWidget::minimumSizeHint() const {

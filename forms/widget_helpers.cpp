@@ -8,14 +8,11 @@
 #include <QIcon>
 #include <QImage>
 #include <QImageReader>
-#include <QKeySequence>
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStringList>
-#include <QToolButton>
 #include <vector>
 
 namespace forms {
@@ -85,40 +82,6 @@ void showLabel(QLabel* label, const core::LabelText& text) {
     setLabelColour(label, text.colour);
 }
 
-QAbstractButton* makePictureButton(QWidget* parent, const char* objectName, const char* icon,
-                                   const QString& accessibleName) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setIcon(IconCache::icon(QStringLiteral(":/icons/") + QString::fromLatin1(icon)));
-    button->setIconSize(QSize(32, 32));
-    button->setAccessibleName(accessibleName);
-    button->setFocusPolicy(Qt::StrongFocus);
-    return button;
-}
-
-QShortcut* addButtonShortcut(QWidget* window, const QKeySequence& keys, QAbstractButton* button) {
-    auto* shortcut = new QShortcut(keys, window);
-    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
-        if (button->isEnabled() && button->isVisible()) {
-            button->click();
-        }
-    });
-    return shortcut;
-}
-
-QComboBox* makeDateList(QWidget* parent, const QString& objectName) {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(objectName);
-    list->setEditable(false);
-    list->setMaxVisibleItems(12);
-    // As wide as two characters: every entry is a number of one or two digits. The width comes
-    // from the font alone, so laying out a window does not measure each of the 99 entries of a
-    // year list.
-    list->setMinimumContentsLength(2);
-    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    return list;
-}
-
 void fillList(QComboBox* list, int first, int last, bool twoDigits) {
     QStringList entries;
     entries.reserve(last - first + 1);
@@ -133,42 +96,6 @@ void fillList(QComboBox* list, int first, int last, bool twoDigits) {
     if (list->isEditable()) {
         list->clearEditText();
     }
-}
-
-bool rebuildDayList(QComboBox* list, int days) {
-    QStringList entries;
-    for (const std::string& entry : core::dayListEntries(days)) {
-        entries.append(qs(entry));
-    }
-    bool same = list->count() == entries.size();
-    for (int i = 0; same && i < list->count(); ++i) {
-        same = list->itemText(i) == entries[i];
-    }
-    if (same) {
-        return false;
-    }
-    const QString chosen = list->currentText();
-    {
-        const QSignalBlocker blocker(list);
-        list->clear();
-        list->addItems(entries);
-        list->setCurrentIndex(chosen.isEmpty() ? -1 : list->findText(chosen, Qt::MatchExactly));
-    }
-    if (chosen.isEmpty() || list->currentIndex() >= 0 || list->count() == 0) {
-        return false;
-    }
-    // The month has no such day: its last day is chosen, and the handler runs for it.
-    list->setCurrentIndex(list->count() - 1);
-    return true;
-}
-
-bool selectText(QComboBox* list, const QString& text) {
-    const int index = list->findText(text, Qt::MatchExactly);
-    if (index < 0) {
-        return false;
-    }
-    list->setCurrentIndex(index);
-    return true;
 }
 
 } // namespace forms

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace platform {
@@ -157,9 +159,31 @@ QUrl linkUrl(const std::string& target, const std::string& dataFolder) {
     return QUrl::fromLocalFile(QString::fromStdString(dataFolder) + QLatin1Char('/') + text);
 }
 
+bool webBrowserAvailable() {
+    if (!qEnvironmentVariableIsEmpty("BROWSER") ||
+        !QStandardPaths::findExecutable(QStringLiteral("x-www-browser")).isEmpty()) {
+        return true;
+    }
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty()) {
+        return true; // no xdg-utils: the desktop's own way of opening decides
+    }
+    QProcess query;
+    query.start(xdgMime,
+                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
+    return query.waitForFinished(2000) && !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
 bool QtLinkOpener::open(const std::string& target) {
     const QUrl url = linkUrl(target, m_dataFolder);
-    return url.isValid() && QDesktopServices::openUrl(url);
+    if (!url.isValid()) {
+        return false;
+    }
+    if (url.isLocalFile() && url.path().endsWith(QStringLiteral(".html")) &&
+        !webBrowserAvailable()) {
+        return false; // the help window shows the page itself
+    }
+    return QDesktopServices::openUrl(url);
 }
 
 } // namespace platform

@@ -48,7 +48,9 @@ private:
 };
 
 // Opens links with the desktop's default handler (QDesktopServices). A target without a scheme
-// names a file in the data folder.
+// names a file in the data folder. A web page in the data folder is opened only where the desktop
+// has a program for web pages (webBrowserAvailable); otherwise open() fails, as it does when the
+// desktop cannot open a link, since xdg-open would hand the page to a text viewer as raw HTML.
 class QtLinkOpener final : public LinkOpener {
 public:
     explicit QtLinkOpener(std::string dataFolder) : m_dataFolder(std::move(dataFolder)) {}
@@ -57,6 +59,11 @@ public:
 private:
     std::string m_dataFolder;
 };
+
+// Whether the desktop has a program for web pages: $BROWSER, Debian's x-www-browser, or one that
+// xdg-mime names for text/html (asked for at most two seconds). True where xdg-utils is missing,
+// for the desktop's own way of opening to decide.
+bool webBrowserAvailable();
 
 // The address a link target stands for: a target with a scheme ("mailto:", "https:") as it is,
 // blanks and other characters that an address cannot hold percent-encoded; a target without a

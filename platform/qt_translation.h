@@ -4,11 +4,15 @@ class QCoreApplication;
 
 namespace platform {
 
-// Installs the program's Swedish translation of Qt's own dialog texts: the print dialog with its
-// page setup and printer properties, and the standard button texts. Debian's Qt 6 ships no
-// Swedish translation of its own, so the program carries this small one as a resource. It does
-// not touch the program's own texts, which are Swedish already. False when the translation could
-// not be loaded; Qt's dialogs then stay in English.
+// Installs the Swedish translation of Qt's own dialog texts (the save-file dialog and its
+// questions, the print dialog with its page setup and printer properties, the standard button
+// texts): first Debian's (qt_sv.qm, and qtbase_sv.qm where there is one, from Qt's translations
+// folder; package qt6-translations-l10n), then the program's own small catalogue, built in as a
+// resource, which holds only what Debian's lacks; and makes Swedish the default locale, from which
+// Qt names the kinds of files the save dialog lists. It does not touch the program's own texts,
+// which are Swedish already, and the program writes and reads no number through a locale. False
+// when a catalogue could not be loaded; what was loaded stays installed, and the rest of Qt's
+// dialogs stay in English.
 bool installSwedishQtTranslation(QCoreApplication& application);
 
 } // namespace platform

@@ -8,9 +8,6 @@
 #include "storage/month_file.h"
 #include "storage/notice_settings.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace presenter {
 
 namespace {
@@ -24,17 +21,6 @@ constexpr const char* kSaveTitle = "Spara bild";
 std::string summaryDuration(std::int64_t seconds) {
     const std::string text = core::durationText(seconds);
     return text.empty() ? "0 s" : text;
-}
-
-bool endsWithNoCase(const std::string& text, std::string_view ending) {
-    if (text.size() < ending.size()) {
-        return false;
-    }
-    return std::equal(ending.begin(), ending.end(), text.end() - static_cast<long>(ending.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
 }
 
 } // namespace
@@ -84,73 +70,94 @@ std::string suggestedImageName(const core::MonthChart& chart) {
     return "Diagram " + core::decimalText(chart.year) + "-" + month + ".png";
 }
 
-ImageTarget imageTarget(std::string path) {
-    if (endsWithNoCase(path, ".svg")) {
-        return {std::move(path), ImageFormat::Svg};
-    }
-    if (!endsWithNoCase(path, ".png")) {
-        path += ".png";
-    }
-    return {std::move(path), ImageFormat::Png};
-}
+ChartPresenter::ChartPresenter(platform::Services services, const core::ProgramSettings& settings)
+    : m_services(services), m_settings(settings) {}
 
-std::optional<ImageTarget> ChartSaver::ask(const ChartView& view) {
-    const auto path = m_saveFile.ask(suggestedImageName(view.picDiagram), kImageFilters);
-    if (!path || path->empty()) {
-        return std::nullopt;
-    }
-    return imageTarget(*path);
-}
-
-bool ChartSaver::write(const ImageTarget& target, const std::string& bytes) {
-    if (bytes.empty()) {
-        m_messages.show("Bilden kunde inte göras, så den sparades inte.", kSaveTitle, Buttons::Ok,
-                        Icon::Exclamation);
+bool ChartPresenter::open(const std::optional<core::Date>& chosen) {
+    if (!chosen) {
+        m_services.messages.show("Välj ett riktigt datum först, så visas den månaden.",
+                                 "Felaktigt datum", Buttons::Ok, Icon::Exclamation);
         return false;
     }
-    if (const auto failure = m_saveFile.write(target.path, bytes)) {
-        m_messages.show("Bilden kunde inte sparas: " + *failure, kSaveTitle, Buttons::Ok,
-                        Icon::Exclamation);
-        return false;
-    }
+    m_chosen = *chosen;
+    m_view.chkVarning = storage::NoticeSettings(m_services.files).load().on;
+    show(core::Date{chosen->year, chosen->month, 1});
     return true;
 }
 
-ChartView openChart(platform::FileSystem& files, const platform::Clock& clock,
-                    const core::Date& chosen, std::int32_t dailyAllowance) {
-    const bool warn = storage::NoticeSettings(files).load().on;
-    ChartView view = loadChart(files, chosen, chosen.day, dailyAllowance, warn);
-    if (!view.unreadable.empty()) {
-        return view;
+const ChartView& ChartPresenter::step(int months) {
+    const core::Date month = core::addMonthsClamped(m_month, months);
+    if (month >= kFirstMonth && month <= kLastMonth) {
+        show(month);
     }
-    const core::Date first{chosen.year, chosen.month, 1};
-    const std::string file =
-        storage::monthFileName(core::twoDigits(chosen.year % 100), core::twoDigits(chosen.month));
-    const storage::MonthRead read = storage::readMonth(files, file);
-    if (const auto projection =
-            core::projectMonth(first, read.records(), clock.today(), dailyAllowance)) {
-        view.lblPrognos.emplace_back();
-        for (const std::string& line : core::projectionLines(*projection)) {
-            view.lblPrognos.push_back(line);
-        }
-    }
-    return view;
+    return m_view;
 }
 
-bool storeWarning(platform::FileSystem& files, platform::MessageBox& messages, bool on) {
-    storage::NoticeSettings notices(files);
+void ChartPresenter::show(const core::Date& month) {
+    m_month = month;
+    const bool chosenMonth = m_chosen.year == month.year && m_chosen.month == month.month;
+    m_view = loadChart(m_services.files, month, chosenMonth ? m_chosen.day : 0,
+                       m_settings.dailyAllowance, m_view.chkVarning);
+    m_view.cmdForra = month > kFirstMonth;
+    m_view.cmdNasta = month < kLastMonth;
+    if (!m_view.unreadable.empty()) {
+        return;
+    }
+    const std::string file =
+        storage::monthFileName(core::twoDigits(month.year % 100), core::twoDigits(month.month));
+    const storage::MonthRead read = storage::readMonth(m_services.files, file);
+    if (const auto projection = core::projectMonth(month, read.records(), m_services.clock.today(),
+                                                   m_settings.dailyAllowance)) {
+        m_view.lblPrognos.emplace_back();
+        for (const std::string& line : core::projectionLines(*projection)) {
+            m_view.lblPrognos.push_back(line);
+        }
+    }
+}
+
+const ChartView& ChartPresenter::toggleWarning(bool on) {
+    m_view.lblSparat.clear();
+    storage::NoticeSettings notices(m_services.files);
     if (notices.store(on)) {
-        return on;
+        m_view.chkVarning = on;
+        return m_view;
     }
     const storage::NoticeSettings::Loaded stored = notices.load();
-    messages.show(stored.state == storage::NoticeFileState::Damaged
-                      ? "Inställningen kunde inte sparas, eftersom filen avisering.it är skadad. "
-                        "Ta bort filen och försök igen."
-                      : "Inställningen kunde inte sparas, eftersom filen avisering.it inte gick "
-                        "att skriva.",
-                  "Kan inte spara", platform::MessageBox::Buttons::Ok,
-                  platform::MessageBox::Icon::Exclamation);
-    return stored.on;
+    m_services.messages.show(
+        stored.state == storage::NoticeFileState::Damaged
+            ? "Inställningen kunde inte sparas, eftersom filen avisering.it är skadad. "
+              "Ta bort filen och försök igen."
+            : "Inställningen kunde inte sparas, eftersom filen avisering.it inte gick "
+              "att skriva.",
+        "Kan inte spara", Buttons::Ok, Icon::Exclamation);
+    m_view.chkVarning = stored.on;
+    return m_view;
+}
+
+std::optional<ImageTarget> ChartPresenter::askSave() {
+    m_view.lblSparat.clear();
+    const auto choice = m_services.saveFile.ask(kSaveTitle, suggestedImageName(m_view.picDiagram),
+                                                saveFilters(kImageTypes));
+    if (!choice || choice->path.empty()) {
+        return std::nullopt;
+    }
+    SaveTarget target = saveTarget(choice->path, kImageTypes, choice->filter);
+    return ImageTarget{std::move(target.path),
+                       target.type == 1 ? ImageFormat::Svg : ImageFormat::Png};
+}
+
+const ChartView& ChartPresenter::saved(const ImageTarget& target, const std::string& bytes) {
+    m_view.lblSparat.clear();
+    if (bytes.empty()) {
+        m_services.messages.show("Bilden kunde inte göras, så den sparades inte.", kSaveTitle,
+                                 Buttons::Ok, Icon::Exclamation);
+    } else if (const auto failure = m_services.saveFile.write(target.path, bytes)) {
+        m_services.messages.show("Bilden kunde inte sparas: " + *failure, kSaveTitle, Buttons::Ok,
+                                 Icon::Exclamation);
+    } else {
+        m_view.lblSparat = savedAsText(target.path, m_services.saveFile.homeFolder());
+    }
+    return m_view;
 }
 
 } // namespace presenter

@@ -5,6 +5,7 @@
 #include "core/swedish.h"
 #include "core/texts.h"
 #include "presenter/export.h"
+#include "presenter/saving.h"
 #include "storage/range_totals.h"
 
 #include <optional>
@@ -22,6 +23,9 @@ constexpr const char* kTooLongMessage = "Det går inte att summera längre\ntid 
 constexpr const char* kOrderMessage = "\"FRÅN\" måste vara tidigare än \"TILL\".";
 constexpr const char* kRangeTitle = "Felaktiga datum";
 constexpr const char* kDateTitle = "Felaktigt datum";
+// What an export is saved as: CSV (the first) or JSON.
+constexpr std::array<FileType, 2> kExportTypes{
+    {{"CSV (*.csv)", ".csv"}, {"JSON (*.json)", ".json"}}};
 
 // Whether a list of the entries "01" up to `entries` offers this text.
 bool offers(int entries, std::string_view text) {
@@ -69,8 +73,8 @@ const RangeView& RangePresenter::load() {
 }
 
 const RangeView& RangePresenter::choose(RangeField field, int list, std::string_view text) {
-    if (!m_closed && list >= 0 && list < 3) {
-        select(field, static_cast<std::size_t>(list), text);
+    if (!m_closed && list >= 0 && list < 3 && select(field, static_cast<std::size_t>(list), text)) {
+        m_view.lblSparat.clear();
     }
     return m_view;
 }
@@ -79,32 +83,29 @@ const RangeView& RangePresenter::exportera() {
     if (m_closed || !m_state.shown) {
         return m_view;
     }
+    m_view.lblSparat.clear();
     const core::DateRange range = *m_state.shown;
     const std::string suggested =
         "surfklocka_" + isoDate(range.from) + "_" + isoDate(range.to) + ".csv";
-    auto path = m_services.saveFile.ask(suggested, "CSV (*.csv);;JSON (*.json)");
-    if (!path || path->empty()) {
+    const auto choice = m_services.saveFile.ask("Exportera", suggested, saveFilters(kExportTypes));
+    if (!choice || choice->path.empty()) {
         return m_view;
     }
-    const std::size_t slash = path->rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t dot = path->rfind('.');
-    if (dot == std::string::npos || dot <= nameStart) {
-        *path += ".csv";
-    }
-    const bool json = path->size() >= 5 && path->compare(path->size() - 5, 5, ".json") == 0;
+    const SaveTarget target = saveTarget(choice->path, kExportTypes, choice->filter);
     const ExportOutcome outcome =
         exportRange(m_services.files, range.from, range.to, core::trimBlanks(m_settings.planText),
-                    json ? ExportFormat::Json : ExportFormat::Csv);
+                    target.type == 1 ? ExportFormat::Json : ExportFormat::Csv);
     std::optional<std::string> failure;
     if (!outcome.done) {
         failure = outcome.reason;
     } else {
-        failure = m_services.saveFile.write(*path, outcome.text);
+        failure = m_services.saveFile.write(target.path, outcome.text);
     }
     if (failure) {
         m_services.messages.show("Exporten kunde inte sparas: " + *failure, "Exportera",
                                  Buttons::Ok, Icon::Exclamation);
+    } else {
+        m_view.lblSparat = savedAsText(target.path, m_services.saveFile.homeFolder());
     }
     return m_view;
 }

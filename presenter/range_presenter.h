@@ -42,6 +42,7 @@ struct RangeView {
     std::string lblJamforelse;
     std::string cmdStangHint;  // the close button's hint
     bool cmdExportera = false; // the export button is enabled: an accepted range is shown
+    std::string lblSparat;     // where the last export was saved: "Sparat som ~/ut.csv"
 
     bool operator==(const RangeView&) const = default;
 };
@@ -72,11 +73,13 @@ public:
     // A list's entry was chosen (list 0 year, 1 month, 2 day). An entry the list does not offer,
     // or the one already chosen, changes nothing.
     const RangeView& choose(RangeField field, int list, std::string_view text);
-    // The export button: asks the save-file service for a path (suggesting
-    // "surfklocka_ÅÅÅÅ-MM-DD_ÅÅÅÅ-MM-DD.csv") and writes every booked day of the range shown, as
-    // the command line's `exportera` prints it: JSON for a path ending in ".json", CSV for any
-    // other, ".csv" added to a name without an ending. A cancel writes nothing; a failure is
-    // told through the message box. Does nothing while no accepted range is shown.
+    // The export button: asks the save-file service for a path (in a dialog titled "Exportera",
+    // suggesting "surfklocka_ÅÅÅÅ-MM-DD_ÅÅÅÅ-MM-DD.csv") and writes every booked day of the range
+    // shown, as the command line's `exportera` prints it: JSON for a path ending in ".json", CSV
+    // for one ending in ".csv", and for any other the type chosen in the dialog, with its ending
+    // added (presenter/saving.h). The view then says where the file went (lblSparat) until the
+    // next choice. A cancel writes nothing; a failure is told through the message box. Does
+    // nothing while no accepted range is shown.
     const RangeView& exportera();
     // The window closes: the sums are dropped, and later choices change nothing.
     const RangeView& close();

@@ -4,10 +4,6 @@
 <context>
     <name>QPrintDialog</name>
     <message>
-        <source>Print</source>
-        <translation>Skriv ut</translation>
-    </message>
-    <message>
         <source>&amp;Print</source>
         <translation>Skriv &amp;ut</translation>
     </message>
@@ -32,10 +28,6 @@
         <translation>Skriv PDF-fil</translation>
     </message>
     <message>
-        <source>Print To File ...</source>
-        <translation>Skriv till fil ...</translation>
-    </message>
-    <message>
         <source>All Pages</source>
         <translation>Alla sidor</translation>
     </message>
@@ -52,18 +44,6 @@
 Please choose a different file name.</source>
         <translation>%1 är en mapp.
 Välj ett annat filnamn.</translation>
-    </message>
-    <message>
-        <source>File %1 is not writable.
-Please choose a different file name.</source>
-        <translation>Det går inte att skriva till filen %1.
-Välj ett annat filnamn.</translation>
-    </message>
-    <message>
-        <source>%1 already exists.
-Do you want to overwrite it?</source>
-        <translation>%1 finns redan.
-Vill du skriva över den?</translation>
     </message>
     <message>
         <source>Options &apos;Pages Per Sheet&apos; and &apos;Page Set&apos; cannot be used together.
@@ -107,10 +87,6 @@ Stäng av ett av dem.</translation>
 <context>
     <name>QPrintWidget</name>
     <message>
-        <source>Printer</source>
-        <translation>Skrivare</translation>
-    </message>
-    <message>
         <source>&amp;Name:</source>
         <translation>&amp;Namn:</translation>
     </message>
@@ -138,26 +114,6 @@ Stäng av ett av dem.</translation>
 <context>
     <name>QPrintSettingsOutput</name>
     <message>
-        <source>Copies</source>
-        <translation>Kopior</translation>
-    </message>
-    <message>
-        <source>Print range</source>
-        <translation>Utskriftsintervall</translation>
-    </message>
-    <message>
-        <source>Print all</source>
-        <translation>Skriv ut allt</translation>
-    </message>
-    <message>
-        <source>Pages from</source>
-        <translation>Sidor från</translation>
-    </message>
-    <message>
-        <source>to</source>
-        <translation>till</translation>
-    </message>
-    <message>
         <source>Pages</source>
         <translation>Sidor</translation>
     </message>
@@ -170,10 +126,6 @@ Stäng av ett av dem.</translation>
         <translation>Aktuell sida</translation>
     </message>
     <message>
-        <source>Selection</source>
-        <translation>Markering</translation>
-    </message>
-    <message>
         <source>Page Set:</source>
         <translation>Sidurval:</translation>
     </message>
@@ -184,10 +136,6 @@ Stäng av ett av dem.</translation>
     <message>
         <source>Copies:</source>
         <translation>Kopior:</translation>
-    </message>
-    <message>
-        <source>Collate</source>
-        <translation>Sortera</translation>
     </message>
     <message>
         <source>Reverse</source>
@@ -259,10 +207,6 @@ Stäng av ett av dem.</translation>
         <translation>Papper</translation>
     </message>
     <message>
-        <source>Page size:</source>
-        <translation>Sidstorlek:</translation>
-    </message>
-    <message>
         <source>Width:</source>
         <translation>Bredd:</translation>
     </message>
@@ -271,20 +215,8 @@ Stäng av ett av dem.</translation>
         <translation>Höjd:</translation>
     </message>
     <message>
-        <source>Paper source:</source>
-        <translation>Papperskälla:</translation>
-    </message>
-    <message>
         <source>Orientation</source>
         <translation>Orientering</translation>
-    </message>
-    <message>
-        <source>Portrait</source>
-        <translation>Stående</translation>
-    </message>
-    <message>
-        <source>Landscape</source>
-        <translation>Liggande</translation>
     </message>
     <message>
         <source>Reverse landscape</source>
@@ -376,6 +308,329 @@ Stäng av ett av dem.</translation>
     <message>
         <source>Help</source>
         <translation>Hjälp</translation>
+    </message>
+</context>
+<context>
+    <name>QFileDialog</name>
+    <message>
+        <source>Look in:</source>
+        <translation>Leta i:</translation>
+    </message>
+    <message>
+        <source>&amp;New Folder</source>
+        <translation>&amp;Ny mapp</translation>
+    </message>
+</context>
+<context>
+    <name>QFileSystemModel</name>
+    <message>
+        <source>Computer</source>
+        <translation>Dator</translation>
+    </message>
+</context>
+<context>
+    <name>QAbstractFileIconProvider</name>
+    <message>
+        <source>Folder</source>
+        <translation>Mapp</translation>
+    </message>
+</context>
+<context>
+    <name>QCupsJobWidget</name>
+    <message>
+        <source>Job Control</source>
+        <translation>Utskriftsjobb</translation>
+    </message>
+    <message>
+        <source>Scheduled printing:</source>
+        <translation>Schemalagd utskrift:</translation>
+    </message>
+    <message>
+        <source>Billing information:</source>
+        <translation>Faktureringsinformation:</translation>
+    </message>
+    <message>
+        <source>Job priority:</source>
+        <translation>Jobbprioritet:</translation>
+    </message>
+    <message>
+        <source>Banner Pages</source>
+        <translation>Försättsblad</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Början:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Slut:</translation>
+    </message>
+    <message>
+        <source>Print Immediately</source>
+        <translation>Skriv ut genast</translation>
+    </message>
+    <message>
+        <source>Hold Indefinitely</source>
+        <translation>Vänta tills vidare</translation>
+    </message>
+    <message>
+        <source>Day (06:00 to 17:59)</source>
+        <translation>Dag (06:00 till 17:59)</translation>
+    </message>
+    <message>
+        <source>Night (18:00 to 05:59)</source>
+        <translation>Natt (18:00 till 05:59)</translation>
+    </message>
+    <message>
+        <source>Second Shift (16:00 to 23:59)</source>
+        <translation>Andra skiftet (16:00 till 23:59)</translation>
+    </message>
+    <message>
+        <source>Third Shift (00:00 to 07:59)</source>
+        <translation>Tredje skiftet (00:00 till 07:59)</translation>
+    </message>
+    <message>
+        <source>Weekend (Saturday to Sunday)</source>
+        <translation>Helg (lördag till söndag)</translation>
+    </message>
+    <message>
+        <source>Specific Time</source>
+        <translation>Vid en viss tid</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Inget</translation>
+    </message>
+    <message>
+        <source>Unclassified</source>
+        <translation>Ej sekretessbelagd</translation>
+    </message>
+    <message>
+        <source>Confidential</source>
+        <translation>Konfidentiell</translation>
+    </message>
+    <message>
+        <source>Classified</source>
+        <translation>Sekretessbelagd</translation>
+    </message>
+    <message>
+        <source>Secret</source>
+        <translation>Hemlig</translation>
+    </message>
+    <message>
+        <source>Top Secret</source>
+        <translation>Topphemlig</translation>
+    </message>
+</context>
+<context>
+    <name>QPageSize</name>
+    <message>
+        <source>Architect A</source>
+        <translation>Arkitekt A</translation>
+    </message>
+    <message>
+        <source>Architect B</source>
+        <translation>Arkitekt B</translation>
+    </message>
+    <message>
+        <source>Architect C</source>
+        <translation>Arkitekt C</translation>
+    </message>
+    <message>
+        <source>Architect D</source>
+        <translation>Arkitekt D</translation>
+    </message>
+    <message>
+        <source>Architect E</source>
+        <translation>Arkitekt E</translation>
+    </message>
+    <message>
+        <source>Envelope B4</source>
+        <translation>Kuvert B4</translation>
+    </message>
+    <message>
+        <source>Envelope B5</source>
+        <translation>Kuvert B5</translation>
+    </message>
+    <message>
+        <source>Envelope B6</source>
+        <translation>Kuvert B6</translation>
+    </message>
+    <message>
+        <source>Envelope C0</source>
+        <translation>Kuvert C0</translation>
+    </message>
+    <message>
+        <source>Envelope C1</source>
+        <translation>Kuvert C1</translation>
+    </message>
+    <message>
+        <source>Envelope C2</source>
+        <translation>Kuvert C2</translation>
+    </message>
+    <message>
+        <source>Envelope C3</source>
+        <translation>Kuvert C3</translation>
+    </message>
+    <message>
+        <source>Envelope C4</source>
+        <translation>Kuvert C4</translation>
+    </message>
+    <message>
+        <source>Envelope C5</source>
+        <translation>Kuvert C5</translation>
+    </message>
+    <message>
+        <source>Envelope C6</source>
+        <translation>Kuvert C6</translation>
+    </message>
+    <message>
+        <source>Envelope C65</source>
+        <translation>Kuvert C65</translation>
+    </message>
+    <message>
+        <source>Envelope C7</source>
+        <translation>Kuvert C7</translation>
+    </message>
+    <message>
+        <source>Envelope Chou 3</source>
+        <translation>Kuvert Chou 3</translation>
+    </message>
+    <message>
+        <source>Envelope Chou 4</source>
+        <translation>Kuvert Chou 4</translation>
+    </message>
+    <message>
+        <source>Envelope DL</source>
+        <translation>Kuvert DL</translation>
+    </message>
+    <message>
+        <source>Envelope Kaku 2</source>
+        <translation>Kuvert Kaku 2</translation>
+    </message>
+    <message>
+        <source>Envelope Kaku 3</source>
+        <translation>Kuvert Kaku 3</translation>
+    </message>
+    <message>
+        <source>Envelope Monarch</source>
+        <translation>Kuvert Monarch</translation>
+    </message>
+    <message>
+        <source>Envelope Personal</source>
+        <translation>Kuvert Personal</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 1</source>
+        <translation>Kuvert PRC 1</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 2</source>
+        <translation>Kuvert PRC 2</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 3</source>
+        <translation>Kuvert PRC 3</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 4</source>
+        <translation>Kuvert PRC 4</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 5</source>
+        <translation>Kuvert PRC 5</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 6</source>
+        <translation>Kuvert PRC 6</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 7</source>
+        <translation>Kuvert PRC 7</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 8</source>
+        <translation>Kuvert PRC 8</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 9</source>
+        <translation>Kuvert PRC 9</translation>
+    </message>
+    <message>
+        <source>Envelope PRC 10</source>
+        <translation>Kuvert PRC 10</translation>
+    </message>
+    <message>
+        <source>Envelope US 9</source>
+        <translation>Kuvert US 9</translation>
+    </message>
+    <message>
+        <source>Envelope US 10</source>
+        <translation>Kuvert US 10</translation>
+    </message>
+    <message>
+        <source>Envelope US 11</source>
+        <translation>Kuvert US 11</translation>
+    </message>
+    <message>
+        <source>Envelope US 12</source>
+        <translation>Kuvert US 12</translation>
+    </message>
+    <message>
+        <source>Envelope US 14</source>
+        <translation>Kuvert US 14</translation>
+    </message>
+    <message>
+        <source>Envelope Invite</source>
+        <translation>Inbjudningskuvert</translation>
+    </message>
+    <message>
+        <source>Envelope Italian</source>
+        <translation>Kuvert, italienskt</translation>
+    </message>
+    <message>
+        <source>Double Postcard</source>
+        <translation>Dubbelt vykort</translation>
+    </message>
+    <message>
+        <source>Postcard</source>
+        <translation>Vykort</translation>
+    </message>
+    <message>
+        <source>Fan-fold German (8.5 x 12 in)</source>
+        <translation>Leporello, tyskt (8,5 x 12 tum)</translation>
+    </message>
+    <message>
+        <source>Fan-fold German Legal (8.5 x 13 in)</source>
+        <translation>Leporello, tyskt Legal (8,5 x 13 tum)</translation>
+    </message>
+    <message>
+        <source>Fan-fold US (14.875 x 11 in)</source>
+        <translation>Leporello, amerikanskt (14,875 x 11 tum)</translation>
+    </message>
+    <message>
+        <source>Folio (8.27 x 13 in)</source>
+        <translation>Folio (8,27 x 13 tum)</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Anteckningspapper</translation>
+    </message>
+    <message>
+        <source>Executive (7.25 x 10.5 in)</source>
+        <translation>Executive (7,25 x 10,5 tum)</translation>
+    </message>
+    <message>
+        <source>Executive (7.5 x 10 in)</source>
+        <translation>Executive (7,5 x 10 tum)</translation>
+    </message>
+    <message>
+        <source>Quarto</source>
+        <translation>Kvarto</translation>
+    </message>
+    <message>
+        <source>PRC 32K Big</source>
+        <translation>PRC 32K stort</translation>
     </message>
 </context>
 </TS>

@@ -59,8 +59,9 @@ private:
     bool m_works = true;
 };
 
-// A save-file dialog that answers a scripted path (or cancels), and a write that records what
-// it was given and can be made to fail with a reason.
+// A save-file dialog that answers a scripted path and filter (or cancels), and a write that
+// records what it was given and can be made to fail with a reason. The home folder is
+// "/home/anna".
 class FakeSaveFile final : public platform::SaveFile {
 public:
     struct Written {
@@ -68,8 +69,9 @@ public:
         std::string bytes;
     };
 
-    std::optional<std::string> ask(const std::string& suggestedName,
-                                   const std::string& filters) override {
+    std::optional<Choice> ask(const std::string& title, const std::string& suggestedName,
+                              const std::string& filters) override {
+        m_title = title;
         m_suggested.push_back(suggestedName);
         m_filters = filters;
         return m_answer;
@@ -81,19 +83,24 @@ public:
         m_written.push_back({path, bytes});
         return std::nullopt;
     }
-    // The path the next dialogs answer; nullopt cancels.
-    void answer(std::optional<std::string> path) { m_answer = std::move(path); }
+    std::string homeFolder() const override { return "/home/anna"; }
+    // The path (and the filter chosen) the next dialogs answer; nullopt cancels.
+    void answer(std::optional<std::string> path, std::size_t filter = 0) {
+        m_answer = path ? std::optional<Choice>(Choice{*path, filter}) : std::nullopt;
+    }
     void fail(std::string reason) { m_failure = std::move(reason); }
     const std::vector<Written>& written() const { return m_written; }
     const std::vector<std::string>& suggested() const { return m_suggested; }
     const std::string& filters() const { return m_filters; }
+    const std::string& title() const { return m_title; }
 
 private:
-    std::optional<std::string> m_answer;
+    std::optional<Choice> m_answer;
     std::optional<std::string> m_failure;
     std::vector<Written> m_written;
     std::vector<std::string> m_suggested;
     std::string m_filters;
+    std::string m_title;
 };
 
 // The fakes of every outside service but the file layer, and the services made of them with a

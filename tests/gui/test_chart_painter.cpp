@@ -77,7 +77,6 @@ private Q_SLOTS:
     void twoHourPlanInDecember();
     void oneHourPlanInFebruaryInAnOffsetRectangle_data();
     void oneHourPlanInFebruaryInAnOffsetRectangle();
-    void pictureAndSvgBytes();
 };
 
 void ChartPainterTest::twoHourPlanInDecember_data() {
@@ -177,30 +176,6 @@ void ChartPainterTest::oneHourPlanInFebruaryInAnOffsetRectangle() {
         {57, 200, kInk, "y axis"},
     };
     check(chart, QSize(520, 420), QRect(10, 20, 500, 388), scale, probes);
-}
-
-void ChartPainterTest::pictureAndSvgBytes() {
-    const std::vector<core::DayRecord> records{connected(3600)};
-    const core::MonthChart chart = core::monthChart(2026, 12, records, 7200, 1);
-    const QFont font = QApplication::font();
-
-    const QImage image = forms::monthChartImage(chart, QSize(400, 300), 2.0, fixedPalette(), font);
-    QCOMPARE(image.size(), QSize(800, 600));
-    QCOMPARE(image.devicePixelRatio(), 2.0);
-    // Day 1's prepaid portion (see above): logical (52, 200), device (104, 400).
-    QCOMPARE(image.pixelColor(104, 400), kHighlight);
-
-    const QByteArray png = forms::monthChartPng(chart, QSize(400, 300), 2.0, fixedPalette(), font);
-    QImage loaded;
-    QVERIFY(loaded.loadFromData(png, "PNG"));
-    QCOMPARE(loaded.size(), QSize(800, 600));
-    QCOMPARE(loaded.pixelColor(105, 401), kHighlight);
-
-    const QByteArray svg = forms::monthChartSvg(chart, QSize(400, 300), fixedPalette(), font);
-    QVERIFY(svg.startsWith("<?xml"));
-    QVERIFY(svg.contains("<svg"));
-    QVERIFY(svg.contains("<rect"));
-    QVERIFY(svg.contains("Ansluten tid per dag, december 2026"));
 }
 
 QTEST_MAIN(ChartPainterTest)

@@ -62,10 +62,14 @@ void KeyboardTest::tabOrderAndCloseKeys_data() {
         QStringLiteral(
             "cmdStang cmbFran_0 cmbFran_1 cmbFran_2 cmbTill_0 cmbTill_1 cmbTill_2 cmdExportera")
             .split(QLatin1Char(' '));
+    const QStringList chart =
+        QStringLiteral("picDiagram cmdForra cmdNasta chkVarning cmdSparaBild cmdStang")
+            .split(QLatin1Char(' '));
     QTest::newRow("main") << QString() << main << QString();
     for (const char* keys : {"Esc", "Ctrl+Q"}) {
         QTest::addRow("help, %s", keys) << "cmdHjalp" << help << keys;
         QTest::addRow("range, %s", keys) << "cmdFran_till" << range << keys;
+        QTest::addRow("chart, %s", keys) << "cmdDiagram" << chart << keys;
     }
 }
 

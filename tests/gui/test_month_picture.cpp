@@ -1,20 +1,12 @@
-// The main window's way to the chart of the chosen month (cmdDiagram, F2), the warning box that
-// turns the notices on and off, and the notices a save gives before and as extra time starts.
+// The main window's way to the chart of the chosen month (cmdDiagram, F2), and the notices a save
+// gives before and as extra time starts.
 
 #include "harness.h"
-#include "support/month_bytes.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
 #include <QTest>
 
-using testing_support::dayRecordBytes;
-using testing_support::monthFileBytes;
-
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
 
 QWidget* chartWindow(const testing_support::Harness& harness) {
     return harness.find("frmDiagram");
@@ -29,7 +21,6 @@ private Q_SLOTS:
     void f2OpensTheChosenMonthAndClosingGoesBack() {
         testing_support::Harness harness; // today 5 December 2001
         harness.storePlan("1 h / dygn", 3600);
-        harness.dir.write("0111.tid", monthFileBytes({{3, dayRecordBytes(600, 0, 0.0f, 3)}}));
         app::frmSurfur& window = harness.start();
         QVERIFY(harness.find("cmdDiagram") != nullptr);
         harness.choose("01", "11", "03");
@@ -41,40 +32,10 @@ private Q_SLOTS:
         QVERIFY(chart->isVisible());
         QVERIFY(!window.isVisible());
         QCOMPARE(chart->windowTitle(), QStringLiteral("Diagram – November 2001"));
-        // A past month: its actual totals and no projection. 600 s, no extra time, the fee.
-        const QString summary = chart->findChild<QLabel*>(QStringLiteral("lblPrognos"))->text();
-        QVERIFY2(summary.contains(QStringLiteral("Ansluten tid: 10 m")), qPrintable(summary));
-        QVERIFY2(summary.contains(QStringLiteral("Total månadskostnad: 145,00 kr")),
-                 qPrintable(summary));
-        QVERIFY2(!summary.contains(QStringLiteral("Prognos")), qPrintable(summary));
         chart->close();
         QVERIFY(window.isVisible());
         testing_support::Harness::deleteClosedWindows();
         QVERIFY(chartWindow(harness) == nullptr);
-
-        // Today's month: the projection follows. December 2001 on the 5th with nothing booked.
-        harness.choose("01", "12", "05");
-        harness.click("cmdDiagram");
-        const QString current =
-            chartWindow(harness)->findChild<QLabel*>(QStringLiteral("lblPrognos"))->text();
-        QVERIFY2(
-            current.contains(QStringLiteral("Prognos för december 2001 i samma takt som dag 1–5:")),
-            qPrintable(current));
-        chartWindow(harness)->close();
-    }
-
-    void theWarningBoxStoresTheNoticeSetting() {
-        testing_support::Harness harness;
-        harness.storePlan("1 h / dygn", 3600);
-        harness.start();
-        harness.click("cmdDiagram");
-        auto* box = chartWindow(harness)->findChild<QCheckBox*>(QStringLiteral("chkVarning"));
-        QVERIFY(box->isChecked()); // no setting file: on
-        box->click();
-        QCOMPARE(harness.dir.read("avisering.it"), (Bytes{0x00, 0x00}));
-        box->click();
-        QCOMPARE(harness.dir.read("avisering.it"), (Bytes{0xFF, 0xFF}));
-        chartWindow(harness)->close();
     }
 
     void aSaveThatStartsExtraTimeTellsTheDesktopUnlessTurnedOff() {

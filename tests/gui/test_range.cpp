@@ -324,10 +324,11 @@ void RangeWindowTest::exportButtonWritesTheRangeShown() {
     QVERIFY(button->geometry().right() < close.left());
     QVERIFY(button->geometry().top() < close.bottom() && close.top() < button->geometry().bottom());
 
-    h.saveFile.answer("ut.csv");
+    h.saveFile.answer("/home/anna/ut.csv");
     button->click();
     QCOMPARE(h.saveFile.written().size(), std::size_t(1));
-    QCOMPARE(h.saveFile.written()[0].path, std::string("ut.csv"));
+    QCOMPARE(h.saveFile.written()[0].path, std::string("/home/anna/ut.csv"));
+    QCOMPARE(h.inRange<QLabel>("lblSparat")->text(), QStringLiteral("Sparat som ~/ut.csv"));
     QCOMPARE(h.saveFile.written()[0].bytes,
              std::string("datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,"
                          "abonnemang\r\n"

@@ -1,4 +1,5 @@
-// The Qt printer, print dialog and link addresses on the real path; PDF files read by pdftotext.
+// The Qt printer, message box, save-file write and link addresses on the real path; PDF files
+// read by pdftotext. (The dialogs themselves: test_qt_dialogs.cpp.)
 
 #include "core/report.h"
 #include "platform/posix_file_system.h"
@@ -51,7 +52,6 @@ private Q_SLOTS:
         QVERIFY(platform::installSwedishQtTranslation(*QCoreApplication::instance()));
     }
     void monthReportPrintsIntoAPdfFileWithItsPageBreakAndCopies();
-    void dialogCancelGivesNothing();
     void linkTargetsBecomeAddresses();
     void messageBoxSpeaksSwedishAndAnswers();
     void savedFilesHoldTheirBytesOrSayWhyNot();
@@ -108,20 +108,6 @@ void QtPrintingTest::monthReportPrintsIntoAPdfFileWithItsPageBreakAndCopies() {
     QCOMPARE(pages.mid(2), pages.mid(0, 2));
 }
 
-void QtPrintingTest::dialogCancelGivesNothing() {
-    QStringList buttons;
-    QTimer::singleShot(0, [&buttons] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            for (const auto* button : dialog->findChildren<QAbstractButton*>()) {
-                buttons << button->text();
-            }
-            dialog->reject();
-        }
-    });
-    QCOMPARE(platform::QtPrinting().ask(), std::optional<int>());
-    QVERIFY2(buttons.contains(QStringLiteral("Avbryt")), qPrintable(buttons.join(u'|')));
-}
-
 void QtPrintingTest::linkTargetsBecomeAddresses() {
     const std::string folder = "/home/anna/.local/share/surfklocka";
     QCOMPARE(platform::linkUrl("hjalp.html", folder),
@@ -132,6 +118,17 @@ void QtPrintingTest::linkTargetsBecomeAddresses() {
     for (const char* target : {"../hjalp.html", "mapp/hjalp.html", ""}) {
         QVERIFY2(!platform::linkUrl(target, folder).isValid(), target);
     }
+    // xdg-utils without a program for web pages: the help page is not handed on.
+    testing_support::TempDir bin;
+    bin.write("xdg-mime", {'#', '!', '/', 'b', 'i', 'n', '/', 's', 'h', '\n'});
+    QFile::setPermissions(QString::fromStdString(bin.file("xdg-mime")),
+                          QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray::fromStdString(bin.path()));
+    qunsetenv("BROWSER");
+    QVERIFY(!platform::webBrowserAvailable());
+    QVERIFY(!platform::QtLinkOpener(bin.path()).open("hjalp.html"));
+    qputenv("PATH", path);
 }
 
 QTEST_MAIN(QtPrintingTest)

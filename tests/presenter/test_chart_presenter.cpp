@@ -1,6 +1,7 @@
 // The chart window's decisions: the month read into the chart with its caption and summary lines,
-// a month file that cannot be read, the warning box's state passed through, and the save
-// command's name, filters, file endings and messages.
+// a month file that cannot be read, stepping through the months, the warning box stored, and the
+// save command's name, filters, file endings, messages and the line saying where; and the rules
+// of presenter/saving.h that the range window's export shares.
 
 #include "platform/fakes/fake_services.h"
 #include "platform/fakes/memory_file_system.h"
@@ -9,11 +10,9 @@
 
 #include <gtest/gtest.h>
 
-using presenter::ChartSaver;
 using presenter::ChartView;
 using presenter::ImageFormat;
 using presenter::ImageTarget;
-using presenter::imageTarget;
 using presenter::loadChart;
 using testing_support::dayRecordBytes;
 using testing_support::monthFileBytes;
@@ -83,60 +82,140 @@ TEST_F(ChartPresenterTest, ADamagedMonthFileIsToldAndShowsNoTime) {
     EXPECT_EQ(m_files.files().at("2612.tid").size(), 512u); // left as it was
 }
 
-TEST(ChartImageTarget, TheEndingChoosesTheFormat) {
-    EXPECT_EQ(imageTarget("/hem/a/Diagram 2026-12.png"),
-              (ImageTarget{"/hem/a/Diagram 2026-12.png", ImageFormat::Png}));
-    EXPECT_EQ(imageTarget("/hem/a/bild.PNG"), (ImageTarget{"/hem/a/bild.PNG", ImageFormat::Png}));
-    EXPECT_EQ(imageTarget("/hem/a/bild.svg"), (ImageTarget{"/hem/a/bild.svg", ImageFormat::Svg}));
-    EXPECT_EQ(imageTarget("/hem/a/bild.SvG"), (ImageTarget{"/hem/a/bild.SvG", ImageFormat::Svg}));
-    // Any other ending, or none, is a PNG picture with ".png" added.
-    EXPECT_EQ(imageTarget("/hem/a/bild"), (ImageTarget{"/hem/a/bild.png", ImageFormat::Png}));
-    EXPECT_EQ(imageTarget("/hem/a/bild.jpg"),
-              (ImageTarget{"/hem/a/bild.jpg.png", ImageFormat::Png}));
-    EXPECT_EQ(imageTarget("/hem/a.svg/bild"),
-              (ImageTarget{"/hem/a.svg/bild.png", ImageFormat::Png}));
-    EXPECT_EQ(imageTarget("svg"), (ImageTarget{"svg.png", ImageFormat::Png}));
+TEST(SaveTarget, TheEndingOrElseTheChosenTypeDecides) {
+    using presenter::kImageTypes;
+    using presenter::SaveTarget;
+    using presenter::saveTarget;
+    const struct {
+        const char* chosen;
+        std::size_t filter;
+        SaveTarget expected;
+    } cases[] = {
+        {"/hem/a/Diagram 2026-12.png", 1, {"/hem/a/Diagram 2026-12.png", 0}},
+        {"/hem/a/bild.PNG", 1, {"/hem/a/bild.PNG", 0}},
+        {"/hem/a/bild.SvG", 0, {"/hem/a/bild.SvG", 1}},
+        // Any other name is the chosen type, its ending added.
+        {"/hem/a/bild", 1, {"/hem/a/bild.svg", 1}},
+        {"/hem/a/bild", 0, {"/hem/a/bild.png", 0}},
+        {"/hem/a/bild.jpg", 0, {"/hem/a/bild.jpg.png", 0}},
+        {"/hem/a.svg/bild", 0, {"/hem/a.svg/bild.png", 0}},
+        {"/hem/a/.svg", 1, {"/hem/a/.svg.svg", 1}}, // a hidden name, not an ending
+        {"svg", 7, {"svg.png", 0}},                 // no such filter: the first
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(saveTarget(c.chosen, kImageTypes, c.filter), c.expected) << c.chosen;
+    }
+    EXPECT_EQ(presenter::saveFilters(kImageTypes), "PNG-bild (*.png);;SVG-bild (*.svg)");
 }
 
-TEST_F(ChartPresenterTest, SaveAsksWithTheMonthsNameAndWritesTheBytes) {
-    const ChartView view = loadChart(m_files, core::Date{2026, 3, 9}, 9, 7200, false);
-    ChartSaver saver(m_outside.saveFile, m_outside.messages);
+TEST(SavedAsText, TheHomeFolderIsWrittenAsATilde) {
+    const char* const cases[][3] = {
+        {"/home/anna/Dokument/surf-2001-12.csv", "/home/anna", "~/Dokument/surf-2001-12.csv"},
+        {"/home/anna/x.csv", "/home/anna/", "~/x.csv"},
+        {"/home/annalena/x.csv", "/home/anna", "/home/annalena/x.csv"},
+        {"/tmp/x.csv", "/", "/tmp/x.csv"},
+        {"/tmp/x.csv", "", "/tmp/x.csv"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(presenter::savedAsText(c[0], c[1]), std::string("Sparat som ") + c[2]) << c[0];
+    }
+}
 
-    // Cancelled: no target, nothing written.
-    m_outside.saveFile.answer(std::nullopt);
-    EXPECT_EQ(saver.ask(view), std::nullopt);
-    ASSERT_EQ(m_outside.saveFile.suggested().size(), 1u);
-    EXPECT_EQ(m_outside.saveFile.suggested().front(), "Diagram 2026-03.png");
-    EXPECT_EQ(m_outside.saveFile.filters(), "PNG-bild (*.png);;SVG-bild (*.svg)");
-    m_outside.saveFile.answer(std::string());
-    EXPECT_EQ(saver.ask(view), std::nullopt);
+namespace {
 
-    m_outside.saveFile.answer(std::string("/tmp/mars"));
-    const auto target = saver.ask(view);
-    ASSERT_TRUE(target.has_value());
-    EXPECT_EQ(*target, (ImageTarget{"/tmp/mars.png", ImageFormat::Png}));
-    EXPECT_TRUE(saver.write(*target, "bytes"));
-    ASSERT_EQ(m_outside.saveFile.written().size(), 1u);
-    EXPECT_EQ(m_outside.saveFile.written().front().path, "/tmp/mars.png");
-    EXPECT_EQ(m_outside.saveFile.written().front().bytes, "bytes");
+// The chart window's presenter on the 1 h plan, the clock on 10 February 2001.
+class ChartWindowPresenterTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_settings.dailyAllowance = 3600; }
+
+    platform::fakes::MemoryFileSystem m_files;
+    platform::fakes::FakeOutside m_outside{core::Date{2001, 2, 10}};
+    core::ProgramSettings m_settings;
+    presenter::ChartPresenter m_presenter{m_outside.with(m_files), m_settings};
+};
+
+} // namespace
+
+TEST_F(ChartWindowPresenterTest, WithoutARealDateNothingOpens) {
+    EXPECT_FALSE(m_presenter.open(std::nullopt));
+    ASSERT_EQ(m_outside.messages.shown().size(), 1u);
+    EXPECT_EQ(m_outside.messages.last().text,
+              "Välj ett riktigt datum först, så visas den månaden.");
+    EXPECT_EQ(m_outside.messages.last().title, "Felaktigt datum");
+}
+
+TEST_F(ChartWindowPresenterTest, StepsAMonthAtATimeWithinTheYearsOffered) {
+    ASSERT_TRUE(m_presenter.open(core::Date{2001, 1, 15}));
+    EXPECT_EQ(m_presenter.view().caption, "Diagram – Januari 2001");
+    EXPECT_EQ(m_presenter.view().picDiagram.highlightedDay, 15);
+    EXPECT_FALSE(m_presenter.view().cmdForra);
+    EXPECT_TRUE(m_presenter.view().cmdNasta);
+    EXPECT_TRUE(m_presenter.view().chkVarning);                        // no setting file: on
+    EXPECT_EQ(m_presenter.step(-1).caption, "Diagram – Januari 2001"); // no month before
+
+    // February 2001, the clock's month: 28 days, no day marked, the projection after the totals.
+    const presenter::ChartView& february = m_presenter.step(1);
+    EXPECT_EQ(february.caption, "Diagram – Februari 2001");
+    EXPECT_EQ(february.picDiagram.bars.size(), 28u);
+    EXPECT_EQ(february.picDiagram.highlightedDay, 0);
+    EXPECT_TRUE(february.cmdForra && february.cmdNasta);
+    ASSERT_GT(february.lblPrognos.size(), 4u);
+    EXPECT_EQ(february.lblPrognos[3], "");
+    EXPECT_EQ(february.lblPrognos[4], "Prognos för februari 2001 i samma takt som dag 1–10:");
+    EXPECT_EQ(m_presenter.step(-1).picDiagram.highlightedDay, 15); // its own month again
+
+    ASSERT_TRUE(m_presenter.open(core::Date{2099, 12, 31}));
+    EXPECT_FALSE(m_presenter.view().cmdNasta);
+    EXPECT_EQ(m_presenter.step(1).caption, "Diagram – December 2099");
+    EXPECT_EQ(m_presenter.step(-1).caption, "Diagram – November 2099");
     EXPECT_TRUE(m_outside.messages.shown().empty());
 }
 
-TEST_F(ChartPresenterTest, AFailedSaveIsTold) {
-    ChartSaver saver(m_outside.saveFile, m_outside.messages);
-    const ImageTarget target{"/tmp/bild.svg", ImageFormat::Svg};
+TEST_F(ChartWindowPresenterTest, TheWarningBoxStoresTheSettingOrSaysWhyNot) {
+    ASSERT_TRUE(m_presenter.open(core::Date{2001, 1, 15}));
+    EXPECT_FALSE(m_presenter.toggleWarning(false).chkVarning);
+    EXPECT_EQ(m_files.files().at("avisering.it"), (std::vector<std::uint8_t>{0x00, 0x00}));
+    EXPECT_TRUE(m_presenter.toggleWarning(true).chkVarning);
+    EXPECT_EQ(m_files.files().at("avisering.it"), (std::vector<std::uint8_t>{0xFF, 0xFF}));
 
-    // No picture bytes: told, nothing written.
-    EXPECT_FALSE(saver.write(target, ""));
+    // Three bytes are no setting: damaged, read as on and never written over.
+    m_files.files()["avisering.it"] = {1, 2, 3};
+    EXPECT_TRUE(m_presenter.toggleWarning(false).chkVarning);
+    EXPECT_EQ(m_files.files().at("avisering.it"), (std::vector<std::uint8_t>{1, 2, 3}));
     ASSERT_EQ(m_outside.messages.shown().size(), 1u);
-    EXPECT_EQ(m_outside.messages.last().text, "Bilden kunde inte göras, så den sparades inte.");
-    EXPECT_TRUE(m_outside.saveFile.written().empty());
+    EXPECT_EQ(m_outside.messages.last().text,
+              "Inställningen kunde inte sparas, eftersom filen avisering.it är skadad. Ta bort "
+              "filen och försök igen.");
+}
 
-    m_outside.saveFile.fail("Disken är full.");
-    EXPECT_FALSE(saver.write(target, "<svg/>"));
+TEST_F(ChartWindowPresenterTest, SavingAsksWritesAndSaysWhere) {
+    ASSERT_TRUE(m_presenter.open(core::Date{2001, 12, 5}));
+    auto& saveFile = m_outside.saveFile;
+
+    saveFile.answer(std::nullopt);
+    EXPECT_EQ(m_presenter.askSave(), std::nullopt);
+    EXPECT_EQ(saveFile.title(), "Spara bild");
+    EXPECT_EQ(saveFile.suggested().back(), "Diagram 2001-12.png");
+    EXPECT_EQ(saveFile.filters(), "PNG-bild (*.png);;SVG-bild (*.svg)");
+
+    saveFile.answer("/home/anna/Bilder/dec", 1);
+    const auto target = m_presenter.askSave();
+    ASSERT_TRUE(target.has_value());
+    EXPECT_EQ(*target, (ImageTarget{"/home/anna/Bilder/dec.svg", ImageFormat::Svg}));
+    EXPECT_EQ(m_presenter.saved(*target, "<svg/>").lblSparat, "Sparat som ~/Bilder/dec.svg");
+    ASSERT_EQ(saveFile.written().size(), 1u);
+    EXPECT_EQ(saveFile.written()[0].path, "/home/anna/Bilder/dec.svg");
+    EXPECT_EQ(saveFile.written()[0].bytes, "<svg/>");
+    EXPECT_TRUE(m_outside.messages.shown().empty());
+
+    // No picture bytes: told, nothing written. A write that fails: told.
+    EXPECT_EQ(m_presenter.saved(*target, "").lblSparat, "");
+    saveFile.fail("Disken är full.");
+    EXPECT_EQ(m_presenter.saved(*target, "<svg/>").lblSparat, "");
+    EXPECT_EQ(saveFile.written().size(), 1u);
     ASSERT_EQ(m_outside.messages.shown().size(), 2u);
-    EXPECT_EQ(m_outside.messages.last().text, "Bilden kunde inte sparas: Disken är full.");
+    EXPECT_EQ(m_outside.messages.shown()[0].text, "Bilden kunde inte göras, så den sparades inte.");
+    EXPECT_EQ(m_outside.messages.shown()[1].text, "Bilden kunde inte sparas: Disken är full.");
     EXPECT_EQ(m_outside.messages.last().title, "Spara bild");
-    EXPECT_TRUE(m_outside.messages.last().buttons == platform::MessageBox::Buttons::Ok);
-    EXPECT_TRUE(m_outside.messages.last().icon == platform::MessageBox::Icon::Exclamation);
+    EXPECT_EQ(m_outside.messages.last().icon, platform::MessageBox::Icon::Exclamation);
 }

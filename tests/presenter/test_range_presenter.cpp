@@ -206,13 +206,16 @@ protected:
 
 TEST_F(RangeExportTest, WritesTheBookedDaysAsCsvAddingTheEndingToANameWithout) {
     EXPECT_TRUE(m_presenter.view().cmdExportera);
-    m_outside.saveFile.answer("/hem/anna/ut");
-    m_presenter.exportera();
+    m_outside.saveFile.answer("/home/anna/Dokument/ut");
+    // The fake's home is /home/anna: the line says where, the home written as "~".
+    EXPECT_EQ(m_presenter.exportera().lblSparat, "Sparat som ~/Dokument/ut.csv");
 
+    EXPECT_EQ(m_outside.saveFile.title(), "Exportera");
+    EXPECT_EQ(m_outside.saveFile.filters(), "CSV (*.csv);;JSON (*.json)");
     EXPECT_EQ(m_outside.saveFile.suggested(),
               std::vector<std::string>{"surfklocka_2001-09-06_2001-12-05.csv"});
     ASSERT_EQ(written().size(), 1u);
-    EXPECT_EQ(written()[0].path, "/hem/anna/ut.csv");
+    EXPECT_EQ(written()[0].path, "/home/anna/Dokument/ut.csv");
     EXPECT_EQ(written()[0].bytes,
               "datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,abonnemang\r\n"
               "2001-11-14,7200,0,0,0.00,1 h / dygn\r\n"
@@ -220,12 +223,14 @@ TEST_F(RangeExportTest, WritesTheBookedDaysAsCsvAddingTheEndingToANameWithout) {
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(RangeExportTest, WritesJsonForANameEndingInJson) {
-    m_outside.saveFile.answer("ut.json");
-    m_presenter.exportera();
+TEST_F(RangeExportTest, WritesJsonWhenJsonIsChosenForANameWithoutAnEnding) {
+    m_outside.saveFile.answer("/tmp/ut", 1);
+    EXPECT_EQ(m_presenter.exportera().lblSparat, "Sparat som /tmp/ut.json");
+    // The next choice of a date clears the line.
+    EXPECT_EQ(m_presenter.choose(RangeField::Fran, 2, "07").lblSparat, "");
 
     ASSERT_EQ(written().size(), 1u);
-    EXPECT_EQ(written()[0].path, "ut.json");
+    EXPECT_EQ(written()[0].path, "/tmp/ut.json");
     EXPECT_EQ(written()[0].bytes,
               "[\n"
               "  {\"datum\": \"2001-11-14\", \"ansluten_sekunder\": 7200, \"extra_sekunder\": 0, "
@@ -251,6 +256,7 @@ TEST_F(RangeExportTest, ACancelWritesNothingAndAFailedWriteIsTold) {
     EXPECT_EQ(messages()[0].title, "Exportera");
     EXPECT_EQ(messages()[0].buttons, Buttons::Ok);
     EXPECT_EQ(messages()[0].icon, Icon::Exclamation);
+    EXPECT_EQ(m_presenter.view().lblSparat, "");
 }
 
 TEST_F(RangeExportTest, ARefusedRangeDisablesTheExportAndAClosedWindowExportsNothing) {
