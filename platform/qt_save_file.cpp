@@ -8,12 +8,16 @@ namespace platform {
 
 std::optional<std::string> QtSaveFile::ask(const std::string& suggestedName,
                                            const std::string& filters) {
-    const QString path = QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), QStringLiteral("Exportera"),
-        QString::fromStdString(suggestedName), QString::fromStdString(filters));
+    const QString filterText = QString::fromStdString(filters);
+    QString chosen;
+    const QString path =
+        QFileDialog::getSaveFileName(QApplication::activeWindow(), QStringLiteral("Exportera"),
+                                     QString::fromStdString(suggestedName), filterText, &chosen);
     if (path.isEmpty()) {
         return std::nullopt;
     }
+    const auto index = filterText.split(QStringLiteral(";;")).indexOf(chosen);
+    m_chosenFilter = index < 0 ? 0 : static_cast<std::size_t>(index);
     return path.toStdString();
 }
 

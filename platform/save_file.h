@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,9 @@ public:
     // nullopt when the user cancels.
     virtual std::optional<std::string> ask(const std::string& suggestedName,
                                            const std::string& filters) = 0;
+    // Which of the filters the user chose in the last dialog that was not cancelled (0 the
+    // first); 0 before any.
+    virtual std::size_t chosenFilter() const = 0;
     // Writes `bytes` to `path`; nullopt when done, else the Swedish reason it failed.
     virtual std::optional<std::string> write(const std::string& path, const std::string& bytes) = 0;
 };

@@ -1,6 +1,7 @@
 #include "presenter/range_presenter.h"
 
 #include "core/date_fields.h"
+#include "core/iso_date.h"
 #include "core/plan_comparison.h"
 #include "core/swedish.h"
 #include "core/texts.h"
@@ -81,26 +82,19 @@ const RangeView& RangePresenter::exportera() {
     }
     const core::DateRange range = *m_state.shown;
     const std::string suggested =
-        "surfklocka_" + isoDate(range.from) + "_" + isoDate(range.to) + ".csv";
-    auto path = m_services.saveFile.ask(suggested, "CSV (*.csv);;JSON (*.json)");
+        "surfklocka_" + core::isoDateText(range.from) + "_" + core::isoDateText(range.to) + ".csv";
+    const auto path = m_services.saveFile.ask(suggested, exportFilters());
     if (!path || path->empty()) {
         return m_view;
     }
-    const std::size_t slash = path->rfind('/');
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const std::size_t dot = path->rfind('.');
-    if (dot == std::string::npos || dot <= nameStart) {
-        *path += ".csv";
-    }
-    const bool json = path->size() >= 5 && path->compare(path->size() - 5, 5, ".json") == 0;
-    const ExportOutcome outcome =
-        exportRange(m_services.files, range.from, range.to, core::trimBlanks(m_settings.planText),
-                    json ? ExportFormat::Json : ExportFormat::Csv);
+    const ExportTarget target = exportTarget(*path, m_services.saveFile.chosenFilter());
+    const ExportOutcome outcome = exportRange(m_services.files, range.from, range.to,
+                                              core::trimBlanks(m_settings.planText), target.format);
     std::optional<std::string> failure;
     if (!outcome.done) {
         failure = outcome.reason;
     } else {
-        failure = m_services.saveFile.write(*path, outcome.text);
+        failure = m_services.saveFile.write(target.path, outcome.text);
     }
     if (failure) {
         m_services.messages.show("Exporten kunde inte sparas: " + *failure, "Exportera",

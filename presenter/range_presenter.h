@@ -74,9 +74,10 @@ public:
     const RangeView& choose(RangeField field, int list, std::string_view text);
     // The export button: asks the save-file service for a path (suggesting
     // "surfklocka_ÅÅÅÅ-MM-DD_ÅÅÅÅ-MM-DD.csv") and writes every booked day of the range shown, as
-    // the command line's `exportera` prints it: JSON for a path ending in ".json", CSV for any
-    // other, ".csv" added to a name without an ending. A cancel writes nothing; a failure is
-    // told through the message box. Does nothing while no accepted range is shown.
+    // the command line's `exportera` prints it, in the type the path and the dialog's chosen
+    // filter give (presenter/export.h: CSV, CSV for a spreadsheet program, or JSON). A cancel
+    // writes nothing; a failure is told through the message box. Does nothing while no accepted
+    // range is shown.
     const RangeView& exportera();
     // The window closes: the sums are dropped, and later choices change nothing.
     const RangeView& close();

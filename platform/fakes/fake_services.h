@@ -74,6 +74,7 @@ public:
         m_filters = filters;
         return m_answer;
     }
+    std::size_t chosenFilter() const override { return m_chosenFilter; }
     std::optional<std::string> write(const std::string& path, const std::string& bytes) override {
         if (m_failure) {
             return m_failure;
@@ -81,8 +82,11 @@ public:
         m_written.push_back({path, bytes});
         return std::nullopt;
     }
-    // The path the next dialogs answer; nullopt cancels.
-    void answer(std::optional<std::string> path) { m_answer = std::move(path); }
+    // The path the next dialogs answer, with the filter chosen in them; nullopt cancels.
+    void answer(std::optional<std::string> path, std::size_t filter = 0) {
+        m_answer = std::move(path);
+        m_chosenFilter = filter;
+    }
     void fail(std::string reason) { m_failure = std::move(reason); }
     const std::vector<Written>& written() const { return m_written; }
     const std::vector<std::string>& suggested() const { return m_suggested; }
@@ -90,6 +94,7 @@ public:
 
 private:
     std::optional<std::string> m_answer;
+    std::size_t m_chosenFilter = 0;
     std::optional<std::string> m_failure;
     std::vector<Written> m_written;
     std::vector<std::string> m_suggested;

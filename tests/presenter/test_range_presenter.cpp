@@ -8,6 +8,7 @@
 #include "support/month_bytes.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using presenter::RangeField;
 using presenter::RangePresenter;
@@ -220,19 +221,31 @@ TEST_F(RangeExportTest, WritesTheBookedDaysAsCsvAddingTheEndingToANameWithout) {
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(RangeExportTest, WritesJsonForANameEndingInJson) {
-    m_outside.saveFile.answer("ut.json");
-    m_presenter.exportera();
-
-    ASSERT_EQ(written().size(), 1u);
-    EXPECT_EQ(written()[0].path, "ut.json");
-    EXPECT_EQ(written()[0].bytes,
-              "[\n"
-              "  {\"datum\": \"2001-11-14\", \"ansluten_sekunder\": 7200, \"extra_sekunder\": 0, "
-              "\"kostnad_ore\": 0, \"kostnad_kr\": 0.00, \"abonnemang\": \"1 h / dygn\"},\n"
-              "  {\"datum\": \"2001-11-15\", \"ansluten_sekunder\": 3725, \"extra_sekunder\": 125, "
-              "\"kostnad_ore\": 60, \"kostnad_kr\": 0.60, \"abonnemang\": \"1 h / dygn\"}\n"
-              "]\n");
+TEST_F(RangeExportTest, TheNamesEndingAndTheChosenTypeGiveTheFormat) {
+    // The dialog's types: 0 CSV, 1 CSV for a spreadsheet program, 2 JSON.
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string spreadsheet = bom + "datum;ansluten_sekunder;";
+    const std::vector<std::tuple<std::string, std::size_t, std::string, std::string>> cases{
+        {"ut.csv", 1, "ut.csv", spreadsheet},
+        {"/hem/anna/ut", 1, "/hem/anna/ut.csv", spreadsheet},
+        {"ut.txt", 1, "ut.txt", spreadsheet},
+        {"ut", 2, "ut.json", "[\n"},
+        {"ut.json", 0, "ut.json", "[\n  {\"datum\": \"2001-11-14\""},
+        {"ut.CSV", 2, "ut.CSV", "datum,ansluten_sekunder,"}, // a CSV name, whatever the type
+    };
+    for (const auto& [answer, filter, path, start] : cases) {
+        m_outside.saveFile.answer(answer, filter);
+        m_presenter.exportera();
+        ASSERT_FALSE(written().empty());
+        EXPECT_EQ(written().back().path, path);
+        EXPECT_EQ(written().back().bytes.rfind(start, 0), 0U) << answer;
+    }
+    EXPECT_EQ(
+        m_outside.saveFile.filters(),
+        "CSV (*.csv);;CSV för kalkylprogram (semikolon, decimalkomma) (*.csv);;JSON (*.json)");
+    // The spreadsheet's decimal comma: 60 öre.
+    EXPECT_NE(written()[0].bytes.find("2001-11-15;3725;125;60;0,60;1 h / dygn\r\n"),
+              std::string::npos);
 }
 
 TEST_F(RangeExportTest, ACancelWritesNothingAndAFailedWriteIsTold) {
