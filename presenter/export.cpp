@@ -144,10 +144,6 @@ ExportOutcome exportRange(platform::FileSystem& files, const core::Date& from, c
     return {true, exportText(rows, plan, format), {}};
 }
 
-std::string isoDate(const core::Date& date) {
-    return core::isoDateText(date);
-}
-
 std::string exportFilters() {
     std::string filters;
     for (const ExportType& type : kExportTypes) {

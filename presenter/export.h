@@ -59,7 +59,4 @@ struct ExportTarget {
 };
 ExportTarget exportTarget(std::string path, std::size_t chosen);
 
-// The date as "ÅÅÅÅ-MM-DD".
-std::string isoDate(const core::Date& date);
-
 } // namespace presenter
