@@ -180,49 +180,6 @@ TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile)
     EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0112.tid", "tid.it"}));
 }
 
-TEST_F(CommandLineTest, SummaTellsWhichPlanPaysAndVisaProjectsOnlyTheClocksMonth) {
-    // On 1 h / dygn, 2001-12-05 holds 4260 s and 2001-12-12 1800 s; January 2002 gets a day of
-    // 5 h (18000 s, 14400 s extra, 2400 + 40 = 2440 öre).
-    handMadeDecember();
-    m_dir.write("0201.tid",
-                monthFileBytes({{3, testing_support::dayRecordBytes(18000, 14400, 2440.0f, 3)}}));
-    m_clock.set(core::Date{2002, 1, 3});
-    const cli::CommandOutput sum = run({"summa", "2001-12-01", "2002-01-31"});
-    EXPECT_EQ(sum.exitCode, 0);
-    // One boundary. Booked: 190 + 2440 = 2630 öre, 26,30 + 145 = 171,30. Compared, every plan
-    // pays two whole fees: 26,30 + 2 × 145 = 316,30. 2 h: 18000 − 7200 = 10800 s, 1800 + 40 =
-    // 1840 öre, 18,40 + 2 × 245 = 508,40. 8 h: none, 2 × 595.
-    EXPECT_EQ(sum.out, "Ansluten tid: 6 h 41 m\n"
-                       "Extra tid: 4 h 11 m\n"
-                       "Extra kostnad: 26,30 kr\n"
-                       "Total kosttnad: 171,30 kr\n"
-                       "(Fasta kostnaden uppräknas varje hel månad.)\n"
-                       "Jämförelse, avgiften räknad per dag:\n"
-                       "1 h / dygn: 316,30 kr (billigast)\n"
-                       "2 h / dygn: 508,40 kr (uppskattat)\n"
-                       "8 h / dygn: 1190,00 kr (uppskattat)\n");
-
-    // December is no longer the clock's month: its actual totals alone.
-    const std::string december = run({"visa", "2001-12"}).out;
-    EXPECT_EQ(december.find("Prognos"), std::string::npos);
-    const std::string lastLine = "\nTotal månadskostnad: 146,90 kr\n";
-    ASSERT_GT(december.size(), lastLine.size());
-    EXPECT_EQ(december.substr(december.size() - lastLine.size()), lastLine);
-
-    // January on its 3rd of 31 days: 18000 × 31 / 3 = 186000 s = 51 h 40 m; 14400 × 31 / 3 =
-    // 148800 s = 41 h 20 m; 2440 × 31 / 3 = 25213,33 öre, 252,13 + 145 = 397,13. 2 h:
-    // 1840 × 31 / 3 = 19013,33 öre, 190,13 + 245 = 435,13. 8 h: 595.
-    const std::string january = run({"visa"}).out;
-    const std::string projection = "\n\nPrognos för januari 2002 i samma takt som dag 1–3:\n"
-                                   "Ansluten tid: 51 h 40 m\n"
-                                   "Extra tid: 41 h 20 m\n"
-                                   "Total månadskostnad: 397,13 kr\n"
-                                   "Billigast i den takten: 1 h / dygn (397,13 kr)\n";
-    ASSERT_GT(january.size(), projection.size());
-    EXPECT_EQ(january.substr(january.size() - projection.size()), projection);
-    EXPECT_NE(january.find("Total månadskostnad: 169,40 kr\n\nPrognos"), std::string::npos);
-}
-
 TEST_F(CommandLineTest, ExportWritesEveryBookedDayAsCsvForScriptsOrSpreadsheetsAndJson) {
     handMadeDecember();
     EXPECT_EQ(run({"exportera"}).out,
