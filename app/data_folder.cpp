@@ -1,21 +1,41 @@
 #include "app/data_folder.h"
 
+#include "core/iso_date.h"
 #include "platform/system_errors.h"
 
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
-#include <QString>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace app {
 
 namespace {
+
+// An absolute path written plainly, as Qt writes the home folder: no empty or "." parts, each
+// ".." taken away with the part before it, and no "/" at the end but in "/" itself.
+std::string cleanAbsolutePath(std::string_view path) {
+    std::vector<std::string_view> parts;
+    for (const std::string_view part : core::splitText(path, '/')) {
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+    }
+    std::string clean;
+    for (const std::string_view part : parts) {
+        clean += "/" + std::string(part);
+    }
+    return clean.empty() ? "/" : clean;
+}
 
 // What stands under a name instead of a regular file, as the end of a sentence ("... är en
 // mapp."); empty when it is a regular file or cannot be examined.
@@ -72,26 +92,22 @@ std::optional<std::string> notOwnReason(const std::string& path, const struct st
 } // namespace
 
 std::optional<std::string> dataFolderPath() {
-    const QString xdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    const QString home = qEnvironmentVariable("HOME");
-    // Qt 6.4 takes a relative XDG_DATA_HOME as it stands, against the XDG rule that such a value
-    // is ignored, and "/" for a missing HOME; for those the folder is worked out here.
-    if (QDir::isAbsolutePath(xdgDataHome) ||
-        (xdgDataHome.isEmpty() && QDir::isAbsolutePath(home))) {
-        const QString location =
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-        return QFile::encodeName(location + QStringLiteral("/surfklocka")).toStdString();
+    // The XDG base directory rule: $XDG_DATA_HOME where it is an absolute path, else
+    // $HOME/.local/share. A relative XDG_DATA_HOME is ignored, as the rule says, and a HOME that is
+    // missing or relative gives way to the home folder of the user database.
+    const char* xdgDataHome = std::getenv("XDG_DATA_HOME");
+    if (xdgDataHome != nullptr && xdgDataHome[0] == '/') {
+        return std::string(xdgDataHome) + "/surfklocka";
     }
-    std::string homeFolder;
-    if (QDir::isAbsolutePath(home)) {
-        homeFolder = QFile::encodeName(home).toStdString();
-    } else if (const passwd* entry = getpwuid(getuid());
-               entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/') {
-        homeFolder = entry->pw_dir;
-    } else {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const passwd* entry = getpwuid(getuid());
+        home = entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : nullptr;
+    }
+    if (home == nullptr || home[0] != '/') {
         return std::nullopt;
     }
-    return homeFolder + "/.local/share/surfklocka";
+    return cleanAbsolutePath(home) + "/.local/share/surfklocka";
 }
 
 bool enterDataFolder(const std::string& path, std::string& error) {

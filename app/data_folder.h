@@ -9,11 +9,12 @@ namespace app {
 // only; no window is involved, and no message is shown: failures come back as Swedish texts for
 // the caller to show.
 
-// The data folder, from the environment: Qt's generic data location + "/surfklocka", that is
-// $XDG_DATA_HOME/surfklocka, or $HOME/.local/share/surfklocka where the variable is unset or
-// empty. An XDG_DATA_HOME that is not an absolute path is ignored, and a HOME that is not one gives
-// way to the home folder of the user database. nullopt when no home folder can be found. It
-// creates nothing.
+// The data folder, from the environment, by the XDG base directory rule (the path Qt's generic
+// data location gives, + "/surfklocka"): $XDG_DATA_HOME/surfklocka, or
+// $HOME/.local/share/surfklocka where the variable is unset or empty, the home folder written
+// plainly ("/home/anna/" as "/home/anna"). An XDG_DATA_HOME that is not an absolute path is
+// ignored, and a HOME that is not one gives way to the home folder of the user database. nullopt
+// when no home folder can be found. Plain C++: it needs no Qt and creates nothing.
 std::optional<std::string> dataFolderPath();
 
 // Creates the folder (and any missing parent) when it is missing, giving each folder it makes mode

@@ -1,11 +1,10 @@
 #include "app/hand_off_client.h"
 
+#include "core/iso_date.h"
 #include "core/texts.h"
 #include "storage/journal.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -23,16 +22,6 @@ namespace app {
 namespace {
 
 constexpr std::string_view kVerb = "boka ";
-
-std::optional<std::int64_t> wholeNumber(std::string_view text, std::size_t longest = 9) {
-    if (text.empty() || text.size() > longest ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
 
 // A socket closed when it goes, or another descriptor taken over.
 class Socket {
@@ -161,7 +150,8 @@ std::string newEntryName() {
 
 int handOffTimeoutMs() {
     if (const char* text = std::getenv("SURFKLOCKA_HANDOFF_TIMEOUT_MS")) {
-        if (const auto value = wholeNumber(text); value && *value >= 1 && *value <= 60000) {
+        if (const auto value = core::digitsNumber(text, 9);
+            value && *value >= 1 && *value <= 60000) {
             return static_cast<int>(*value);
         }
     }
@@ -170,7 +160,7 @@ int handOffTimeoutMs() {
 
 bool commandMayWait(std::string_view entryName, std::int64_t nowNanoseconds) {
     constexpr std::size_t kTimeDigits = 20;
-    const auto made = wholeNumber(entryName.substr(0, kTimeDigits), kTimeDigits);
+    const auto made = core::digitsNumber(entryName.substr(0, kTimeDigits), kTimeDigits);
     return made && nowNanoseconds - *made < std::int64_t{handOffTimeoutMs()} * 1'000'000;
 }
 

@@ -95,16 +95,23 @@ int runWindows(int argc, char* argv[]) {
     return windowsMain(argc, argv);
 }
 
+ModuleNotifier::~ModuleNotifier() {
+    using End = void();
+    if (End* end =
+            m_module != nullptr ? symbol<End>(m_module, "surfklocka_notifier_end") : nullptr) {
+        end();
+    }
+}
+
 void ModuleNotifier::notify(const std::string& title, const std::string& body) {
-    static void* module = nullptr;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
+    if (!m_tried) {
+        m_tried = true;
         std::string error;
-        module = openModule(kNotifierModule, error);
+        m_module = openModule(kNotifierModule, error);
     }
     using Notify = void(const char*, const char*);
-    if (Notify* send = module != nullptr ? symbol<Notify>(module, "surfklocka_notify") : nullptr) {
+    if (Notify* send =
+            m_module != nullptr ? symbol<Notify>(m_module, "surfklocka_notify") : nullptr) {
         send(title.c_str(), body.c_str());
     }
 }

@@ -22,11 +22,21 @@ inline constexpr const char* kNotifierModule = "libsurfklocka_notifier_module.so
 // code.
 int runWindows(int argc, char* argv[]);
 
-// The desktop notifier of the command line: loads the notifier module on the first notice. A
-// notice that cannot be shown is dropped, as with every notifier.
+// The desktop notifier of the command line: loads the notifier module on the first notice, which
+// makes the Qt application object the bus needs; it goes with the notifier. A notice that cannot
+// be shown is dropped, as with every notifier.
 class ModuleNotifier final : public platform::Notifier {
 public:
+    ModuleNotifier() = default;
+    ~ModuleNotifier() override;
+    ModuleNotifier(const ModuleNotifier&) = delete;
+    ModuleNotifier& operator=(const ModuleNotifier&) = delete;
+
     void notify(const std::string& title, const std::string& body) override;
+
+private:
+    void* m_module = nullptr;
+    bool m_tried = false;
 };
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "core/iso_date.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace core {
 
@@ -18,11 +19,7 @@ std::string padded(int value, std::size_t width) {
 }
 
 int digitsValue(std::string_view text) {
-    int value = 0;
-    for (const char c : text) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return static_cast<int>(digitsNumber(text, 4).value_or(0));
 }
 
 } // namespace
@@ -30,6 +27,33 @@ int digitsValue(std::string_view text) {
 bool allDigits(std::string_view text) {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::optional<std::int64_t> digitsNumber(std::string_view text, std::size_t longest) {
+    if (!allDigits(text) || text.size() > longest) {
+        return std::nullopt;
+    }
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (value > (std::numeric_limits<std::int64_t>::max() - 9) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::vector<std::string_view> splitText(std::string_view text, char separator) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(separator, start);
+        fields.push_back(text.substr(start, end - start));
+        if (end == std::string_view::npos) {
+            return fields;
+        }
+        start = end + 1;
+    }
 }
 
 std::string isoDateText(const Date& date) {

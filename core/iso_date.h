@@ -2,9 +2,12 @@
 
 #include "core/date.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace core {
 
@@ -25,5 +28,13 @@ std::optional<Date> isoMonthShape(std::string_view text);
 
 // Whether a text is one or more ASCII digits and nothing else.
 bool allDigits(std::string_view text);
+
+// The value of a text of 1 to `longest` ASCII digits (leading zeros allowed); nullopt for any
+// other text, and for a value too large for 64 bits.
+std::optional<std::int64_t> digitsNumber(std::string_view text, std::size_t longest);
+
+// The text cut at every `separator` into its fields, empty ones included: "1:30" gives "1" and
+// "30", ":" two empty fields, "" one. The fields point into `text`.
+std::vector<std::string_view> splitText(std::string_view text, char separator);
 
 } // namespace core

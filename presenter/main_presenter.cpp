@@ -5,7 +5,7 @@
 #include "core/report.h"
 #include "core/swedish.h"
 #include "core/texts.h"
-#include "presenter/command_line.h"
+#include "presenter/answers.h"
 #include "presenter/messages.h"
 #include "presenter/notices.h"
 #include "storage/backups.h"

@@ -1,6 +1,7 @@
 #include "presenter/range_presenter.h"
 
 #include "core/date_fields.h"
+#include "core/iso_date.h"
 #include "core/plan_comparison.h"
 #include "core/swedish.h"
 #include "core/texts.h"
@@ -23,10 +24,6 @@ constexpr const char* kTooLongMessage = "Det går inte att summera längre\ntid 
 constexpr const char* kOrderMessage = "\"FRÅN\" måste vara tidigare än \"TILL\".";
 constexpr const char* kRangeTitle = "Felaktiga datum";
 constexpr const char* kDateTitle = "Felaktigt datum";
-// What an export is saved as: CSV (the first) or JSON.
-constexpr std::array<FileType, 2> kExportTypes{
-    {{"CSV (*.csv)", ".csv"}, {"JSON (*.json)", ".json"}}};
-
 // Whether a list of the entries "01" up to `entries` offers this text.
 bool offers(int entries, std::string_view text) {
     const auto number = core::parseDigits(text);
@@ -86,15 +83,14 @@ const RangeView& RangePresenter::exportera() {
     m_view.lblSparat.clear();
     const core::DateRange range = *m_state.shown;
     const std::string suggested =
-        "surfklocka_" + isoDate(range.from) + "_" + isoDate(range.to) + ".csv";
-    const auto choice = m_services.saveFile.ask("Exportera", suggested, saveFilters(kExportTypes));
+        "surfklocka_" + core::isoDateText(range.from) + "_" + core::isoDateText(range.to) + ".csv";
+    const auto choice = m_services.saveFile.ask("Exportera", suggested, exportFilters());
     if (!choice || choice->path.empty()) {
         return m_view;
     }
-    const SaveTarget target = saveTarget(choice->path, kExportTypes, choice->filter);
-    const ExportOutcome outcome =
-        exportRange(m_services.files, range.from, range.to, core::trimBlanks(m_settings.planText),
-                    target.type == 1 ? ExportFormat::Json : ExportFormat::Csv);
+    const ExportTarget target = exportTarget(choice->path, choice->filter);
+    const ExportOutcome outcome = exportRange(m_services.files, range.from, range.to,
+                                              core::trimBlanks(m_settings.planText), target.format);
     std::optional<std::string> failure;
     if (!outcome.done) {
         failure = outcome.reason;

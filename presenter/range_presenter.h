@@ -75,11 +75,11 @@ public:
     const RangeView& choose(RangeField field, int list, std::string_view text);
     // The export button: asks the save-file service for a path (in a dialog titled "Exportera",
     // suggesting "surfklocka_ÅÅÅÅ-MM-DD_ÅÅÅÅ-MM-DD.csv") and writes every booked day of the range
-    // shown, as the command line's `exportera` prints it: JSON for a path ending in ".json", CSV
-    // for one ending in ".csv", and for any other the type chosen in the dialog, with its ending
-    // added (presenter/saving.h). The view then says where the file went (lblSparat) until the
-    // next choice. A cancel writes nothing; a failure is told through the message box. Does
-    // nothing while no accepted range is shown.
+    // shown, as the command line's `exportera` prints it, in the type the path and the dialog's
+    // chosen filter give (presenter/export.h: CSV, CSV for a spreadsheet program, or JSON; a name
+    // without an ending gets the chosen type's). The view then says where the file went
+    // (lblSparat) until the next choice. A cancel writes nothing; a failure is told through the
+    // message box. Does nothing while no accepted range is shown.
     const RangeView& exportera();
     // The window closes: the sums are dropped, and later choices change nothing.
     const RangeView& close();

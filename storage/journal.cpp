@@ -8,7 +8,6 @@
 #include "core/texts.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace storage {
 
@@ -72,28 +71,19 @@ std::optional<DayBytes> hexBytes(std::string_view text) {
 }
 
 std::optional<PendingPart> parsePart(std::string_view line) {
-    const std::size_t first = line.find(' ');
-    const std::size_t second = first == std::string_view::npos ? first : line.find(' ', first + 1);
-    if (first == std::string_view::npos || (second != std::string_view::npos &&
-                                            line.find(' ', second + 1) != std::string_view::npos)) {
+    const std::vector<std::string_view> fields = core::splitText(line, ' ');
+    if (fields.size() != 2 && fields.size() != 3) {
         return std::nullopt;
     }
-    const auto date = entryDate(line.substr(0, first));
-    const std::string_view seconds = line.substr(first + 1, second - first - 1);
+    const auto date = entryDate(fields[0]);
     // 1 to 86400, written without leading zeros.
-    if (!date || !core::allDigits(seconds) || seconds.size() > 5 || seconds.front() == '0') {
+    const auto value = core::digitsNumber(fields[1], 5);
+    if (!date || !value || fields[1].front() == '0' || *value > core::kSecondsPerDay) {
         return std::nullopt;
     }
-    int value = 0;
-    for (const char c : seconds) {
-        value = value * 10 + (c - '0');
-    }
-    if (value > core::kSecondsPerDay) {
-        return std::nullopt;
-    }
-    PendingPart part{*date, value, std::nullopt};
-    if (second != std::string_view::npos) {
-        part.before = hexBytes(line.substr(second + 1));
+    PendingPart part{*date, static_cast<std::int32_t>(*value), std::nullopt};
+    if (fields.size() == 3) {
+        part.before = hexBytes(fields[2]);
         if (!part.before) {
             return std::nullopt;
         }
@@ -143,17 +133,7 @@ core::DayRecord dayOf(const std::vector<std::uint8_t>& bytes, int day) {
 
 // The time in an entry's or an answer's name, in nanoseconds since 1970.
 std::optional<std::int64_t> timeOfName(std::string_view name) {
-    if (name.size() < kTimeDigits || !core::allDigits(name.substr(0, kTimeDigits))) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    for (const char c : name.substr(0, kTimeDigits)) {
-        if (value > (std::numeric_limits<std::int64_t>::max() - 9) / 10) {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return core::digitsNumber(name.substr(0, kTimeDigits), kTimeDigits);
 }
 
 } // namespace

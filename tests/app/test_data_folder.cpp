@@ -2,6 +2,9 @@
 #include "platform/system_errors.h"
 #include "support/temp_dir.h"
 
+#include <QFile>
+#include <QStandardPaths>
+#include <QString>
 #include <cerrno>
 #include <clocale>
 #include <cstdlib>
@@ -65,26 +68,49 @@ private:
 
 } // namespace
 
-TEST(DataFolder, PathFollowsXdgDataHomeOrTheHomeFolder) {
+// The path is worked out without Qt, by the rule Qt's generic data location follows: the same
+// path, but where Qt goes against the XDG rule (a relative XDG_DATA_HOME, taken as it stands) or
+// has no home (a missing or relative HOME, taken as "/").
+TEST(DataFolder, PathIsQtsGenericDataLocationByTheXdgRule) {
     ScopedEnvironment environment;
-    environment.set("HOME", "/home/anna");
-    environment.set("XDG_DATA_HOME", "/data/anna");
-    EXPECT_EQ(app::dataFolderPath(), "/data/anna/surfklocka");
-    // Unset, empty or relative: the home folder's rule.
-    for (const std::optional<std::string>& xdg :
-         {std::optional<std::string>(), std::optional<std::string>(""),
-          std::optional<std::string>("data/anna")}) {
-        SCOPED_TRACE(xdg.value_or("(unset)"));
-        environment.set("XDG_DATA_HOME", xdg);
-        EXPECT_EQ(app::dataFolderPath(), "/home/anna/.local/share/surfklocka");
-    }
-    // A HOME that is no absolute path gives way to the user database.
-    environment.set("HOME", "anna");
     const passwd* user = ::getpwuid(::getuid());
-    if (user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/') {
-        EXPECT_EQ(app::dataFolderPath(), std::string(user->pw_dir) + "/.local/share/surfklocka");
-    } else {
-        EXPECT_EQ(app::dataFolderPath(), std::nullopt);
+    const std::optional<std::string> userHome =
+        user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/'
+            ? std::optional<std::string>(user->pw_dir)
+            : std::nullopt;
+    using Value = std::optional<std::string>;
+    const auto qt = [] {
+        return QFile::encodeName(
+                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                   QStringLiteral("/surfklocka"))
+            .toStdString();
+    };
+    struct Case {
+        Value xdg;
+        Value home;
+        bool asQt = true;
+        Value expected{}; // unless as Qt
+    };
+    const Value fromDatabase = userHome ? Value(*userHome + "/.local/share/surfklocka") : Value();
+    const std::vector<Case> cases{
+        {"/data/anna", "/home/anna"},
+        {"/data/åsa/", "/home/åsa"}, // as it stands, its "/" too
+        {{}, "/home/anna"},
+        {"", "/home/anna"},
+        {{}, "/home//anna/./x/../"}, // the home folder written plainly
+        {{}, "/"},
+        {"/data/anna", {}},
+        // A relative XDG_DATA_HOME is ignored: the home folder's rule.
+        {"data/anna", "/home/anna", false, "/home/anna/.local/share/surfklocka"},
+        // A HOME that is missing or relative gives way to the user database.
+        {{}, {}, false, fromDatabase},
+        {{}, "anna", false, fromDatabase},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.xdg.value_or("(unset)") + " " + c.home.value_or("(unset)"));
+        environment.set("XDG_DATA_HOME", c.xdg);
+        environment.set("HOME", c.home);
+        EXPECT_EQ(app::dataFolderPath(), c.asQt ? Value(qt()) : c.expected);
     }
 }
 

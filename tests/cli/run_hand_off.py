@@ -167,8 +167,8 @@ def hung_and_killed_windows():
 
         # And again: nothing waits, so nothing is booked twice.
         window = start_window(home, folder, watch)
-        code, out, err = run(environment(home), "boka", "--datum", "2001-12-05", "10")
-        expect(code == 0 and out.startswith("Bokfört 2001-12-05: 10 s \n"),
+        code, out, err = run(environment(home), "boka", "--datum", "2001-12-05", "10s")
+        expect(code == 0 and out.startswith("Bokfört 2001-12-05: 10 s\n"),
                "boka till fönstret gav %d: %s %s" % (code, out, err))
         stop(window)
         with open(month, "rb") as data:
@@ -179,8 +179,8 @@ def hung_and_killed_windows():
 def duration_text(seconds):
     hours, rest = divmod(seconds, 3600)
     minutes, seconds = divmod(rest, 60)
-    return "".join("%d %s " % (value, unit)
-                   for value, unit in ((hours, "h"), (minutes, "m"), (seconds, "s")) if value)
+    return " ".join("%d %s" % (value, unit)
+                    for value, unit in ((hours, "h"), (minutes, "m"), (seconds, "s")) if value)
 
 
 def connected_on(folder, day):

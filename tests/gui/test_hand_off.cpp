@@ -5,7 +5,7 @@
 #include "app/data_folder.h"
 #include "app/hand_off.h"
 #include "harness.h"
-#include "presenter/command_line.h"
+#include "presenter/answers.h"
 #include "storage/journal.h"
 #include "support/month_bytes.h"
 
@@ -99,7 +99,7 @@ private Q_SLOTS:
                                        QStringLiteral("2001-12-05"), QStringLiteral("0:20:00")});
         QCOMPARE(run.exitCode, 0);
         QVERIFY2(
-            run.out.startsWith(QStringLiteral("Bokfört 2001-12-05: 20 m \nAnsluten tid: 20 m \n")),
+            run.out.startsWith(QStringLiteral("Bokfört 2001-12-05: 20 m\nAnsluten tid: 20 m\n")),
             qPrintable(run.out));
         QCOMPARE(run.err, QString());
         // 1200 s (0x04B0) on day 5, within the hour; the first booking of the month leaves an
@@ -139,7 +139,7 @@ private Q_SLOTS:
         // The day of the booking would pass 24 hours: refused, with the window's reason, and
         // nothing booked or left waiting.
         const Run run = command(data, {QStringLiteral("boka"), QStringLiteral("--datum"),
-                                       QStringLiteral("2001-12-05"), QStringLiteral("401")});
+                                       QStringLiteral("2001-12-05"), QStringLiteral("401s")});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.out, QString());
         QCOMPARE(run.err, QStringLiteral("surfklocka: Du kan inte mata in mer tid än 24 timmar per "
@@ -186,7 +186,7 @@ private Q_SLOTS:
             storage::takeAnswer(data.files, name).value_or(std::string()));
         QVERIFY(answer.has_value());
         QCOMPARE(answer->exitCode, 0);
-        QVERIFY2(answer->out.starts_with("Bokfört 2001-12-05: 1 m \n"), answer->out.c_str());
+        QVERIFY2(answer->out.starts_with("Bokfört 2001-12-05: 1 m\n"), answer->out.c_str());
         // The refusal that no command hears is told in the window, once.
         QCOMPARE(harness.messages.shown().size(), boxes + 1);
         QCOMPARE(harness.messages.shown().back().text,

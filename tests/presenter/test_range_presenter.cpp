@@ -8,6 +8,7 @@
 #include "support/month_bytes.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using presenter::RangeField;
 using presenter::RangePresenter;
@@ -224,7 +225,7 @@ TEST_F(RangeExportTest, WritesTheBookedDaysAsCsvAddingTheEndingToANameWithout) {
 }
 
 TEST_F(RangeExportTest, WritesJsonWhenJsonIsChosenForANameWithoutAnEnding) {
-    m_outside.saveFile.answer("/tmp/ut", 1);
+    m_outside.saveFile.answer("/tmp/ut", 2); // JSON
     EXPECT_EQ(m_presenter.exportera().lblSparat, "Sparat som /tmp/ut.json");
     // The next choice of a date clears the line.
     EXPECT_EQ(m_presenter.choose(RangeField::Fran, 2, "07").lblSparat, "");
@@ -238,6 +239,33 @@ TEST_F(RangeExportTest, WritesJsonWhenJsonIsChosenForANameWithoutAnEnding) {
               "  {\"datum\": \"2001-11-15\", \"ansluten_sekunder\": 3725, \"extra_sekunder\": 125, "
               "\"kostnad_ore\": 60, \"kostnad_kr\": 0.60, \"abonnemang\": \"1 h / dygn\"}\n"
               "]\n");
+}
+
+TEST_F(RangeExportTest, TheNamesEndingAndTheChosenTypeGiveTheFormat) {
+    // The dialog's types: 0 CSV, 1 CSV for a spreadsheet program, 2 JSON.
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string spreadsheet = bom + "datum;ansluten_sekunder;";
+    const std::vector<std::tuple<std::string, std::size_t, std::string, std::string>> cases{
+        {"ut.csv", 1, "ut.csv", spreadsheet},
+        {"/hem/anna/ut", 1, "/hem/anna/ut.csv", spreadsheet},
+        {"ut.txt", 1, "ut.txt", spreadsheet},
+        {"ut", 2, "ut.json", "[\n"},
+        {"ut.json", 0, "ut.json", "[\n  {\"datum\": \"2001-11-14\""},
+        {"ut.CSV", 2, "ut.CSV", "datum,ansluten_sekunder,"}, // a CSV name, whatever the type
+    };
+    for (const auto& [answer, filter, path, start] : cases) {
+        m_outside.saveFile.answer(answer, filter);
+        m_presenter.exportera();
+        ASSERT_FALSE(written().empty());
+        EXPECT_EQ(written().back().path, path);
+        EXPECT_EQ(written().back().bytes.rfind(start, 0), 0U) << answer;
+    }
+    EXPECT_EQ(
+        m_outside.saveFile.filters(),
+        "CSV (*.csv);;CSV för kalkylprogram (semikolon, decimalkomma) (*.csv);;JSON (*.json)");
+    // The spreadsheet's decimal comma: 60 öre.
+    EXPECT_NE(written()[0].bytes.find("2001-11-15;3725;125;60;0,60;1 h / dygn\r\n"),
+              std::string::npos);
 }
 
 TEST_F(RangeExportTest, ACancelWritesNothingAndAFailedWriteIsTold) {

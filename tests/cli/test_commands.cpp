@@ -1,8 +1,9 @@
+#include "cli/arguments.h"
+#include "cli/commands.h"
 #include "platform/fakes/fake_clock.h"
 #include "platform/fakes/fake_notifier.h"
 #include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
-#include "presenter/command_line.h"
 #include "storage/month_file.h"
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
@@ -36,13 +37,12 @@ class CommandLineTest : public ::testing::Test {
 protected:
     void SetUp() override { m_dir.write("tid.it", settingsOf("1 h / dygn", 0x10, 0x0E)); }
 
-    presenter::CommandOutput run(std::vector<std::string> arguments) {
-        const presenter::ParsedCommand parsed = presenter::parseCommandLine(arguments);
+    cli::CommandOutput run(std::vector<std::string> arguments) {
+        const cli::ParsedCommand parsed = cli::parseArguments(arguments);
         if (!parsed.command) {
             return parsed.output;
         }
-        return presenter::runCommand(*parsed.command, m_files, m_clock, m_settings, {},
-                                     &m_notifier);
+        return cli::runCommand(*parsed.command, m_files, m_clock, m_settings, {}, &m_notifier);
     }
     void handMadeDecember() { m_dir.write("0112.tid", monthFileBytes({{5, kDay5}, {12, kDay12}})); }
 
@@ -55,85 +55,51 @@ protected:
 
 } // namespace
 
-TEST_F(CommandLineTest, WrongUseAndRefusalsHaveTheirExitCodesAndChangeNoFile) {
-    const std::vector<std::pair<std::vector<std::string>, int>> cases{
-        {{}, 2},
-        {{"frukost"}, 2},
-        {{"boka"}, 2},
-        {{"boka", "abc"}, 2},
-        {{"boka", "1", "2"}, 2},
-        {{"boka", "--datum"}, 2},
-        {{"boka", "--datum", "1.12.2001", "10"}, 2},
-        {{"boka", "--snabbt", "10"}, 2},
-        {{"boka", "--anslutning", "60", "10"}, 2},
-        {{"boka", "--anslutning", "1:00"}, 2},
-        {{"visa", "2001-1"}, 2},
-        {{"summa", "2001-01-01"}, 2},
-        {{"exportera", "--format", "xml"}, 2},
-        {{"boka", "1:75:00"}, 1},
-        {{"boka", "1:60"}, 1},
-        {{"boka", "0:59:60"}, 1},
-        {{"boka", "0:00"}, 1},
-        {{"boka", "-5"}, 1},
-        {{"boka", "86401"}, 1},
-        {{"boka", "99999999999999999999"}, 1},
-        {{"boka", "--datum", "2001-02-29", "10"}, 1},
-        {{"boka", "--datum", "2100-01-01", "10"}, 1},
-        {{"boka", "--anslutning", "2678401"}, 1},
-        {{"visa", "2000-12"}, 1},
-        {{"summa", "2001-12-31", "2001-12-01"}, 1},
-        {{"summa", "2001-01-01", "2002-01-02"}, 1},
-        {{"exportera", "2001-01-01", "2002-01-02"}, 1},
-    };
-    for (const auto& [arguments, code] : cases) {
-        const presenter::CommandOutput output = run(arguments);
-        EXPECT_EQ(output.exitCode, code) << ::testing::PrintToString(arguments);
-        EXPECT_EQ(output.out, "");
-        EXPECT_EQ(output.err.rfind("surfklocka: ", 0), 0U);
-        EXPECT_EQ(output.err.find("Användning:") != std::string::npos, code == 2);
-    }
-    EXPECT_EQ(run({"summa", "2001-12-31", "2001-12-01"}).err,
-              "surfklocka: \"FRÅN\" måste vara tidigare än \"TILL\".\n");
+TEST_F(CommandLineTest, RangesTheWindowRefusesAreRefusedWithItsTextsAndChangeNoFile) {
+    EXPECT_EQ(
+        run({"summa", "2001-12-31", "2001-12-01"}),
+        (cli::CommandOutput{1, "", "surfklocka: \"FRÅN\" måste vara tidigare än \"TILL\".\n"}));
     EXPECT_EQ(run({"summa", "2001-01-01", "2002-01-02"}).err,
               "surfklocka: Det går inte att summera längre\ntid än 12 månader.\n");
+    EXPECT_EQ(run({"exportera", "2001-01-01", "2002-01-02"}).exitCode, 1);
     EXPECT_EQ(m_dir.names(), std::vector<std::string>{"tid.it"});
 }
 
 TEST_F(CommandLineTest, BookingWritesTheBytesOfTheWindowsWorkedExample) {
     EXPECT_EQ(run({"boka", "--datum", "2001-12-05", "0:50:00"}).exitCode, 0);
-    EXPECT_EQ(run({"boka", "20:00"}).exitCode, 0); // today, from the clock
-    const presenter::CommandOutput last = run({"boka", "60"});
+    EXPECT_EQ(run({"boka", "20m"}).exitCode, 0); // today, from the clock
+    const cli::CommandOutput last = run({"boka", "1m"});
     EXPECT_EQ(last.exitCode, 0);
     EXPECT_EQ(last.err, "");
-    EXPECT_EQ(last.out, "Bokfört 2001-12-05: 1 m \n"
-                        "Ansluten tid: 1 h 11 m \n"
-                        "Använd extra tid: 11 m \n"
+    EXPECT_EQ(last.out, "Bokfört 2001-12-05: 1 m\n"
+                        "Ansluten tid: 1 h 11 m\n"
+                        "Använd extra tid: 11 m\n"
                         "Kostnad: 1,90 kr\n"
                         "December 2001\n"
-                        "Ansluten tid: 1 h 11 m \n"
-                        "Extra månadstid: 11 m \n"
+                        "Ansluten tid: 1 h 11 m\n"
+                        "Extra månadstid: 11 m\n"
                         "Extra månadskostnad: 1,90 kr\n"
                         "Total månadskostnad: 146,90 kr\n");
     EXPECT_EQ(m_dir.read("0112.tid"), monthFileBytes({{5, kDay5}}));
 
     // Past 24 hours, or without a plan: refused, with no file changed.
     const Bytes before = m_dir.read("0112.tid"), copy = m_dir.read("0112.tmp");
-    const presenter::CommandOutput full = run({"boka", "23:00:00"});
+    const cli::CommandOutput full = run({"boka", "23:00:00"});
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_NE(full.err.find("Du kan inte mata in mer tid än 24 timmar per dygn"),
               std::string::npos);
     m_dir.write("tid.it", {0xFF, 0xFF});
-    EXPECT_EQ(run({"boka", "--datum", "2001-12-06", "10"}).exitCode, 1);
+    EXPECT_EQ(run({"boka", "--datum", "2001-12-06", "10s"}).exitCode, 1);
     EXPECT_EQ(m_dir.read("0112.tid"), before);
     EXPECT_EQ(m_dir.read("0112.tmp"), copy);
 }
 
 TEST_F(CommandLineTest, AConnectionEndingAfterMidnightIsSplitBetweenItsDays) {
     m_clock.set(core::Date{2001, 12, 6}, 3600); // 01:00
-    const presenter::CommandOutput output = run({"boka", "--anslutning", "10800"});
+    const cli::CommandOutput output = run({"boka", "--anslutning", "10800"});
     EXPECT_EQ(output.exitCode, 0) << output.err;
-    EXPECT_EQ(output.out.find("Bokfört 2001-12-05: 2 h \n"), 0U);
-    EXPECT_NE(output.out.find("Bokfört 2001-12-06: 1 h \n"), std::string::npos);
+    EXPECT_EQ(output.out.find("Bokfört 2001-12-05: 2 h\n"), 0U);
+    EXPECT_NE(output.out.find("Bokfört 2001-12-06: 1 h\n"), std::string::npos);
     // Day 5: 7200 s (0x1C20), 3600 extra (0x0E10), 40 + 60 × 10 = 640 öre (0x44200000), over.
     // Day 6: 3600 s, exactly the allowance: no extra time.
     EXPECT_EQ(m_dir.read("0112.tid"),
@@ -153,11 +119,11 @@ TEST_F(CommandLineTest, AConnectionEndingAfterMidnightIsSplitBetweenItsDays) {
     // Across two midnights, ending at 00:10 on the 9th: 600 s on the 9th, the whole 8th, and
     // 90600 − 600 − 86400 = 3600 s on the 7th, each on its own day (the 7th held 600 s).
     m_clock.set(core::Date{2001, 12, 9}, 600);
-    const presenter::CommandOutput nights = run({"boka", "--anslutning", "90600"});
+    const cli::CommandOutput nights = run({"boka", "--anslutning", "90600"});
     EXPECT_EQ(nights.exitCode, 0) << nights.err;
-    EXPECT_EQ(nights.out.find("Bokfört 2001-12-07: 1 h \n"), 0U);
-    EXPECT_NE(nights.out.find("Bokfört 2001-12-08: 24 h \n"), std::string::npos);
-    EXPECT_NE(nights.out.find("Bokfört 2001-12-09: 10 m \n"), std::string::npos);
+    EXPECT_EQ(nights.out.find("Bokfört 2001-12-07: 1 h\n"), 0U);
+    EXPECT_NE(nights.out.find("Bokfört 2001-12-08: 24 h\n"), std::string::npos);
+    EXPECT_NE(nights.out.find("Bokfört 2001-12-09: 10 m\n"), std::string::npos);
     const auto december = storage::decodeMonth(m_dir.read("0112.tid"));
     EXPECT_EQ(december[6].connectedSeconds, 4200);
     EXPECT_EQ(december[7].connectedSeconds, 86400);
@@ -167,7 +133,7 @@ TEST_F(CommandLineTest, AConnectionEndingAfterMidnightIsSplitBetweenItsDays) {
 TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile) {
     handMadeDecember();
     m_dir.write("0111.tid", {});
-    const presenter::CommandOutput shown = run({"visa", "2001-12"});
+    const cli::CommandOutput shown = run({"visa", "2001-12"});
     EXPECT_EQ(shown.exitCode, 0);
     EXPECT_EQ(shown.out, "December 2001\n"
                          "\n"
@@ -175,8 +141,8 @@ TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile)
                          "2001-12-05  1 h 11 m        11 m            1,90 kr\n"
                          "2001-12-12  30 m            -               0,00 kr\n"
                          "\n"
-                         "Ansluten tid: 1 h 41 m \n"
-                         "Extra månadstid: 11 m \n"
+                         "Ansluten tid: 1 h 41 m\n"
+                         "Extra månadstid: 11 m\n"
                          "Extra månadskostnad 1,90 kr\n"
                          "Total månadskostnad: 146,90 kr\n"
                          "\n"
@@ -184,18 +150,18 @@ TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile)
                          // 4260 × 31 / 5 = 26412 s; 660 × 31 / 5 = 4092 s; 190 öre × 31 / 5 =
                          // 1178 öre, 11,78 + 145. The 2 h plan would cost 245 kr, the 8 h 595.
                          "Prognos för december 2001 i samma takt som dag 1–5:\n"
-                         "Ansluten tid: 7 h 20 m 12 s \n"
-                         "Extra tid: 1 h 8 m 12 s \n"
+                         "Ansluten tid: 7 h 20 m 12 s\n"
+                         "Extra tid: 1 h 8 m 12 s\n"
                          "Total månadskostnad: 156,78 kr\n"
                          "Billigast i den takten: 1 h / dygn (156,78 kr)\n");
     EXPECT_EQ(run({"visa"}).out, shown.out); // the clock's month
     EXPECT_EQ(run({"visa", "2001-11"}).out, "Ingen tid är bokförd i november 2001.\n");
 
     // One month boundary: the fee once, 145 + 1,90.
-    const presenter::CommandOutput sum = run({"summa", "2001-11-15", "2001-12-31"});
+    const cli::CommandOutput sum = run({"summa", "2001-11-15", "2001-12-31"});
     EXPECT_EQ(sum.exitCode, 0);
-    EXPECT_EQ(sum.out, "Ansluten tid: 1 h 41 m \n"
-                       "Extra tid: 11 m \n"
+    EXPECT_EQ(sum.out, "Ansluten tid: 1 h 41 m\n"
+                       "Extra tid: 11 m\n"
                        "Extra kostnad: 1,90 kr\n"
                        "Total kosttnad: 146,90 kr\n"
                        "(Fasta kostnaden uppräknas varje hel månad.)\n"
@@ -206,60 +172,26 @@ TEST_F(CommandLineTest, VisaAndSummaShowTheWindowsTextsAndLeaveAnEmptyMonthFile)
                        "1 h / dygn: 224,23 kr (billigast)\n"
                        "2 h / dygn: 375,67 kr (uppskattat)\n"
                        "8 h / dygn: 912,33 kr (uppskattat)\n");
-    EXPECT_EQ(run({"summa", "2001-12-06", "2001-12-12"}).out.find("Ansluten tid: 30 m \n"), 0U);
+    EXPECT_EQ(run({"summa", "2001-12-06", "2001-12-12"}).out.find("Ansluten tid: 30 m\n"), 0U);
+    // Without TILL up to today, the 5th: 4260 s. Without dates the clock's month: 4260 + 1800 s.
+    EXPECT_EQ(run({"summa", "2001-12-01"}).out.find("Ansluten tid: 1 h 11 m\n"), 0U);
+    EXPECT_EQ(run({"summa"}).out.find("Ansluten tid: 1 h 41 m\n"), 0U);
     EXPECT_TRUE(m_dir.exists("0111.tid"));
     EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0112.tid", "tid.it"}));
 }
 
-TEST_F(CommandLineTest, SummaTellsWhichPlanPaysAndVisaProjectsOnlyTheClocksMonth) {
-    // On 1 h / dygn, 2001-12-05 holds 4260 s and 2001-12-12 1800 s; January 2002 gets a day of
-    // 5 h (18000 s, 14400 s extra, 2400 + 40 = 2440 öre).
-    handMadeDecember();
-    m_dir.write("0201.tid",
-                monthFileBytes({{3, testing_support::dayRecordBytes(18000, 14400, 2440.0f, 3)}}));
-    m_clock.set(core::Date{2002, 1, 3});
-    const presenter::CommandOutput sum = run({"summa", "2001-12-01", "2002-01-31"});
-    EXPECT_EQ(sum.exitCode, 0);
-    // One boundary. Booked: 190 + 2440 = 2630 öre, 26,30 + 145 = 171,30. Compared, every plan
-    // pays two whole fees: 26,30 + 2 × 145 = 316,30. 2 h: 18000 − 7200 = 10800 s, 1800 + 40 =
-    // 1840 öre, 18,40 + 2 × 245 = 508,40. 8 h: none, 2 × 595.
-    EXPECT_EQ(sum.out, "Ansluten tid: 6 h 41 m \n"
-                       "Extra tid: 4 h 11 m \n"
-                       "Extra kostnad: 26,30 kr\n"
-                       "Total kosttnad: 171,30 kr\n"
-                       "(Fasta kostnaden uppräknas varje hel månad.)\n"
-                       "Jämförelse, avgiften räknad per dag:\n"
-                       "1 h / dygn: 316,30 kr (billigast)\n"
-                       "2 h / dygn: 508,40 kr (uppskattat)\n"
-                       "8 h / dygn: 1190,00 kr (uppskattat)\n");
-
-    // December is no longer the clock's month: its actual totals alone.
-    const std::string december = run({"visa", "2001-12"}).out;
-    EXPECT_EQ(december.find("Prognos"), std::string::npos);
-    const std::string lastLine = "\nTotal månadskostnad: 146,90 kr\n";
-    ASSERT_GT(december.size(), lastLine.size());
-    EXPECT_EQ(december.substr(december.size() - lastLine.size()), lastLine);
-
-    // January on its 3rd of 31 days: 18000 × 31 / 3 = 186000 s = 51 h 40 m; 14400 × 31 / 3 =
-    // 148800 s = 41 h 20 m; 2440 × 31 / 3 = 25213,33 öre, 252,13 + 145 = 397,13. 2 h:
-    // 1840 × 31 / 3 = 19013,33 öre, 190,13 + 245 = 435,13. 8 h: 595.
-    const std::string january = run({"visa"}).out;
-    const std::string projection = "\n\nPrognos för januari 2002 i samma takt som dag 1–3:\n"
-                                   "Ansluten tid: 51 h 40 m \n"
-                                   "Extra tid: 41 h 20 m \n"
-                                   "Total månadskostnad: 397,13 kr\n"
-                                   "Billigast i den takten: 1 h / dygn (397,13 kr)\n";
-    ASSERT_GT(january.size(), projection.size());
-    EXPECT_EQ(january.substr(january.size() - projection.size()), projection);
-    EXPECT_NE(january.find("Total månadskostnad: 169,40 kr\n\nPrognos"), std::string::npos);
-}
-
-TEST_F(CommandLineTest, ExportWritesEveryBookedDayAsCsvAndJson) {
+TEST_F(CommandLineTest, ExportWritesEveryBookedDayAsCsvForScriptsOrSpreadsheetsAndJson) {
     handMadeDecember();
     EXPECT_EQ(run({"exportera"}).out,
               "datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,abonnemang\r\n"
               "2001-12-05,4260,660,190,1.90,1 h / dygn\r\n"
               "2001-12-12,1800,0,0,0.00,1 h / dygn\r\n");
+    // For a spreadsheet: the byte-order mark EF BB BF, semicolons and decimal commas.
+    EXPECT_EQ(run({"exportera", "--format", "kalkyl"}).out,
+              "\xEF\xBB\xBF"
+              "datum;ansluten_sekunder;extra_sekunder;kostnad_ore;kostnad_kr;abonnemang\r\n"
+              "2001-12-05;4260;660;190;1,90;1 h / dygn\r\n"
+              "2001-12-12;1800;0;0;0,00;1 h / dygn\r\n");
     EXPECT_EQ(run({"exportera", "--format", "json", "2001-12-06", "2001-12-31"}).out,
               "[\n  {\"datum\": \"2001-12-12\", \"ansluten_sekunder\": 1800, \"extra_sekunder\": "
               "0, \"kostnad_ore\": 0, \"kostnad_kr\": 0.00, \"abonnemang\": \"1 h / dygn\"}\n]\n");
@@ -276,6 +208,16 @@ TEST_F(CommandLineTest, ExportRoundsTheOreHalfUpAndQuotesThePlanText) {
     EXPECT_EQ(run({"exportera", "2002-01-01"}).out,
               "datum,ansluten_sekunder,extra_sekunder,kostnad_ore,kostnad_kr,abonnemang\r\n"
               "2002-01-02,3700,100,41,0.41,\"x,\"\"y\"\"\"\r\n");
+    EXPECT_EQ(run({"exportera", "--format", "kalkyl", "2002-01-01"}).out,
+              "\xEF\xBB\xBF"
+              "datum;ansluten_sekunder;extra_sekunder;kostnad_ore;kostnad_kr;abonnemang\r\n"
+              "2002-01-02;3700;100;41;0,41;\"x,\"\"y\"\"\"\r\n");
+    // A separator in a field is quoted where it separates: the semicolon in a spreadsheet's file.
+    m_dir.write("tid.it", settingsOf("a;b       ", 0x10, 0x0E));
+    EXPECT_NE(run({"exportera", "2002-01-01"}).out.find(",0.41,a;b\r\n"), std::string::npos);
+    EXPECT_NE(run({"exportera", "--format", "kalkyl", "2002-01-01"}).out.find(";0,41;\"a;b\"\r\n"),
+              std::string::npos);
+    m_dir.write("tid.it", settingsOf("x,\"y\"     ", 0x10, 0x0E));
     EXPECT_NE(
         run({"exportera", "--format", "json", "2002-01-01"})
             .out.find(
@@ -289,13 +231,11 @@ TEST_F(CommandLineTest, AviseringTellsAndStoresTheNoticeSettingInItsOwnFile) {
     EXPECT_EQ(run({"avisering", "av"}).out, "Avisering innan extra tid börjar: av.\n");
     EXPECT_EQ(m_dir.read("avisering.it"), (Bytes{0x00, 0x00}));
     EXPECT_EQ(run({"avisering"}).out, "Avisering innan extra tid börjar: av.\n");
-    EXPECT_EQ(run({"avisering", "på"}).exitCode, 0);
+    EXPECT_EQ(run({"avisering", "pa"}).exitCode, 0);
     EXPECT_EQ(m_dir.read("avisering.it"), (Bytes{0xFF, 0xFF}));
-    EXPECT_EQ(run({"avisering", "ja"}).exitCode, 2);
-    EXPECT_EQ(run({"avisering", "på", "av"}).exitCode, 2);
     // A damaged file is never written over.
     m_dir.write("avisering.it", {1, 2, 3});
-    const presenter::CommandOutput damaged = run({"avisering", "av"});
+    const cli::CommandOutput damaged = run({"avisering", "av"});
     EXPECT_EQ(damaged.exitCode, 1);
     EXPECT_NE(damaged.err.find("avisering.it är skadad"), std::string::npos);
     EXPECT_EQ(m_dir.read("avisering.it"), (Bytes{1, 2, 3}));
@@ -304,9 +244,9 @@ TEST_F(CommandLineTest, AviseringTellsAndStoresTheNoticeSettingInItsOwnFile) {
 
 TEST_F(CommandLineTest, ABookingThatStartsExtraTimeIsToldUnlessNoticesAreOff) {
     // 50 minutes leave 10 of the hour: not yet under ten.
-    EXPECT_EQ(run({"boka", "50:00"}).exitCode, 0);
+    EXPECT_EQ(run({"boka", "50m"}).exitCode, 0);
     EXPECT_TRUE(m_notifier.notices().empty());
-    EXPECT_EQ(run({"boka", "1"}).exitCode, 0); // 9 m 59 s left
+    EXPECT_EQ(run({"boka", "1s"}).exitCode, 0); // 9 m 59 s left
     ASSERT_EQ(m_notifier.notices().size(), 1U);
     EXPECT_EQ(m_notifier.notices()[0].title, "Snart slut på dagens förbetalda tid");
     // A connection ending at 00:30 on the 6th: 30 minutes on the 6th and 40 on the 5th, which
@@ -335,21 +275,31 @@ TEST_F(CommandLineTest, AFailureNamesItsFileAndTheSystemsCause) {
     const std::string notSaved = "surfklocka: Tiden kunde inte sparas, eftersom filen 0112.tid ";
     const std::string nothing = "\nIngen tid har bokförts.\n";
     const std::vector<Case> cases{
-        {{"boka", "1:00"}, "readFile 0112.tid", EACCES,
+        {{"boka", "1:00"},
+         "readFile 0112.tid",
+         EACCES,
          notSaved + "inte gick att läsa: behörighet saknas." + nothing},
-        {{"boka", "1:00"}, "replaceFile:deferred 0112.tid", ENOSPC,
+        {{"boka", "1:00"},
+         "replaceFile:deferred 0112.tid",
+         ENOSPC,
          notSaved + "inte gick att skriva: disken är full." + nothing},
-        {{"boka", "1:00"}, "replaceFile:deferred 0112.tid", EROFS,
+        {{"boka", "1:00"},
+         "replaceFile:deferred 0112.tid",
+         EROFS,
          notSaved + "inte gick att skriva: filsystemet är skrivskyddat." + nothing},
-        {{"boka", "1:00"}, "syncFolder .", EIO,
+        {{"boka", "1:00"},
+         "syncFolder .",
+         EIO,
          notSaved + "inte gick att skriva: läs- eller skrivfel på disken." + nothing},
-        {{"visa", "2001-12"}, "readFile 0112.tid", EACCES,
+        {{"visa", "2001-12"},
+         "readFile 0112.tid",
+         EACCES,
          "surfklocka: Månaden kan inte visas, eftersom filen 0112.tid inte gick att läsa: "
          "behörighet saknas.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failingCall);
-        const presenter::ParsedCommand parsed = presenter::parseCommandLine(c.arguments);
+        const cli::ParsedCommand parsed = cli::parseArguments(c.arguments);
         ASSERT_TRUE(parsed.command);
         // Which call that is, from a run on a copy of the folder.
         testing_support::TempDir copy;
@@ -357,7 +307,7 @@ TEST_F(CommandLineTest, AFailureNamesItsFileAndTheSystemsCause) {
         copy.write("0112.tid", month);
         platform::PosixFileSystem copyFiles(copy.path());
         platform::fakes::FaultyFileSystem probe(copyFiles);
-        presenter::runCommand(*parsed.command, probe, m_clock, m_settings);
+        cli::runCommand(*parsed.command, probe, m_clock, m_settings);
         const auto at = std::find(probe.log().begin(), probe.log().end(), c.failingCall);
         ASSERT_NE(at, probe.log().end());
 
@@ -365,8 +315,8 @@ TEST_F(CommandLineTest, AFailureNamesItsFileAndTheSystemsCause) {
         faulty.failWith(c.error);
         faulty.failAt(static_cast<int>(at - probe.log().begin()) + 1,
                       platform::fakes::FaultyFileSystem::Mode::Once);
-        const presenter::CommandOutput output =
-            presenter::runCommand(*parsed.command, faulty, m_clock, m_settings);
+        const cli::CommandOutput output =
+            cli::runCommand(*parsed.command, faulty, m_clock, m_settings);
         EXPECT_EQ(output.exitCode, 1);
         EXPECT_EQ(output.out, "");
         EXPECT_EQ(output.err, c.err);
