@@ -212,7 +212,6 @@ TEST_F(RangeExportTest, WritesTheBookedDaysAsCsvAddingTheEndingToANameWithout) {
     EXPECT_EQ(m_presenter.exportera().lblSparat, "Sparat som ~/Dokument/ut.csv");
 
     EXPECT_EQ(m_outside.saveFile.title(), "Exportera");
-    EXPECT_EQ(m_outside.saveFile.filters(), "CSV (*.csv);;JSON (*.json)");
     EXPECT_EQ(m_outside.saveFile.suggested(),
               std::vector<std::string>{"surfklocka_2001-09-06_2001-12-05.csv"});
     ASSERT_EQ(written().size(), 1u);
