@@ -86,9 +86,7 @@ void addDay(RangeSums& sums, const DayRecord& day) {
 
 float rangeTotalCost(const RangeTotals& totals) {
     const float extraKronor = totals.sums.costOre / 100.0f;
-    const float fees =
-        static_cast<float>(totals.monthBoundaries) * static_cast<float>(totals.feeKronor);
-    return extraKronor + fees;
+    return extraKronor + static_cast<float>(totals.feesKronor);
 }
 
 RangeTexts rangeTexts(const RangeTotals& totals) {

@@ -84,6 +84,9 @@ struct RangeTotals {
     RangeSums sums;
     int monthBoundaries = 0;
     int feeKronor = 0;
+    // The fees the total adds: one at every month boundary, the fee of the month the boundary
+    // enters (each month's own plan); monthBoundaries × feeKronor where one plan holds.
+    int feesKronor = 0;
     // Month files of the range that are there but could not be read: their days are not in the
     // sums.
     std::vector<std::string> unreadableFiles;
@@ -93,7 +96,7 @@ struct RangeTotals {
 };
 
 // The total cost in kronor, in single precision: the extra cost (öre ÷ 100) plus one fee for
-// every month boundary.
+// every month boundary (feesKronor).
 float rangeTotalCost(const RangeTotals& totals);
 
 // The texts of the four result labels.

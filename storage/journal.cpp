@@ -8,6 +8,7 @@
 #include "core/texts.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace storage {
 
@@ -237,10 +238,13 @@ struct Journal::MonthWrite {
     std::vector<std::uint8_t> newBytes;
 };
 
-Journal::Journal(platform::FileSystem& files, std::int32_t dailyAllowance)
-    : m_files(files), m_dailyAllowance(dailyAllowance) {
+Journal::Journal(platform::FileSystem& files, core::PlanSchedule plans)
+    : m_files(files), m_plans(std::move(plans)) {
     list();
 }
+
+Journal::Journal(platform::FileSystem& files, std::int32_t dailyAllowance)
+    : Journal(files, core::PlanSchedule(dailyAllowance)) {}
 
 void Journal::list() {
     m_names = m_files.listNames();
@@ -385,7 +389,11 @@ const MonthBytes& Journal::month(const std::string& file) {
 // Step 1: checks the whole entry and keeps each day's record as it stands (unless the entry was
 // marked before). False when it may be booked; true, with the outcome that ends it, otherwise.
 bool Journal::check(EntryResult& result, bool marked) {
-    if (!core::planForAllowance(m_dailyAllowance)) {
+    const bool plansKnown =
+        std::all_of(result.entry.parts.begin(), result.entry.parts.end(), [&](const auto& part) {
+            return core::planForAllowance(m_plans.allowanceFor(part.date.year, part.date.month));
+        });
+    if (!plansKnown) {
         result.outcome = EntryOutcome::NoPlan;
         return true;
     }
@@ -456,7 +464,8 @@ void Journal::write(EntryResult& result, const std::vector<std::size_t>& toBook)
         }
         MonthWrite& month = months.back();
         const core::DayRecord before = dayOf(month.newBytes, part.date.day);
-        const auto after = core::bookOnDay(before, part.seconds, m_dailyAllowance,
+        const auto after = core::bookOnDay(before, part.seconds,
+                                           m_plans.allowanceFor(part.date.year, part.date.month),
                                            static_cast<std::int16_t>(part.date.day));
         if (!after) {
             result.outcome = EntryOutcome::Refused;

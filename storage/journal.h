@@ -2,6 +2,7 @@
 
 #include "core/date.h"
 #include "core/day_record.h"
+#include "core/plan_schedule.h"
 #include "platform/file_system.h"
 #include "storage/month_file.h"
 
@@ -20,8 +21,9 @@ namespace storage {
 // The journal of bookings. Every booking (the window's own save, a booking typed on the command
 // line, one handed over to the window, a connection booked by pppd) goes through the same steps,
 // taken by whoever holds the data folder's lock:
-//  1. the entry is checked whole: the plan must be known, every month it touches usable, and no
-//     day may pass 24 hours; a refused entry books nothing;
+//  1. the entry is checked whole: the plan of every month it touches (the plan in force on the
+//     month's first day) must be known, every month usable, and no day may pass 24 hours; a
+//     refused entry books nothing;
 //  2. each day's record as it stands is kept in the entry's file (its "marks");
 //  3. each month the entry touches is written once, whole, with all of its days: a new file,
 //     flushed and renamed over the month; the folder is then flushed once;
@@ -153,6 +155,9 @@ using AnswerText = std::function<std::string(const EntryResult&)>;
 // holds the data folder's lock for the life of the object.
 class Journal {
 public:
+    // Books every day with the plan in force in its month.
+    Journal(platform::FileSystem& files, core::PlanSchedule plans);
+    // One plan for every month.
     Journal(platform::FileSystem& files, std::int32_t dailyAllowance);
 
     // Books every entry file waiting in the folder, in the order of their names (a begun entry
@@ -184,7 +189,7 @@ private:
     void list();
 
     platform::FileSystem& m_files;
-    std::int32_t m_dailyAllowance;
+    core::PlanSchedule m_plans;
     std::optional<std::vector<std::string>> m_names; // the last listing
     std::set<std::string> m_copies;                  // the "*.tmp" copies known to be there
     std::map<std::string, MonthBytes> m_months;      // the months read for the entry at hand

@@ -9,6 +9,12 @@ namespace storage {
 std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const core::Date& from,
                                           const core::Date& to, std::int32_t dailyAllowance,
                                           EmptyMonthFiles empty) {
+    return sumRange(files, from, to, core::PlanSchedule(dailyAllowance), empty);
+}
+
+std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const core::Date& from,
+                                          const core::Date& to, const core::PlanSchedule& plans,
+                                          EmptyMonthFiles empty) {
     const std::vector<core::RangeMonth> walk = core::rangeWalk(from, to);
     if (walk.empty()) {
         return std::nullopt;
@@ -41,7 +47,11 @@ std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const cor
         }
     }
     totals.monthBoundaries = core::monthBoundaries(from, to);
-    totals.feeKronor = core::feeForAllowance(dailyAllowance);
+    totals.feeKronor = core::feeForAllowance(plans.allowanceFor(to.year, to.month));
+    // Every boundary enters a month of the walk after the first: its own fee.
+    for (std::size_t i = 1; i < walk.size(); ++i) {
+        totals.feesKronor += core::feeForAllowance(plans.allowanceFor(walk[i].year, walk[i].month));
+    }
     return totals;
 }
 

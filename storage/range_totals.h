@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/date.h"
+#include "core/plan_schedule.h"
 #include "core/range.h"
 #include "platform/file_system.h"
 
@@ -24,6 +25,10 @@ namespace storage {
 // With EmptyMonthFiles::Keep a month file of length 0 adds nothing and stays: the walk then
 // changes no file at all, for callers that only look.
 enum class EmptyMonthFiles { Delete, Keep };
+// Each month boundary adds the fee of the month it enters, with the plan in force in it.
+std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const core::Date& from,
+                                          const core::Date& to, const core::PlanSchedule& plans,
+                                          EmptyMonthFiles empty = EmptyMonthFiles::Delete);
 std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const core::Date& from,
                                           const core::Date& to, std::int32_t dailyAllowance,
                                           EmptyMonthFiles empty = EmptyMonthFiles::Delete);

@@ -70,16 +70,16 @@ TEST(RangeSums, OnlyDaysWithConnectedTimeAddWithoutOverflowInSinglePrecision) {
 
 TEST(RangeTexts, FourLabelsWithTheFeeOncePerMonthBoundary) {
     const std::string note = "\n(Fasta kostnaden uppräknas varje hel månad.)";
-    const core::RangeTexts texts = core::rangeTexts({{390.0f, 16260, 1860}, 2, 245, {}, {}});
+    const core::RangeTexts texts = core::rangeTexts({{390.0f, 16260, 1860}, 2, 245, 490, {}, {}});
     EXPECT_EQ(texts.connected, "Ansluten tid: 4 h 31 m ");
     EXPECT_EQ(texts.extra, "Extra tid: 31 m ");
     EXPECT_EQ(texts.cost, "Extra kostnad: 3,90 kr");
     EXPECT_EQ(texts.total, "Total kosttnad: 493,90 kr" + note);
 
     // Nothing summed: the pattern "0.00" keeps one integer digit.
-    const core::RangeTexts none = core::rangeTexts({{}, 0, 145, {}, {}});
+    const core::RangeTexts none = core::rangeTexts({{}, 0, 145, 0, {}, {}});
     EXPECT_EQ(none.total, "Total kosttnad: 0,00 kr" + note);
     // Without a matching plan the total is the extra cost alone, however many months.
-    EXPECT_EQ(core::rangeTexts({{1234.5f, 3725, 125}, 12, 0, {}, {}}).total,
+    EXPECT_EQ(core::rangeTexts({{1234.5f, 3725, 125}, 12, 0, 0, {}, {}}).total,
               "Total kosttnad: 12,35 kr" + note);
 }

@@ -316,3 +316,22 @@ TEST(JournalStop, AStopAtAnyChangeBooksEveryPartExactlyOnce) {
         }
     }
 }
+
+TEST_F(JournalTest, EachDayIsBookedWithThePlanInForceInItsMonth) {
+    // 1 h until December 2001, 8 h from January 2002: 3960 s on either side of the year's end.
+    const core::PlanSchedule plans({{2001, 1, 3600}, {2002, 1, 28800}});
+    ASSERT_TRUE(storage::addPendingEntry(m_files, kFirst,
+                                         entryOf({{{2001, 12, 31}, 3960}, {{2002, 1, 1}, 3960}})));
+    const auto results = storage::Journal(m_files, plans).bookWaiting(answer, kFirst);
+    ASSERT_EQ(results.size(), 1U);
+    EXPECT_EQ(results[0].outcome, EntryOutcome::Booked);
+    // December: 360 s past the hour, 40 + 360 / 60 × 10 = 100 öre. January: within 8 h.
+    EXPECT_EQ(m_dir.read("0112.tid"),
+              monthFileBytes({{31, dayRecordBytes(3960, 360, 100.0f, 31)}}));
+    EXPECT_EQ(m_dir.read("0201.tid"), monthFileBytes({{1, dayRecordBytes(3960, 0, 0.0f, 1)}}));
+    // A month whose plan is not known books nothing of the entry.
+    ASSERT_TRUE(storage::addPendingEntry(m_files, kSecond, entryOf({{{2002, 1, 2}, 60}})));
+    const core::PlanSchedule unknown({{2001, 1, 3600}, {2002, 1, 0}});
+    EXPECT_EQ(storage::Journal(m_files, unknown).bookWaiting(answer, kSecond).at(0).outcome,
+              EntryOutcome::NoPlan);
+}

@@ -90,3 +90,15 @@ TEST_F(RangeTotalsTest, ARefusedRangeTouchesNoFile) {
     EXPECT_TRUE(m_files.log().empty());
     EXPECT_TRUE(m_dir.exists("0303.tid"));
 }
+
+TEST_F(RangeTotalsTest, EachMonthBoundaryAddsTheFeeOfTheMonthItEnters) {
+    // 1 h until January 2002, 8 h from February, 2 h from March: 15 January to 10 March crosses
+    // into February (595 kr) and into March (245 kr).
+    const core::PlanSchedule plans({{2001, 1, 3600}, {2002, 2, 28800}, {2002, 3, 7200}});
+    const auto totals = storage::sumRange(m_files, {2002, 1, 15}, {2002, 3, 10}, plans);
+    ASSERT_TRUE(totals);
+    EXPECT_EQ(totals->monthBoundaries, 2);
+    EXPECT_EQ(totals->feesKronor, 595 + 245);
+    EXPECT_EQ(core::rangeTexts(*totals).total,
+              "Total kosttnad: 840,00 kr\n(Fasta kostnaden uppräknas varje hel månad.)");
+}
