@@ -95,6 +95,10 @@ int runCommandLine(int argc, char* argv[]) {
         case app::InstanceLock::Result::Acquired:
             break;
         case app::InstanceLock::Result::HeldByOther:
+            if (command.kind == cli::CommandKind::Plans) {
+                return cli::failed("Surfklocka är öppet. Byt abonnemang i fönstret med \"Byt "
+                                   "abonnemang…\", eller stäng det först.");
+            }
             return bookThroughHolder(command, *folder, *lock, clock);
         case app::InstanceLock::Result::Failed:
             return cli::failed("Surfklocka kan inte starta.\n" + lock->failure());

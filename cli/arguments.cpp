@@ -308,6 +308,36 @@ ParsedCommand parseNotices(const Scan& read) {
     return parsed(command);
 }
 
+ParsedCommand parsePlans(const Scan& read) {
+    Command command{CommandKind::Plans};
+    if (read.operands.size() > 1) {
+        return wrongUse("abonnemang tar högst ett abonnemang: 1, 2 eller 8.");
+    }
+    for (const auto& [name, value] : read.options) {
+        const auto first = core::isoMonthShape(value);
+        if (!first) {
+            return wrongUse(quoted(value) + " är ingen månad. Skriv månaden som ÅÅÅÅ-MM.");
+        }
+        if (!first->isValid() || *first < core::kFirstListDate || *first > core::kLastListDate) {
+            return refused(value + " är ingen månad från januari 2001 till december 2099.");
+        }
+        command.date = first;
+    }
+    if (read.operands.empty()) {
+        if (command.date) {
+            return wrongUse("--fran hör till ett byte av abonnemang: ange 1, 2 eller 8 också.");
+        }
+        return parsed(command);
+    }
+    const std::string& value = read.operands.front();
+    if (value != "1" && value != "2" && value != "8") {
+        return wrongUse(quoted(value) +
+                        " är inget abonnemang: ange 1, 2 eller 8 (timmar om dygnet).");
+    }
+    command.plan = std::int32_t{value.front() - '0'} * 3600;
+    return parsed(command);
+}
+
 } // namespace
 
 ParsedCommand parseArguments(std::span<const std::string> arguments) {
@@ -322,11 +352,14 @@ ParsedCommand parseArguments(std::span<const std::string> arguments) {
     const auto rest = arguments.subspan(before.end + 1);
     static constexpr OptionSpec kBookOptions[] = {{"datum", true}, {"anslutning", true}};
     static constexpr OptionSpec kExportOptions[] = {{"format", true}};
+    static constexpr OptionSpec kPlanOptions[] = {{"fran", true}};
     std::span<const OptionSpec> specs;
     if (name == "boka") {
         specs = kBookOptions;
     } else if (name == "exportera") {
         specs = kExportOptions;
+    } else if (name == "abonnemang") {
+        specs = kPlanOptions;
     } else if (name != "visa" && name != "summa" && name != "avisering") {
         return wrongUse("Okänt kommando: " + name + ".");
     }
@@ -342,6 +375,9 @@ ParsedCommand parseArguments(std::span<const std::string> arguments) {
     }
     if (name == "avisering") {
         return parseNotices(read);
+    }
+    if (name == "abonnemang") {
+        return parsePlans(read);
     }
     return parseRange(name == "summa" ? CommandKind::Sum : CommandKind::Export, read);
 }
@@ -367,6 +403,10 @@ std::string usageText() {
            "  surfklocka avisering [på|av]\n"
            "      visar, slår på eller stänger av aviseringen när dagens förbetalda tid snart\n"
            "      är slut eller extra tid börjar\n"
+           "  surfklocka abonnemang [1|2|8] [--fran ÅÅÅÅ-MM]\n"
+           "      visar abonnemanget och de tidigare, eller byter till 1, 2 eller 8 timmar om\n"
+           "      dygnet från månaden ÅÅÅÅ-MM (denna månad om ingen anges); tidigare månader\n"
+           "      behåller sitt abonnemang\n"
            "  surfklocka --help           visar den här hjälpen\n"
            "  surfklocka --version        visar versionen\n"
            "\n"

@@ -10,8 +10,8 @@
 namespace cli {
 
 // A command of the command line, as its arguments were read: `surfklocka boka|visa|summa|
-// exportera|avisering …`, or --help and --version. Only values of the right shape get here; a
-// command holds what it needs to run and nothing about how it was written.
+// exportera|avisering|abonnemang …`, or --help and --version. Only values of the right shape get
+// here; a command holds what it needs to run and nothing about how it was written.
 
 using presenter::CommandOutput;
 using presenter::kExitDone;
@@ -33,6 +33,7 @@ enum class CommandKind {
     Sum,            // summa [FRÅN [TILL]]
     Export,         // exportera [--format csv|kalkyl|json] [FRÅN [TILL]]
     Notices,        // avisering [på|av]: tells, or turns on or off, the word before extra time
+    Plans,          // abonnemang [1|2|8] [--fran ÅÅÅÅ-MM]: tells the plans, or changes the plan
 };
 
 struct Command {
@@ -44,6 +45,9 @@ struct Command {
     std::int64_t seconds = 0;       // Book, BookConnection: 1 to 86400, or to 31 days
     presenter::ExportFormat format = presenter::ExportFormat::Csv;
     std::optional<bool> noticesOn{}; // Notices: on or off; nullopt to tell the setting
+    // Plans: the new plan's prepaid seconds a day (nullopt to tell the plans), from the month of
+    // `date` (this month when not given).
+    std::optional<std::int32_t> plan{};
 
     bool operator==(const Command&) const = default;
 };

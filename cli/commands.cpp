@@ -16,6 +16,7 @@
 #include "storage/journal.h"
 #include "storage/month_file.h"
 #include "storage/notice_settings.h"
+#include "storage/plan_history.h"
 #include "storage/range_totals.h"
 
 #include <algorithm>
@@ -60,6 +61,18 @@ std::optional<CommandOutput> rangeRefusal(const core::DateRange& range) {
         return refusedOutput(kTooLongMessage);
     }
     return std::nullopt;
+}
+
+// Which plan holds in which month: the history's, or the settings' plan for every month. A
+// history that is not the program's is not used; `warning` then says so.
+core::PlanSchedule plansOf(platform::FileSystem& files, std::int32_t current,
+                           std::string* warning) {
+    const storage::PlanHistory history = storage::loadPlanHistory(files);
+    if (!history.usable() && warning != nullptr) {
+        *warning = "surfklocka: Filen abonnemang.it är skadad eller kunde inte läsas, så varje "
+                   "månad räknas med abonnemanget i tid.it.\n";
+    }
+    return history.schedule(current);
 }
 
 // The name of a new entry when the caller gives none: the clock's time, to the second.
@@ -132,21 +145,23 @@ CommandOutput runShow(const Command& command, platform::FileSystem& files,
                     core::decimalText(first.year) + ".\n",
                 {}};
     }
+    std::string warning;
+    const std::int32_t allowance =
+        plansOf(files, settings.dailyAllowance, &warning).allowanceFor(first.year, first.month);
     const core::MonthFigures figures =
-        core::monthFigures(core::sumMonth(read.records()), settings.dailyAllowance);
+        core::monthFigures(core::sumMonth(read.records()), allowance);
     std::string out = core::monthYearCaption(first) + "\n\n" + column("Datum", 10) +
                       column("Ansluten tid", 14) + column("Extra tid", 14) + "Kostnad\n" + rows +
                       "\n" + figures.monthTimeText + "\n" + figures.monthExtraText + "\n" +
                       figures.monthCostText + "\n" + figures.total.text + "\n";
     // The month the clock is in: where it is heading at the pace of its days so far.
-    if (const auto projection =
-            core::projectMonth(first, read.records(), today, settings.dailyAllowance)) {
+    if (const auto projection = core::projectMonth(first, read.records(), today, allowance)) {
         out += "\n";
         for (const std::string& line : core::projectionLines(*projection)) {
             out += line + "\n";
         }
     }
-    return {kExitDone, presenter::withoutTrailingBlanks(out), {}};
+    return {kExitDone, presenter::withoutTrailingBlanks(out), warning};
 }
 
 CommandOutput runSum(const Command& command, platform::FileSystem& files,
@@ -155,7 +170,9 @@ CommandOutput runSum(const Command& command, platform::FileSystem& files,
     if (const auto refusal = rangeRefusal(range)) {
         return *refusal;
     }
-    const auto totals = storage::sumRange(files, range.from, range.to, settings.dailyAllowance,
+    std::string warning;
+    const auto totals = storage::sumRange(files, range.from, range.to,
+                                          plansOf(files, settings.dailyAllowance, &warning),
                                           storage::EmptyMonthFiles::Keep);
     if (!totals) {
         return refusedOutput("Datumen kan inte summeras.");
@@ -169,7 +186,7 @@ CommandOutput runSum(const Command& command, platform::FileSystem& files,
              core::comparePlans(*totals, range.from, range.to, settings.dailyAllowance))) {
         out += line + "\n";
     }
-    CommandOutput output{kExitDone, presenter::withoutTrailingBlanks(out), {}};
+    CommandOutput output{kExitDone, presenter::withoutTrailingBlanks(out), warning};
     // Sums without some months are printed, but not as a success.
     for (const std::string& file : totals->unreadableFiles) {
         output.exitCode = kExitRefused;
@@ -216,10 +233,67 @@ CommandOutput runNotices(const Command& command, platform::FileSystem& files) {
         kExitDone, "Avisering innan extra tid börjar: " + state(*command.noticesOn) + ".\n", {}};
 }
 
+std::string planName(std::int32_t allowance) {
+    const auto plan = core::planForAllowance(allowance);
+    return plan ? std::string(core::trimBlanks(plan->planText)) : "okänt";
+}
+
+// The plan in force now and the plans each month has had.
+CommandOutput tellPlans(platform::FileSystem& files, const core::Date& today,
+                        std::int32_t current) {
+    const storage::PlanHistory history = storage::loadPlanHistory(files);
+    if (!history.usable()) {
+        return refusedOutput("Filen abonnemang.it är skadad eller kunde inte läsas.");
+    }
+    const core::PlanSchedule plans = history.schedule(current);
+    std::string out =
+        "Abonnemang nu: " + planName(plans.allowanceFor(today.year, today.month)) + "\n";
+    if (plans.changes().size() < 2) {
+        return {kExitDone, out + "Samma abonnemang gäller för alla månader.\n", {}};
+    }
+    for (const core::PlanChange& change : plans.changes()) {
+        out += "Från " + core::isoMonthText(change.year, change.month) + ": " +
+               planName(change.dailyAllowance) + "\n";
+    }
+    return {kExitDone, out, {}};
+}
+
+// Tells the plans, or changes the plan from a month on: this month at the earliest, since a month
+// is priced with the plan in force on its first day and earlier months keep theirs.
+CommandOutput runPlans(const Command& command, platform::FileSystem& files,
+                       const platform::Clock& clock, const core::ProgramSettings& settings) {
+    const core::Date today = clock.today();
+    if (!command.plan) {
+        return tellPlans(files, today, settings.dailyAllowance);
+    }
+    const core::Date from = command.date.value_or(core::Date{today.year, today.month, 1});
+    if (from < core::Date{today.year, today.month, 1}) {
+        return refusedOutput("Ett nytt abonnemang kan börja tidigast denna månad; tidigare "
+                             "månader behåller sitt abonnemang.");
+    }
+    switch (storage::changePlan(files, from, *command.plan, today)) {
+    case storage::PlanChangeOutcome::Changed:
+        return {kExitDone,
+                "Från " + core::isoDateText(from) + " gäller " + planName(*command.plan) +
+                    ". Tidigare månader behåller sitt abonnemang.\n",
+                {}};
+    case storage::PlanChangeOutcome::Damaged:
+        return refusedOutput("Abonnemanget kan inte bytas, eftersom filen abonnemang.it eller "
+                             "tid.it är skadad eller inte gick att läsa. Ingenting har ändrats.");
+    case storage::PlanChangeOutcome::Failed:
+        break;
+    }
+    return refusedOutput(messages::withCause("Abonnemanget kunde inte bytas, eftersom datamappen "
+                                             "inte gick att skriva i",
+                                             files.lastError()) +
+                         ". Ingenting har ändrats.");
+}
+
 } // namespace
 
 bool changesFiles(const Command& command) {
-    return command.kind == CommandKind::Book || command.kind == CommandKind::BookConnection;
+    return command.kind == CommandKind::Book || command.kind == CommandKind::BookConnection ||
+           (command.kind == CommandKind::Plans && command.plan.has_value());
 }
 
 bool needsDataFolder(const Command& command) {
@@ -263,6 +337,8 @@ CommandOutput runCommand(const Command& command, platform::FileSystem& files,
         return runExport(command, files, clock, settings);
     case CommandKind::Notices:
         return runNotices(command, files);
+    case CommandKind::Plans:
+        return runPlans(command, files, clock, settings);
     case CommandKind::Help:
     case CommandKind::Version:
         break;
@@ -316,9 +392,11 @@ PlannedBooking planBooking(const Command& command, const platform::Clock& clock)
 CommandOutput bookWaiting(platform::FileSystem& files,
                           const storage::SettingsFile::Loaded& settings, std::string_view ownName,
                           std::int64_t nowNanoseconds, platform::Notifier* notifier) {
-    storage::Journal journal(files, settings.settings.dailyAllowance);
+    std::string warning;
+    const core::PlanSchedule plans = plansOf(files, settings.settings.dailyAllowance, &warning);
+    storage::Journal journal(files, plans);
     const std::vector<storage::EntryResult> results =
-        journal.bookWaiting(presenter::answerText(files, settings), ownName, nowNanoseconds);
+        journal.bookWaiting(presenter::answerText(files, settings, plans), ownName, nowNanoseconds);
     if (notifier != nullptr) {
         presenter::noticeWaiting(*notifier, files, results, settings.settings.dailyAllowance);
     }
@@ -328,12 +406,13 @@ CommandOutput bookWaiting(platform::FileSystem& files,
     std::string others;
     for (const storage::EntryResult& result : results) {
         if (result.name == ownName) {
-            own = presenter::entryOutput(files, result, settings);
+            own = presenter::entryOutput(files, result, settings, plans);
         } else if (result.outcome != storage::EntryOutcome::Booked &&
                    result.outcome != storage::EntryOutcome::Kept) {
-            others += presenter::entryOutput(files, result, settings).err;
+            others += presenter::entryOutput(files, result, settings, plans).err;
         }
     }
+    own.err = warning + own.err;
     if (!others.empty()) {
         own.err =
             "surfklocka: En bokning som väntade i datamappen bokfördes inte:\n" + others + own.err;

@@ -53,14 +53,21 @@ std::string withoutTrailingBlanks(std::string_view text) {
 
 CommandOutput entryOutput(platform::FileSystem& files, const storage::EntryResult& result,
                           const storage::SettingsFile::Loaded& settings) {
-    const std::int32_t allowance = settings.settings.dailyAllowance;
+    return entryOutput(files, result, settings,
+                       core::PlanSchedule(settings.settings.dailyAllowance));
+}
+
+CommandOutput entryOutput(platform::FileSystem& files, const storage::EntryResult& result,
+                          const storage::SettingsFile::Loaded& settings,
+                          const core::PlanSchedule& plans) {
     const std::string nothing = "\n" + std::string(messages::kNothingBooked);
     switch (result.outcome) {
     case storage::EntryOutcome::Booked: {
         CommandOutput output;
         for (std::size_t i = 0; i < result.entry.parts.size() && i < result.records.size(); ++i) {
             const storage::PendingPart& part = result.entry.parts[i];
-            output.out += bookedLines(files, part.date, part.seconds, result.records[i], allowance);
+            output.out += bookedLines(files, part.date, part.seconds, result.records[i],
+                                      plans.allowanceFor(part.date.year, part.date.month));
         }
         output.out = withoutTrailingBlanks(output.out);
         return output;
@@ -94,8 +101,14 @@ CommandOutput waitingOutput() {
 
 storage::AnswerText answerText(platform::FileSystem& files,
                                const storage::SettingsFile::Loaded& settings) {
-    return [&files, settings](const storage::EntryResult& result) {
-        return outputBytes(entryOutput(files, result, settings));
+    return answerText(files, settings, core::PlanSchedule(settings.settings.dailyAllowance));
+}
+
+storage::AnswerText answerText(platform::FileSystem& files,
+                               const storage::SettingsFile::Loaded& settings,
+                               const core::PlanSchedule& plans) {
+    return [&files, settings, plans](const storage::EntryResult& result) {
+        return outputBytes(entryOutput(files, result, settings, plans));
     };
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/plan_schedule.h"
 #include "platform/file_system.h"
 #include "storage/journal.h"
 #include "storage/settings_file.h"
@@ -39,13 +40,21 @@ std::string withoutTrailingBlanks(std::string_view text);
 // (the month figures as they stood right after it), or why it was not booked on standard error
 // with exit code 1. A booking that waits for a later holder exits with 0, as one that is booked:
 // it is accepted and will be booked without another try.
+// Each day's and month's figures with the plan in force in its month (`plans`; the settings'
+// plan for every month when none is given).
 CommandOutput entryOutput(platform::FileSystem& files, const storage::EntryResult& result,
                           const storage::SettingsFile::Loaded& settings);
+CommandOutput entryOutput(platform::FileSystem& files, const storage::EntryResult& result,
+                          const storage::SettingsFile::Loaded& settings,
+                          const core::PlanSchedule& plans);
 // What a command prints when its booking waits in the journal for the holder of the data folder.
 CommandOutput waitingOutput();
 // The journal's answer for a waiting command: entryOutput as answer bytes.
 storage::AnswerText answerText(platform::FileSystem& files,
                                const storage::SettingsFile::Loaded& settings);
+storage::AnswerText answerText(platform::FileSystem& files,
+                               const storage::SettingsFile::Loaded& settings,
+                               const core::PlanSchedule& plans);
 
 // The bytes of an answer file, and back: the exit code, a line end, the length in bytes of the
 // standard output text, a line end, then that text and the standard error text. The reader takes

@@ -1,6 +1,7 @@
 #include "storage/backups.h"
 
 #include "storage/month_file.h"
+#include "storage/plan_history.h"
 #include "storage/settings_file.h"
 
 #include <vector>
@@ -163,6 +164,7 @@ std::optional<std::vector<std::string>> deleteEverything(platform::FileSystem& f
     files.removeByExtension(".tid", platform::FileSystem::FolderFlush::Deferred);
     files.removeByExtension(".tmp", platform::FileSystem::FolderFlush::Deferred);
     files.removeFile(kSettingsFileName, platform::FileSystem::FolderFlush::Deferred);
+    files.removeFile(kPlanHistoryFileName, platform::FileSystem::FolderFlush::Deferred);
     files.syncFolder();
     // What is left is named from a listing of its own, so that nothing left goes untold.
     const auto names = files.listNames();
@@ -172,7 +174,7 @@ std::optional<std::vector<std::string>> deleteEverything(platform::FileSystem& f
     std::vector<std::string> left;
     for (const std::string& name : *names) {
         if ((name.size() > 4 && (name.ends_with(".tid") || name.ends_with(".tmp"))) ||
-            name == kSettingsFileName) {
+            name == kSettingsFileName || name == kPlanHistoryFileName) {
             left.push_back(name);
         }
     }

@@ -332,3 +332,32 @@ TEST_F(CommandLineTest, AFailureNamesItsFileAndTheSystemsCause) {
               "finns inte." +
                   nothing);
 }
+
+// A change of plan from next month: December keeps 1 h, January is booked and priced with 8 h.
+TEST_F(CommandLineTest, AbonnemangChangesThePlanFromAMonthOnAndEveryMonthKeepsItsOwn) {
+    handMadeDecember();
+    EXPECT_EQ(run({"abonnemang"}).out,
+              "Abonnemang nu: 1 h / dygn\nSamma abonnemang gäller för alla månader.\n");
+    EXPECT_EQ(run({"abonnemang", "8", "--fran", "2001-11"}).exitCode, 1); // a month gone by
+    EXPECT_EQ(run({"abonnemang", "3"}).exitCode, 2);
+    EXPECT_EQ(run({"abonnemang", "8", "--fran", "2002-01"}).out,
+              "Från 2002-01-01 gäller 8 h / dygn. Tidigare månader behåller sitt abonnemang.\n");
+    EXPECT_EQ(m_dir.read("abonnemang.it"),
+              Bytes({'2', '0', '0', '1', '-', '0', '1', ' ', '3', '6', '0', '0', '\n', '2',
+                     '0', '0', '2', '-', '0', '1', ' ', '2', '8', '8', '0', '0', '\n'}));
+    EXPECT_EQ(run({"abonnemang"}).out,
+              "Abonnemang nu: 1 h / dygn\nFrån 2001-01: 1 h / dygn\nFrån 2002-01: 8 h / dygn\n");
+    // 2 h on 3 January are within 8 h; the month's fee is 595 kr.
+    const cli::CommandOutput january = run({"boka", "--datum", "2002-01-03", "2:00"});
+    EXPECT_NE(january.out.find("Tid kvar: 6 h\n"), std::string::npos) << january.out;
+    EXPECT_NE(january.out.find("Total månadskostnad: 595,00 kr\n"), std::string::npos);
+    // December keeps its bytes and its 145 kr; the range pays January's fee at the boundary:
+    // 1,90 kr extra + 595 kr.
+    EXPECT_EQ(m_dir.read("0112.tid"), monthFileBytes({{5, kDay5}, {12, kDay12}}));
+    EXPECT_NE(run({"visa", "2001-12"}).out.find("Total månadskostnad: 146,90 kr\n"),
+              std::string::npos);
+    EXPECT_EQ(run({"summa", "2001-12-01", "2002-01-31"})
+                  .out.find("Ansluten tid: 3 h 41 m\nExtra tid: 11 m\nExtra kostnad: 1,90 kr\n"
+                            "Total kosttnad: 596,90 kr\n"),
+              0U);
+}

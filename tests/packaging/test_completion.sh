@@ -28,7 +28,7 @@ expect() {
     fi
 }
 
-expect "surfklocka " "--help --version avisering boka exportera summa visa"
+expect "surfklocka " "--help --version abonnemang avisering boka exportera summa visa"
 expect "surfklocka b" "boka"
 expect "surfklocka --" "--help --version"
 expect "surfklocka boka -" "--anslutning --datum"
@@ -51,6 +51,9 @@ expect "surfklocka summa 2001-01-01 " ""
 expect "surfklocka avisering " "av på"
 expect "surfklocka avisering p" "på"
 expect "surfklocka avisering av " ""
+expect "surfklocka abonnemang " "1 2 8"
+expect "surfklocka abonnemang 8 -" "--fran"
+expect "surfklocka abonnemang 8 --fran " ""
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures fel" >&2
