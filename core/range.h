@@ -31,10 +31,6 @@ enum class RangeCheck {
 
 RangeCheck checkRange(const Date& from, const Date& to);
 
-// The date a date key denotes: the three two-character texts yy, mm and dd joined by commas
-// ("01,12,05"). nullopt when the key does not hold three parts that form a real date.
-std::optional<Date> dateOfKey(std::string_view key);
-
 // The default range when the window opens: TILL is today, FRÅN is today minus three calendar
 // months (the day clamped to the end of a shorter month) plus one day. Both are kept within the
 // dates the lists offer: a date before 1 January 2001 becomes 1 January 2001, one after
