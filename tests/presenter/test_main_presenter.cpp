@@ -440,6 +440,7 @@ TEST(MainPresenter, TheChosenMonthIsPrintedInTheCopiesChosenOrWhyNotIsTold) {
     EXPECT_EQ(count({platform::PrintItem::Kind::Line,
                      std::string(18, ' ') + "Total månadskostnad: 248,40 kr", 12, true}),
               2);
+    EXPECT_EQ(window.outside.messages.shown().size(), 2U); // only the two without records
     // A printer that fails says so.
     window.outside.printer.fail();
     print("01", "11", 1);
