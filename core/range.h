@@ -4,9 +4,7 @@
 #include "core/day_record.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace core {

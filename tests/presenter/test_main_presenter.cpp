@@ -490,6 +490,9 @@ TEST(MainPresenter, FirstStartAnInvalidDateAndDeletingEverything) {
         EXPECT_EQ(window.main.save().cmbTid[1], "5");
         EXPECT_EQ(lastBox(window), "Felaktigt datum. Ändra innnan du sparar. | Felaktigt datum!");
     }
+    // Without a real date there is no day or month to delete or print.
+    window.main.deleteMonth();
+    EXPECT_EQ(lastBox(window), "Välj ett riktigt datum först. | Felaktigt datum");
     window.outside.messages.clear();
     EXPECT_TRUE(window.main.close().ended);
     EXPECT_TRUE(window.outside.messages.shown().empty());
