@@ -1,6 +1,7 @@
 #include "presenter/range_presenter.h"
 
 #include "core/date_fields.h"
+#include "core/iso_date.h"
 #include "core/plan_comparison.h"
 #include "core/swedish.h"
 #include "core/texts.h"
