@@ -208,7 +208,7 @@ void frmSurfur::render(const presenter::MainView& view) {
         {m_ui->lblSumma, &view.lblSumma},
     }};
     for (const auto& [label, shown] : labels) {
-        forms::showLabel(label, {shown->text, shown->colour});
+        forms::showLabel(label, *shown);
     }
 
     showButton(m_ui->cmdAngra, m_ui->actAngra, view.cmdAngra);

@@ -1,6 +1,5 @@
 #include "core/date_fields.h"
 
-#include "core/swedish.h"
 #include "core/texts.h"
 
 namespace core {
@@ -66,38 +65,6 @@ std::optional<Date> dateOfTexts(std::string_view yearText, std::string_view mont
 
 DateTexts textsOfDate(const Date& date) {
     return DateTexts{twoDigits(date.year % 100), twoDigits(date.month), twoDigits(date.day)};
-}
-
-std::string shownDateText(std::string_view yearText, std::string_view monthText,
-                          std::string_view dayText) {
-    std::string text = "Nu visas ";
-    if (const auto date = dateOfTexts(yearText, monthText, dayText)) {
-        text += longDateText(*date);
-    } else {
-        text += "20";
-        text += yearText;
-        text += ',';
-        text += monthText;
-        text += ',';
-        text += dayText;
-    }
-    return text;
-}
-
-std::optional<MonthCaption> monthCaptionOf(std::string_view yearText, std::string_view monthText,
-                                           std::string_view dayText) {
-    std::string yearPart(yearText);
-    if (yearPart.size() < 2) {
-        yearPart.assign(1, '0').append(trimBlanks(yearText));
-    }
-    if (monthText.empty()) {
-        return std::nullopt;
-    }
-    std::string monthPart(monthText);
-    if (const auto number = parseDigits(monthText); number && *number >= 1 && *number <= 12) {
-        monthPart = monthName(*number);
-    }
-    return MonthCaption{monthPart + " 20" + yearPart, fixedWidth(dayText, 2)};
 }
 
 } // namespace core

@@ -40,22 +40,4 @@ struct DateTexts {
 };
 DateTexts textsOfDate(const Date& date);
 
-// "Nu visas " + the long date ("Nu visas lördag 1 dec 2001"), or, when the texts form no valid
-// date, "Nu visas " + "20" + yy + "," + mm + "," + dd unchanged ("Nu visas 2001,02,30").
-std::string shownDateText(std::string_view yearText, std::string_view monthText,
-                          std::string_view dayText);
-
-// The month caption and the two-character day text built from the date texts.
-struct MonthCaption {
-    std::string monthCaption; // "December 2001"
-    std::string shownDay;     // "05"
-};
-
-// Builds the month caption: the month's name (or the month text itself when it is not 1..12) +
-// " 20" + the year text (a year text shorter than two characters gets a leading "0"), and the day
-// text cut or padded to two characters. nullopt when the month text is empty: the caller keeps
-// the texts it had.
-std::optional<MonthCaption> monthCaptionOf(std::string_view yearText, std::string_view monthText,
-                                           std::string_view dayText);
-
 } // namespace core

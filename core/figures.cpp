@@ -13,26 +13,18 @@ DayFigures dayFigures(const DayRecord& day, std::int32_t dailyAllowance) {
     DayFigures figures;
     const float kronor = day.extraCost / 100.0f;
     figures.cost.text = "Kostnad: " + amountText(kronor, AmountPattern::OneIntegerDigit) + " kr";
-    figures.cost.colour = kronor > 0.0f ? Colour::Red : Colour::Normal;
+    figures.cost.extra = kronor > 0.0f;
 
     figures.connected.text = "Ansluten tid: " + durationText(day.connectedSeconds);
 
     const std::int64_t difference =
         static_cast<std::int64_t>(dailyAllowance) - day.connectedSeconds;
     if (difference < 0) {
-        figures.remaining.text = "Använd extra tid: " + durationText(-difference);
-        figures.remaining.colour = Colour::Red;
+        figures.remaining = {"Använd extra tid: " + durationText(-difference), true};
     } else {
-        figures.remaining.text = "Tid kvar: " + durationText(difference);
-        figures.remaining.colour = Colour::Normal;
+        figures.remaining = {"Tid kvar: " + durationText(difference), false};
     }
     return figures;
-}
-
-DayFigures dayHeadings() {
-    return DayFigures{{"Tid i dag:", Colour::Normal},
-                      {"Tid kvar: / Extra tid:", Colour::Normal},
-                      {"Kostnad:", Colour::Normal}};
 }
 
 MonthSums sumMonth(std::span<const DayRecord> days) {
@@ -43,14 +35,6 @@ MonthSums sumMonth(std::span<const DayRecord> days) {
         sums.extraSeconds += day.extraSeconds;
     }
     return sums;
-}
-
-std::optional<std::string> feeOnlyTotalText(std::int32_t dailyAllowance) {
-    const auto plan = planForAllowance(dailyAllowance);
-    if (!plan) {
-        return std::nullopt;
-    }
-    return "Total månadskostnad: " + decimalText(plan->feeKronor) + " kr";
 }
 
 float totalMonthlyCost(const MonthSums& sums, std::int32_t dailyAllowance) {
@@ -68,23 +52,23 @@ float totalMonthlyCost(const MonthSums& sums, std::int32_t dailyAllowance) {
 MonthFigures monthFigures(const MonthSums& sums, std::int32_t dailyAllowance) {
     MonthFigures figures;
     const float costKronor = sums.costOre / 100.0f;
-    const Colour costColour = costKronor > 0.0f ? Colour::Red : Colour::Normal;
+    const bool costly = costKronor > 0.0f;
 
     figures.total.text =
         "Total månadskostnad: " +
         amountText(totalMonthlyCost(sums, dailyAllowance), AmountPattern::TwoIntegerDigits) + " kr";
-    figures.total.colour = costColour;
+    figures.total.extra = costly;
 
     figures.connected.text = "Ansluten tid: " + durationText(sums.connectedSeconds);
     figures.monthTimeText = figures.connected.text;
 
     figures.extra.text = "Extra månadstid: " + durationText(sums.extraSeconds);
-    figures.extra.colour = sums.extraSeconds > 0 ? Colour::Red : Colour::Normal;
+    figures.extra.extra = sums.extraSeconds > 0;
     figures.monthExtraText = figures.extra.text;
 
     const std::string cost = amountText(costKronor, AmountPattern::OneIntegerDigit);
     figures.cost.text = "Extra månadskostnad: " + cost + " kr";
-    figures.cost.colour = costColour;
+    figures.cost.extra = costly;
     figures.monthCostText = "Extra månadskostnad " + cost + " kr";
     return figures;
 }
@@ -92,12 +76,11 @@ MonthFigures monthFigures(const MonthSums& sums, std::int32_t dailyAllowance) {
 MonthFigures emptyMonthFigures(std::int32_t dailyAllowance) {
     MonthFigures figures;
     const float fee = static_cast<float>(feeForAllowance(dailyAllowance));
-    figures.total = {"Total månadskostnad: " + amountText(fee, AmountPattern::TwoIntegerDigits) +
-                         " kr",
-                     Colour::Normal};
-    figures.cost = {"Extra månadskostnad:", Colour::Normal};
-    figures.extra = {"Extra månadstid:", Colour::Normal};
-    figures.connected = {"Månadstid:", Colour::Unchanged};
+    figures.total.text =
+        "Total månadskostnad: " + amountText(fee, AmountPattern::TwoIntegerDigits) + " kr";
+    figures.cost.text = "Extra månadskostnad:";
+    figures.extra.text = "Extra månadstid:";
+    figures.connected.text = "Månadstid:";
     return figures;
 }
 

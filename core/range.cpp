@@ -31,19 +31,6 @@ RangeCheck checkRange(const Date& from, const Date& to) {
     return RangeCheck::Accepted;
 }
 
-std::optional<Date> dateOfKey(std::string_view key) {
-    const auto first = key.find(',');
-    if (first == std::string_view::npos) {
-        return std::nullopt;
-    }
-    const auto second = key.find(',', first + 1);
-    if (second == std::string_view::npos || key.find(',', second + 1) != std::string_view::npos) {
-        return std::nullopt;
-    }
-    return dateOfTexts(key.substr(0, first), key.substr(first + 1, second - first - 1),
-                       key.substr(second + 1));
-}
-
 DateRange defaultRange(const Date& today) {
     const Date from = addDays(addMonthsClamped(today, -3), 1);
     return DateRange{clampToLists(from), clampToLists(today)};

@@ -4,9 +4,7 @@
 #include "core/day_record.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace core {
@@ -30,10 +28,6 @@ enum class RangeCheck {
 };
 
 RangeCheck checkRange(const Date& from, const Date& to);
-
-// The date a date key denotes: the three two-character texts yy, mm and dd joined by commas
-// ("01,12,05"). nullopt when the key does not hold three parts that form a real date.
-std::optional<Date> dateOfKey(std::string_view key);
 
 // The default range when the window opens: TILL is today, FRÅN is today minus three calendar
 // months (the day clamped to the end of a shorter month) plus one day. Both are kept within the

@@ -66,20 +66,14 @@ QIcon programIcon(const char* name) {
                            QStringLiteral(".png"));
 }
 
-void setLabelColour(QLabel* label, core::Colour colour) {
-    if (colour == core::Colour::Unchanged) {
-        return;
-    }
+void showLabel(QLabel* label, const presenter::Label& shown) {
+    label->setText(qs(shown.text));
     QPalette palette = label->palette();
-    const QColor value =
-        colour == core::Colour::Red ? QColor(255, 0, 0) : palette.color(QPalette::ButtonText);
+    const QColor value = shown.colour == presenter::Colour::Red
+                             ? QColor(255, 0, 0)
+                             : palette.color(QPalette::ButtonText);
     palette.setColor(QPalette::WindowText, value);
     label->setPalette(palette);
-}
-
-void showLabel(QLabel* label, const core::LabelText& text) {
-    label->setText(qs(text.text));
-    setLabelColour(label, text.colour);
 }
 
 void fillList(QComboBox* list, int first, int last, bool twoDigits) {

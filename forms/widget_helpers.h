@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/figures.h"
+#include "presenter/main_view.h"
 
 #include <QIcon>
 #include <QString>
@@ -12,16 +12,15 @@ class QLabel;
 namespace forms {
 
 // Small helpers the program's windows share for their controls. They only set up and write
-// controls; what the texts say is decided by the core.
+// controls; what the texts say is decided by the presenters.
 
 inline QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// Writes a label's caption and, unless Colour::Unchanged, its text colour: pure red, or the
-// palette's button-text colour for Normal.
-void showLabel(QLabel* label, const core::LabelText& text);
-void setLabelColour(QLabel* label, core::Colour colour);
+// Writes a label's caption and its text colour: pure red, or the palette's button-text colour for
+// Normal.
+void showLabel(QLabel* label, const presenter::Label& shown);
 
 // One of the program's icons by its name ("spara"), made once and shared: the picture at its size
 // and at twice it for high-resolution screens, read as PNG without asking the image-format

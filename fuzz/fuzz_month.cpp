@@ -2,8 +2,8 @@
 // report must neither crash nor step outside the file's bytes.
 
 #include "core/figures.h"
-#include "core/report.h"
 #include "platform/fakes/memory_file_system.h"
+#include "presenter/report.h"
 #include "storage/month_file.h"
 
 #include <array>
@@ -32,16 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (day) {
         core::dayFigures(*day, allowance);
     }
-    core::MonthReportInput report;
-    report.records = month.records();
-    report.dailyAllowance = allowance;
-    report.monthCaption = "December 2001";
-    report.monthTimeText = figures.monthTimeText;
-    report.monthExtraText = figures.monthExtraText;
-    report.monthCostText = figures.monthCostText;
-    report.copies = 1 + static_cast<int>(size % 2);
-    const core::PrintDocument document = core::monthReport(report);
-    if (document.empty() || document.back().kind != core::PrintItem::Kind::EndDocument) {
+    const platform::PrintDocument document = presenter::monthReport(
+        {month.records(), allowance, "December 2001", 1 + static_cast<int>(size % 2)});
+    if (document.empty() || document.back().kind != platform::PrintItem::Kind::EndDocument) {
         __builtin_trap();
     }
     return 0;

@@ -51,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (booked && booked->connectedSeconds > core::kSecondsPerDay) {
         __builtin_trap();
     }
-    core::shownDateText(typed[0], typed[1], typed[2]);
-    core::monthCaptionOf(typed[0], typed[1], typed[2]);
+    core::dateOfTexts(typed[0], typed[1], typed[2]);
     core::daysOfListMonth(typed[0], typed[1]);
     return 0;
 }

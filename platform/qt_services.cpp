@@ -22,7 +22,7 @@ public:
     // With oneFile, document ends start a new page instead of a new print job.
     PageWriter(QPrinter& printer, bool oneFile) : m_printer(printer), m_oneFile(oneFile) {}
 
-    bool line(const core::PrintItem& item) {
+    bool line(const PrintItem& item) {
         if (!m_painter.isActive()) {
             if (!m_painter.begin(&m_printer)) {
                 return false;
@@ -121,21 +121,21 @@ std::optional<int> QtPrinting::ask() {
     return copies < 1 ? 1 : copies;
 }
 
-bool QtPrinting::print(const core::PrintDocument& items) {
+bool QtPrinting::print(const PrintDocument& items) {
     QPrinter& target = printer();
     const bool toFile =
         target.outputFormat() == QPrinter::PdfFormat || !target.outputFileName().isEmpty();
     PageWriter writer(target, toFile);
-    for (const core::PrintItem& item : items) {
+    for (const PrintItem& item : items) {
         bool done = true;
         switch (item.kind) {
-        case core::PrintItem::Kind::Line:
+        case PrintItem::Kind::Line:
             done = writer.line(item);
             break;
-        case core::PrintItem::Kind::NewPage:
+        case PrintItem::Kind::NewPage:
             writer.newPage();
             break;
-        case core::PrintItem::Kind::EndDocument:
+        case PrintItem::Kind::EndDocument:
             done = writer.endDocument();
             break;
         }

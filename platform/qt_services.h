@@ -38,7 +38,7 @@ public:
     QtPrinting& operator=(const QtPrinting&) = delete;
 
     std::optional<int> ask() override;
-    bool print(const core::PrintDocument& items) override;
+    bool print(const PrintDocument& items) override;
 
     // The printer the documents go to; tests point it at a PDF file.
     QPrinter& printer();

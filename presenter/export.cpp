@@ -119,11 +119,9 @@ ExportOutcome exportRange(platform::FileSystem& files, const core::Date& from, c
                           std::string_view plan, ExportFormat format) {
     std::vector<ExportRow> rows;
     for (const core::RangeMonth& month : core::rangeWalk(from, to)) {
-        const std::string file =
-            storage::monthFileName(core::twoDigits(month.year % 100), core::twoDigits(month.month));
+        const std::string file = storage::monthFileName(core::Date{month.year, month.month, 1});
         const storage::MonthRead read = storage::readMonth(files, file);
-        if (read.state == storage::MonthState::Unreadable ||
-            read.state == storage::MonthState::Damaged) {
+        if (!read.usable()) {
             return {false,
                     {},
                     "Filen " + file +

@@ -1,16 +1,17 @@
 #include "presenter/main_presenter.h"
 
 #include "core/date_fields.h"
+#include "core/figures.h"
+#include "core/plan.h"
 #include "core/range.h"
-#include "core/report.h"
 #include "core/swedish.h"
 #include "core/texts.h"
 #include "presenter/answers.h"
 #include "presenter/messages.h"
 #include "presenter/notices.h"
+#include "presenter/report.h"
 #include "storage/backups.h"
 #include "storage/booking.h"
-#include "storage/settings_file.h"
 
 #include <algorithm>
 
@@ -22,32 +23,160 @@ using Answer = platform::MessageBox::Answer;
 
 namespace {
 
-constexpr const char* kInvalidDate = "Felaktigt datum";
-constexpr const char* kUndoHint = "Ångra senaste inmatningen i programmet.";
+constexpr std::string_view kUndoHint = "Ångra senaste inmatningen i programmet.";
 
-// A month file that is there but cannot be used: it is shown as holding nothing, and left alone.
-bool unusable(storage::MonthState state) {
-    return state == storage::MonthState::Unreadable || state == storage::MonthState::Damaged;
+// A figure as a label: red when it tells of extra time or an extra cost.
+Label labelOf(const core::FigureText& figure) {
+    return {figure.text, figure.extra ? Colour::Red : Colour::Normal};
 }
 
-// Why a restore's copy cannot serve: it is gone, or it cannot be read.
-std::string copyCannotServe(std::string_view copy, bool missing) {
-    return "kopian av månaden (" + std::string(copy) +
-           (missing ? ") inte finns kvar." : ") inte går att läsa eller är skadad.");
+// How the window names a date's day and month: "05 December 2001".
+std::string dayText(const core::Date& date) {
+    return core::twoDigits(date.day) + " " + core::monthYearCaption(date);
 }
 
-// Writes a caption, and the colour unless the figure keeps the label's colour.
-void show(Label& label, const core::LabelText& text) {
-    label.text = text.text;
-    if (text.colour != core::Colour::Unchanged) {
-        label.colour = text.colour;
+// Why the date lists' texts name no day to look up, and what that says; a refusal without a text
+// is silent. The lists offer only real dates, so these guard texts that came some other way.
+struct DateRefusal {
+    std::string text;
+    int clears = -1; // the list emptied, if any
+    std::string_view title = messages::kWrongInputTitle;
+};
+
+std::optional<DateRefusal> dateRefusal(const std::array<std::string, 3>& lists) {
+    const auto& [year, month, day] = lists;
+    if (core::trimBlanks(year).empty()) {
+        return DateRefusal{"Du måste ange ett årtal.\nFrån 00 till 99"};
     }
+    if (core::trimBlanks(month).empty()) {
+        return DateRefusal{};
+    }
+    if (const auto first = core::parseDigits(month.substr(0, 2)); first && *first > 12) {
+        return DateRefusal{"Det finns bara 12 månader på ett år!", 1};
+    }
+    if (month == "00" || month == "0") {
+        return DateRefusal{"Månad nummer \"" + month + "\" finns inte.", 1};
+    }
+    const auto dayNumber = core::parseDigits(day);
+    if (!core::parseDigits(month) || !dayNumber) {
+        return DateRefusal{};
+    }
+    if (*dayNumber < 1) {
+        return DateRefusal{"Dag med datum noll finns inte.", 2, "felaktig inmatning"};
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 MainPresenter::MainPresenter(platform::Services services, core::ProgramSettings& settings)
     : m_services(services), m_settings(settings) {}
+
+// ---------------------------------------------------------------------------------------------
+// The view
+
+MainView MainPresenter::viewOf(const State& state) {
+    MainView view;
+    view.title = state.title;
+    const ChosenDate& chosen = state.chosen;
+    view.cmbSok_0 = chosen.lists[0];
+    view.cmbSok_1 = chosen.lists[1];
+    view.cmbSok_2 = chosen.lists[2];
+    view.daysInList = chosen.days;
+    view.lblVisa_3 = chosen.date ? "Nu visas " + core::longDateText(*chosen.date)
+                                 : std::string(messages::kInvalidDate);
+    view.cmbTid = state.typed.fields;
+    if (state.shown) {
+        view.ramMonadstid = core::monthYearCaption(state.shown->day);
+        visa(*state.shown, view);
+        manad(*state.shown, view);
+    }
+
+    view.cmdAngra = {true, state.undo};
+    view.cmdRedo = {true, state.redo};
+    view.cmdKastapost = {!state.dayRestore, true};
+    view.cmdAngrapost = {state.dayRestore, true};
+    view.cmdKastamon = {!state.monthRestore, true};
+    view.cmdAngramon = {state.monthRestore, state.monthRestoreEnabled};
+
+    // The hints name the date chosen, or without one the day shown, and what was deleted last.
+    const auto named =
+        chosen.date ? chosen.date : (state.shown ? std::optional(state.shown->day) : std::nullopt);
+    const std::string month = named ? core::monthYearCaption(*named) : "";
+    view.angraHint = state.acrossMonths ? messages::kUndoAcrossMonths : kUndoHint;
+    view.kastamonHint = "Tar bort all tid under hela " + month + ".";
+    view.kastapostHint = "Tar bort all sparad tid den " + (named ? dayText(*named) : " ") + ".";
+    view.printHint = "Skriver ut tider och kostnader för " + month + ".";
+    view.angramonHint = "Återställer all tid i hela " +
+                        (state.deletedMonth ? core::monthYearCaption(*state.deletedMonth) : "") +
+                        ".";
+    view.angrapostHint = "Återställer all sparad tid den " +
+                         (state.deletedDay ? dayText(*state.deletedDay) : "") + ".";
+    view.planWindow = state.planWindow;
+    view.ended = state.ended;
+    return view;
+}
+
+// The day's three labels: its figures, or the headings for a day without a record.
+void MainPresenter::visa(const Snapshot& shown, MainView& view) {
+    const core::DayRecord& record = shown.month.days[static_cast<std::size_t>(shown.day.day - 1)];
+    if (shown.emptiedByUndo || !shown.month.usable() || !core::dayHasRecord(record)) {
+        view.lblDagstid = {"Tid i dag:"};
+        view.lblTidkvar = {"Tid kvar: / Extra tid:"};
+        view.lblDagskost = {"Kostnad:"};
+        return;
+    }
+    const core::DayFigures figures = core::dayFigures(record, shown.dailyAllowance);
+    view.lblDagstid = {figures.connected.text};
+    view.lblTidkvar = labelOf(figures.remaining);
+    view.lblDagskost = labelOf(figures.cost);
+}
+
+// The month's four labels: its figures, the headings and the plan's fee for a month without
+// records, the headings alone for one that cannot be read.
+void MainPresenter::manad(const Snapshot& shown, MainView& view) {
+    if (shown.emptiedByUndo) {
+        const auto plan = core::planForAllowance(shown.dailyAllowance);
+        view.lblTid = {"Månadstid:"};
+        view.lblDyrtid = {"Extra månadstid:"};
+        view.lblKostnad = {"Månadskostnad:"};
+        view.lblSumma = {"Total månadskostnad:" +
+                         (plan ? " " + core::decimalText(plan->feeKronor) + " kr" : "")};
+        return;
+    }
+    core::MonthFigures figures =
+        shown.month.hasRecords()
+            ? core::monthFigures(core::sumMonth(shown.month.days), shown.dailyAllowance)
+            : core::emptyMonthFigures(shown.dailyAllowance);
+    if (!shown.month.usable()) {
+        figures.total = {"Total månadskostnad:"};
+    }
+    view.lblTid = {figures.connected.text};
+    view.lblDyrtid = labelOf(figures.extra);
+    view.lblKostnad = labelOf(figures.cost);
+    view.lblSumma = labelOf(figures.total);
+}
+
+void MainPresenter::refresh() {
+    if (!m_state.chosen.date) {
+        return; // no day to look up: the figures shown stay
+    }
+    const core::Date day = *m_state.chosen.date;
+    const std::string file = storage::monthFileName(day);
+    Snapshot shown{day, storage::readMonth(m_services.files, file), m_settings.dailyAllowance};
+    if (shown.month.usable()) {
+        m_reportedFile.clear();
+    } else if (file != m_reportedFile) {
+        reportUnusable(file, shown.month.state); // once, not at every look at the same month
+    }
+    m_state.shown = std::move(shown);
+}
+
+const MainView& MainPresenter::done(Focus focus) {
+    m_view = viewOf(m_state);
+    m_view.focus = focus;
+    return m_view;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Load and activation
@@ -57,49 +186,30 @@ const MainView& MainPresenter::load() {
     const core::Date today =
         std::clamp(m_services.clock.today(), core::kFirstListDate, core::kLastListDate);
     const core::DateTexts texts = core::textsOfDate(today);
-    m_yearText = texts.year;
-    m_monthText = texts.month;
-    m_dayText = texts.day;
-    m_view.cmbSok_0 = texts.year;
-    m_view.cmbSok_1 = texts.month;
-    m_view.cmbSok_2 = texts.day;
-    m_view.daysInList = core::daysOfListMonth(texts.year, texts.month);
-    m_view.ramMonadstid = core::monthYearCaption(core::Date{today.year, today.month, 1});
-    m_view.lblVisa_3 = core::shownDateText(m_yearText, m_monthText, m_dayText);
+    m_state.chosen = {{texts.year, texts.month, texts.day},
+                      core::daysOfListMonth(texts.year, texts.month),
+                      today};
+    m_state.entryFile = storage::monthFileName(today);
 
     storage::SettingsFile settingsFile(m_services.files);
-    const auto state = settingsFile.loadAtStart();
-    m_settings.planText = state.settings.planText;
-    m_settings.dailyAllowance = state.settings.dailyAllowance;
-    m_settingsFile.unreadable = state.unreadable;
-    m_settingsFile.damaged = state.damaged;
-    m_settingsFile.error = state.error;
-    if (state.unreadable) {
-        message(std::string(state.damaged ? "Filen tid.it är skadad"
-                                          : "Filen tid.it kunde inte läsas") +
+    const auto loaded = settingsFile.loadAtStart();
+    m_settings.planText = loaded.settings.planText;
+    m_settings.dailyAllowance = loaded.settings.dailyAllowance;
+    m_settingsFile.unreadable = loaded.unreadable;
+    m_settingsFile.damaged = loaded.damaged;
+    m_settingsFile.error = loaded.error;
+    if (loaded.unreadable) {
+        message(std::string(loaded.damaged ? "Filen tid.it är skadad"
+                                           : "Filen tid.it kunde inte läsas") +
                     ", så abonnemanget är inte känt.\nMånadskostnaderna visas utan den fasta "
                     "avgiften, och ingen tid kan sparas förrän filen går att läsa.",
-                state.damaged ? "Skadad fil" : "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
+                loaded.damaged ? messages::kDamagedTitle : messages::kUnreadableTitle, Buttons::Ok,
+                Icon::Exclamation);
     }
-    m_view.planWindow = state.firstStart;
-
-    m_view.title = std::string(core::kProgramName) + "   " + m_settings.planText;
-    m_view.lblDagstid = {"Tid i dag:"};
-    m_view.lblTidkvar = {"Tid kvar: / Extra tid:"};
-    m_view.lblDagskost = {"Kostnad:"};
-    m_view.lblTid = {"Månadstid:"};
-    m_view.lblDyrtid = {"Extra månadstid:"};
-    m_view.lblKostnad = {"Månadskostnad:"};
-    m_view.lblSumma = {"Total månadskostnad:"};
-    m_view.cmdAngra = {true, false};
-    m_view.cmdRedo = {true, false};
-    m_view.cmdAngrapost = {false, true};
-    m_view.cmdAngramon = {false, true};
-    m_view.angraHint = kUndoHint;
-    m_quietView = true;
-    m_entryFile = storage::monthFileName(m_yearText, m_monthText);
-    visa();
-    if (!m_view.planWindow) {
+    m_state.planWindow = loaded.firstStart;
+    m_state.title = std::string(core::kProgramName) + "   " + m_settings.planText;
+    refresh();
+    if (!m_state.planWindow) {
         storage::Journal journal(m_services.files, m_settings.dailyAllowance);
         takeWaiting(journal, Tell::Everything);
     }
@@ -107,8 +217,8 @@ const MainView& MainPresenter::load() {
 }
 
 const MainView& MainPresenter::planStored() {
-    m_view.title = std::string(core::kProgramName) + "      " + m_settings.planText;
-    m_view.planWindow = false;
+    m_state.title = std::string(core::kProgramName) + "      " + m_settings.planText;
+    m_state.planWindow = false;
     m_settingsFile = {};
     storage::Journal journal(m_services.files, m_settings.dailyAllowance);
     takeWaiting(journal, Tell::Everything);
@@ -116,17 +226,7 @@ const MainView& MainPresenter::planStored() {
 }
 
 const MainView& MainPresenter::activate() {
-    m_view.lblVisa_3 = core::shownDateText(m_yearText, m_monthText, m_dayText);
-    // The date lists go back to the date last chosen; a change runs the lists' handler.
-    const std::string year(core::trimBlanks(m_yearText));
-    const std::string month(core::trimBlanks(m_monthText));
-    const std::string day(core::trimBlanks(m_dayText));
-    if (m_view.cmbSok_0 != year || m_view.cmbSok_1 != month || m_view.cmbSok_2 != day) {
-        m_view.cmbSok_0 = year;
-        m_view.cmbSok_1 = month;
-        m_view.cmbSok_2 = day;
-        dateChanged();
-    }
+    // The lists hold the date last chosen: only the focus moves.
     return done(Focus::Minutes);
 }
 
@@ -134,262 +234,110 @@ const MainView& MainPresenter::activate() {
 // The date lists and the time fields
 
 const MainView& MainPresenter::chooseDate(int list, std::string_view text) {
-    std::string& chosen = list == 0   ? m_view.cmbSok_0
-                          : list == 1 ? m_view.cmbSok_1
-                                      : m_view.cmbSok_2;
-    if (chosen == text) {
-        return done();
+    std::string& chosen = m_state.chosen.lists[list == 0 ? 0U : list == 1 ? 1U : 2U];
+    if (chosen != text) {
+        chosen = std::string(text);
+        checkChosenDate();
     }
-    chosen = std::string(text);
-    dateChanged();
     return done();
 }
 
-void MainPresenter::dateChanged() {
-    // The day list holds the chosen month's days; a day the month lacks gives way to its last.
-    m_view.daysInList = core::daysOfListMonth(m_view.cmbSok_0, m_view.cmbSok_1);
-    if (const auto day = core::parseDigits(m_view.cmbSok_2); day && *day > m_view.daysInList) {
-        m_view.cmbSok_2 = core::twoDigits(m_view.daysInList);
+// The day list holds the chosen month's days, a day the month lacks giving way to its last; the
+// texts are checked, and a real date's figures read.
+void MainPresenter::checkChosenDate() {
+    ChosenDate& chosen = m_state.chosen;
+    auto& [year, month, day] = chosen.lists;
+    chosen.days = core::daysOfListMonth(year, month);
+    if (const auto number = core::parseDigits(day); number && *number > chosen.days) {
+        day = core::twoDigits(chosen.days);
     }
-    m_dateInvalid = false;
-    m_quietView = true;
-    visa();
-    m_yearText = core::fixedWidth(m_view.cmbSok_0, 2);
-    m_monthText = core::fixedWidth(m_view.cmbSok_1, 2);
-    m_dayText = core::fixedWidth(m_view.cmbSok_2, 2);
-    m_view.lblVisa_3 = core::shownDateText(m_yearText, m_monthText, m_dayText);
-    if (!core::dateOfTexts(m_yearText, m_monthText, m_dayText)) {
-        m_view.lblVisa_3 = kInvalidDate;
-        m_dateInvalid = true;
+    if (const auto refusal = dateRefusal(chosen.lists)) {
+        if (!refusal->text.empty()) {
+            message(refusal->text, refusal->title, Buttons::Ok, Icon::Exclamation);
+        }
+        if (refusal->clears >= 0) {
+            chosen.lists[static_cast<std::size_t>(refusal->clears)].clear();
+        }
+        chosen.date.reset();
+        return;
     }
+    chosen.date = core::dateOfTexts(core::fixedWidth(year, 2), core::fixedWidth(month, 2),
+                                    core::fixedWidth(day, 2));
+    refresh();
 }
 
 const MainView& MainPresenter::typeTime(int field, std::string_view text) {
     const auto index = static_cast<std::size_t>(std::clamp(field, 0, 2));
-    m_view.cmbTid[index] = std::string(text.substr(0, core::kTimeFieldLength));
-    m_view.cmbTid = core::tidyTimeFields(m_view.cmbTid);
+    TypedTime& typed = m_state.typed;
+    typed.fields[index] = std::string(text.substr(0, core::kTimeFieldLength));
+    typed.fields = core::tidyTimeFields(typed.fields);
+    typed.seconds = core::enteredSeconds(typed.fields);
     // One digit of hours, or two characters of minutes, and the focus moves on.
-    if (index == 0 && m_view.cmbTid[0].size() == 1) {
+    if (index == 0 && typed.fields[0].size() == 1) {
         return done(Focus::Minutes);
     }
-    if (index == 1 && m_view.cmbTid[1].size() > 1) {
+    if (index == 1 && typed.fields[1].size() > 1) {
         return done(Focus::Seconds);
     }
     return done();
 }
 
 // ---------------------------------------------------------------------------------------------
-// The day and the month
+// Booking: save, close and the bookings handed over
 
-void MainPresenter::ram() {
-    if (const auto caption =
-            core::monthCaptionOf(m_view.cmbSok_0, m_view.cmbSok_1, m_view.cmbSok_2)) {
-        m_monthCaption = caption->monthCaption;
-        m_shownDay = caption->shownDay;
-    }
-}
-
-void MainPresenter::visa() {
-    const std::string& year = m_view.cmbSok_0;
-    const std::string& month = m_view.cmbSok_1;
-    const std::string& day = m_view.cmbSok_2;
-
-    if (core::trimBlanks(year).empty()) {
-        message("Du måste ange ett årtal.\nFrån 00 till 99", "Felaktig inmatning", Buttons::Ok,
-                Icon::Exclamation);
-        return;
-    }
-    if (core::trimBlanks(month).empty()) {
-        if (!m_quietView) {
-            message("Du måste ange en månad.\n1 för januari, 2 för februari och så vidare.",
-                    "Felaktig inmatning", Buttons::Ok, Icon::Exclamation);
-        }
-        return;
-    }
-    if (const auto first = core::parseDigits(month.substr(0, 2)); first && *first > 12) {
-        message("Det finns bara 12 månader på ett år!", "Felaktig inmatning", Buttons::Ok,
-                Icon::Exclamation);
-        m_view.cmbSok_1.clear();
-        return;
-    }
-    if (month == "00" || month == "0") {
-        message("Månad nummer \"" + month + "\" finns inte.", "Felaktig inmatning", Buttons::Ok,
-                Icon::Exclamation);
-        m_view.cmbSok_1.clear();
-        return;
-    }
-    const auto monthNumber = core::parseDigits(month);
-    if (!monthNumber) {
-        return; // not a month at all: nothing to look up
-    }
-    std::string yearPart = year;
-    if (yearPart.size() < 2) {
-        yearPart.assign(1, '0').append(core::trimBlanks(year));
-    }
-    std::string monthPart = month;
-    if (monthPart.size() < 2) {
-        monthPart.assign(1, '0').append(core::trimBlanks(month));
-    }
-    const std::string monthFile = storage::monthFileName(yearPart, monthPart);
-
-    if (core::trimBlanks(day).empty()) {
-        if (!m_quietView) {
-            message("Du måste ange ett datum att söka på", "Felaktig inmatning", Buttons::Ok,
-                    Icon::None);
-        }
-        return;
-    }
-    const auto dayNumber = core::parseDigits(day);
-    if (!dayNumber) {
-        return;
-    }
-    if (*dayNumber < 1) {
-        message("Dag med datum noll finns inte.", "felaktig inmatning", Buttons::Ok,
-                Icon::Exclamation);
-        m_view.cmbSok_2.clear();
-        return;
-    }
-    if (*dayNumber > 31) {
-        message("Ingen månad har fler än 31 dagar.", "felaktig inmatning", Buttons::Ok,
-                Icon::Exclamation);
-        m_view.cmbSok_2.clear();
-        return;
-    }
-
-    // The month is read once, here; the month figures are worked out from the same read.
-    const storage::MonthRead read = storage::readMonth(m_services.files, monthFile);
-    if (unusable(read.state)) {
-        reportUnusable(monthFile, read.state);
-        m_quietView = false;
-        showDayHeadings();
-        m_dayMissing = true;
-        manad(read);
-        return;
-    }
-    m_reportedFile.clear();
-    const core::DayRecord& record = read.days[static_cast<std::size_t>(*dayNumber - 1)];
-    if (!read.hasRecords() || !core::dayHasRecord(record)) {
-        if (!m_quietView) {
-            message("Någon post har inte sparats den " + core::decimalText(*dayNumber) + " " +
-                        std::string(core::monthNameLower(*monthNumber)) + " 20" + yearPart + ".",
-                    "Ingen post hittas", Buttons::Ok, Icon::None);
-        }
-        m_quietView = false;
-        showDayHeadings();
-        m_dayMissing = true;
-        manad(read);
-        return;
-    }
-
-    const core::DayFigures figures = core::dayFigures(record, m_settings.dailyAllowance);
-    show(m_view.lblDagskost, figures.cost);
-    show(m_view.lblDagstid, figures.connected);
-    show(m_view.lblTidkvar, figures.remaining);
-    m_quietView = false;
-    manad(read);
-}
-
-void MainPresenter::manad(const storage::MonthRead& month) {
-    // The plan is the one read at start or stored by the plan window: the settings file is not
-    // read again for every refresh.
-    if (unusable(month.state)) {
-        // No figures can be worked out: the headings are shown; the day view has told the user.
-        ram();
-        m_view.ramMonadstid = m_monthCaption;
-        m_dayMissing = false;
-        const core::MonthFigures headings = core::emptyMonthFigures(m_settings.dailyAllowance);
-        show(m_view.lblKostnad, headings.cost);
-        show(m_view.lblDyrtid, headings.extra);
-        show(m_view.lblTid, headings.connected);
-        show(m_view.lblSumma, {"Total månadskostnad:", core::Colour::Normal});
-        return;
-    }
-    if (month.hasRecords()) {
-        const core::MonthSums sums = core::sumMonth(month.days);
-        const core::MonthFigures figures = core::monthFigures(sums, m_settings.dailyAllowance);
-        show(m_view.lblSumma, figures.total);
-        show(m_view.lblTid, figures.connected);
-        show(m_view.lblDyrtid, figures.extra);
-        show(m_view.lblKostnad, figures.cost);
-        m_monthTimeText = figures.monthTimeText;
-        m_monthExtraText = figures.monthExtraText;
-        m_monthCostText = figures.monthCostText;
-        m_view.cmdKastamon.enabled = true;
-        // The frame names the month whose figures it shows.
-        ram();
-        m_view.ramMonadstid = m_monthCaption;
-        return;
-    }
-
-    const core::MonthFigures figures = core::emptyMonthFigures(m_settings.dailyAllowance);
-    show(m_view.lblSumma, figures.total);
-    ram();
-    m_view.ramMonadstid = m_monthCaption;
-    if (!m_dayMissing) {
-        message("Inga poster finns sparade i " + m_monthCaption + ".", "Ingen post hittas",
-                Buttons::Ok, Icon::None);
-    }
-    m_dayMissing = false;
-    show(m_view.lblKostnad, figures.cost);
-    show(m_view.lblDyrtid, figures.extra);
-    show(m_view.lblTid, figures.connected);
-}
-
-MainPresenter::Booking MainPresenter::summera(storage::Journal& journal) {
-    m_yearText = core::fixedWidth(m_view.cmbSok_0, 2);
-    m_monthText = core::fixedWidth(m_view.cmbSok_1, 2);
-    m_dayText = core::fixedWidth(m_view.cmbSok_2, 2);
-
-    if (core::nothingToBook(m_view.cmbTid)) {
+MainPresenter::Booking MainPresenter::summera(storage::Journal& journal, const core::Date& date) {
+    if (core::nothingToBook(m_state.typed.fields)) {
         return Booking::NothingEntered;
     }
-    const auto date = core::dateOfTexts(m_yearText, m_monthText, m_dayText);
-    const std::int32_t seconds = core::enteredSeconds(m_view.cmbTid);
     const storage::EntryResult booked =
-        journal.book(storage::PendingEntry{{{date.value_or(core::Date{}), seconds, std::nullopt}}});
+        journal.book(storage::PendingEntry{{{date, m_state.typed.seconds, std::nullopt}}});
     const storage::BookingResult result = storage::bookingResultOf(booked);
-
     // A refused booking changes no file, so the undo, redo and restore buttons keep their state.
     switch (result.outcome) {
     case storage::BookingOutcome::DayFull:
         message(std::string(messages::kDayFull), "Dygnet är slut", Buttons::Ok, Icon::Exclamation);
         return Booking::DayFull;
     case storage::BookingOutcome::NoPlan:
-        message(messages::noPlan(settingsFileState()), "Kan inte spara", Buttons::Ok,
+        message(messages::noPlan(settingsFileState()), messages::kCannotSaveTitle, Buttons::Ok,
                 Icon::Exclamation);
         return Booking::NotBooked;
     case storage::BookingOutcome::Failed:
-        message(
-            messages::notSaved(messages::monthNotWritten(
-                storage::monthFileName(m_yearText, m_monthText), result.monthState, result.error)),
-            "Kan inte spara", Buttons::Ok, Icon::Exclamation);
+        message(messages::notSaved(messages::monthNotWritten(storage::monthFileName(date),
+                                                             result.monthState, result.error)),
+                messages::kCannotSaveTitle, Buttons::Ok, Icon::Exclamation);
         return Booking::NotBooked;
     case storage::BookingOutcome::Booked:
     case storage::BookingOutcome::BookedWithoutUndo:
         break;
     }
-
     noticeBooking(m_services.notifier, m_services.files, result.before, result.record,
                   m_settings.dailyAllowance);
     bookedAsSave(booked);
-    visa();
-    ram();
-    m_view.ramMonadstid = m_monthCaption;
+    refresh();
+    // A booking of no time on a day without any leaves it without a record, and the user is told.
+    // (The month's own word that it has no records never follows: a day read with a record lies
+    // in a month with records, and one without has been told of already.)
+    const Snapshot& shown = *m_state.shown;
+    if (shown.month.usable() &&
+        !core::dayHasRecord(shown.month.days[static_cast<std::size_t>(date.day - 1)])) {
+        message("Någon post har inte sparats den " + core::decimalText(date.day) + " " +
+                    std::string(core::monthNameLower(date.month)) + " " +
+                    core::decimalText(date.year) + ".",
+                "Ingen post hittas", Buttons::Ok, Icon::None);
+    }
     return Booking::Booked;
 }
 
 // As after a save: the booking swept the copies of the last booking and of any deletion, and its
 // own undo copy is offered, unless it spanned two months.
 void MainPresenter::bookedAsSave(const storage::EntryResult& result) {
-    m_entryFile = result.entryFile;
-    m_entryBackup = result.entryBackup;
-    m_view.cmdRedo.enabled = false;
-    m_view.cmdAngra.enabled = result.undoCopy && !result.acrossMonths;
-    m_view.angraHint = result.acrossMonths ? messages::kUndoAcrossMonths : kUndoHint;
-    m_view.cmdAngramon.shown = false;
-    m_view.cmdKastamon.shown = true;
-    m_view.cmdAngrapost.shown = false;
-    m_view.cmdKastapost.shown = true;
+    m_state.entryFile = result.entryFile;
+    m_state.entryBackup = result.entryBackup;
+    m_state.redo = false;
+    m_state.undo = result.undoCopy && !result.acrossMonths;
+    m_state.acrossMonths = result.acrossMonths;
+    m_state.dayRestore = false;
+    m_state.monthRestore = false;
 }
 
 storage::SettingsFile::Loaded MainPresenter::settingsFileState() const {
@@ -397,23 +345,6 @@ storage::SettingsFile::Loaded MainPresenter::settingsFileState() const {
     loaded.settings.planText = m_settings.planText;
     loaded.settings.dailyAllowance = static_cast<std::int16_t>(m_settings.dailyAllowance);
     return loaded;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Save and close
-
-std::optional<core::Date> MainPresenter::chosenDate() const {
-    const auto year = core::parseDigits(m_view.cmbSok_0);
-    const auto month = core::parseDigits(m_view.cmbSok_1);
-    const auto day = core::parseDigits(m_view.cmbSok_2);
-    if (m_dateInvalid || !year || !month || !day) {
-        return std::nullopt;
-    }
-    const core::Date date{2000 + *year, *month, *day};
-    if (!date.isValid()) {
-        return std::nullopt;
-    }
-    return date;
 }
 
 void MainPresenter::takeWaiting(storage::Journal& journal, Tell tell) {
@@ -429,13 +360,7 @@ void MainPresenter::takeWaiting(storage::Journal& journal, Tell tell) {
     });
     if (last != results.rend()) {
         bookedAsSave(*last);
-        // The figures of the date shown are read again, without a word, when it is a real date.
-        if (chosenDate()) {
-            m_quietView = true;
-            visa();
-            ram();
-            m_view.ramMonadstid = m_monthCaption;
-        }
+        refresh(); // the figures of the date shown are read again, without a word
     }
     tellWaiting(results, tell);
 }
@@ -471,25 +396,25 @@ const MainView& MainPresenter::save() {
     // folder serves them and this booking.
     storage::Journal journal(m_services.files, m_settings.dailyAllowance);
     takeWaiting(journal, Tell::Everything);
-    if (m_dateInvalid) {
+    if (!m_state.chosen.date) {
         message("Felaktigt datum. Ändra innnan du sparar.", "Felaktigt datum!", Buttons::Ok,
                 Icon::Exclamation);
         return done(Focus::Minutes);
     }
-    const Booking booking = summera(journal);
+    const Booking booking = summera(journal, *m_state.chosen.date);
     if (booking == Booking::DayFull || booking == Booking::Booked) {
-        m_view.cmbTid = {};
+        m_state.typed = {};
     }
     // Nothing entered, or nothing booked: the typed time stays for another try.
     return done(Focus::Minutes);
 }
 
 const MainView& MainPresenter::close() {
-    if (m_dateInvalid) {
+    if (!m_state.chosen.date) {
         endProgram(true);
         return done();
     }
-    if (core::somethingTyped(m_view.cmbTid)) {
+    if (core::somethingTyped(m_state.typed.fields)) {
         const Answer answer = message("Vill du spara innan du stänger programmet?",
                                       "Spara inmatade värden?", Buttons::YesNoCancel, Icon::None);
         if (answer == Answer::Cancel) {
@@ -501,7 +426,7 @@ const MainView& MainPresenter::close() {
         }
     }
     storage::Journal journal(m_services.files, m_settings.dailyAllowance);
-    switch (summera(journal)) {
+    switch (summera(journal, *m_state.chosen.date)) {
     case Booking::NotBooked:
         break; // the time could not be booked: stay open so that it is not lost
     case Booking::Booked:
@@ -519,7 +444,7 @@ void MainPresenter::endProgram(bool sweep) {
     if (sweep) {
         storage::sweepBackups(m_services.files);
     }
-    m_view.ended = true;
+    m_state.ended = true;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -527,230 +452,204 @@ void MainPresenter::endProgram(bool sweep) {
 
 const MainView& MainPresenter::undo() {
     const storage::SwapResult swap =
-        storage::swapWithBackup(m_services.files, m_entryFile, m_entryBackup);
+        storage::swapWithBackup(m_services.files, m_state.entryFile, m_state.entryBackup);
     if (!swap.swapped) {
         swapNotPossible("Den senaste inmatningen kan inte ångras.", "Ångra är inte möjligt");
         return done();
     }
-    m_view.cmdAngra.enabled = false;
-    m_view.cmdRedo.enabled = true;
-    if (swap.backupLength != 0 || chosenMonthFile() != m_entryFile) {
-        // The figures shown are read again; a month other than the one undone is shown as it is.
-        m_quietView = true;
-        visa();
+    m_state.undo = false;
+    m_state.redo = true;
+    const auto& date = m_state.chosen.date;
+    if (swap.backupLength == 0 && date && storage::monthFileName(*date) == m_state.entryFile) {
+        // The month had nothing before the booking taken back: headings and the fee alone.
+        m_state.shown = Snapshot{*date, storage::MonthRead{storage::MonthState::Empty},
+                                 m_settings.dailyAllowance, true};
     } else {
-        showEmptyMonth(); // the month had nothing before the booking that was taken back
+        refresh(); // a month other than the one undone is shown as it is
     }
     return done();
 }
 
 const MainView& MainPresenter::redo() {
     const storage::SwapResult swap =
-        storage::swapWithBackup(m_services.files, m_entryFile, m_entryBackup);
+        storage::swapWithBackup(m_services.files, m_state.entryFile, m_state.entryBackup);
     if (!swap.swapped) {
         swapNotPossible("Den senaste inmatningen kan inte göras om.", "Gör om är inte möjligt");
         return done();
     }
-    m_view.cmdAngra.enabled = true;
-    m_view.cmdRedo.enabled = false;
-    m_quietView = true;
-    visa();
+    m_state.undo = true;
+    m_state.redo = false;
+    refresh();
     return done();
 }
 
-void MainPresenter::swapNotPossible(const std::string& what, const std::string& title) {
+void MainPresenter::swapNotPossible(const std::string& what, std::string_view title) {
     message(what + "\nKopian av månaden saknas eller kunde inte bytas ut, så månadsfilen och "
                    "kopian har lämnats som de var.",
             title, Buttons::Ok, Icon::Exclamation);
-    m_view.cmdAngra.enabled = false;
-    m_view.cmdRedo.enabled = false;
-}
-
-void MainPresenter::showEmptyMonth() {
-    const auto normal = core::Colour::Normal;
-    show(m_view.lblDagskost, {"Kostnad:", normal});
-    show(m_view.lblDagstid, {"Tid i dag:", core::Colour::Unchanged});
-    show(m_view.lblTidkvar, {"Tid kvar: / Extra tid:", normal});
-    show(m_view.lblTid, {"Månadstid:", core::Colour::Unchanged});
-    show(m_view.lblDyrtid, {"Extra månadstid:", normal});
-    show(m_view.lblKostnad, {"Månadskostnad:", normal});
-    showFeeOnlyTotal();
-}
-
-void MainPresenter::showFeeOnlyTotal() {
-    m_view.lblSumma.colour = core::Colour::Normal;
-    if (const auto total = core::feeOnlyTotalText(m_settings.dailyAllowance)) {
-        m_view.lblSumma.text = *total;
-    }
+    m_state.undo = false;
+    m_state.redo = false;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Deleting and restoring
 
 const MainView& MainPresenter::deleteDay() {
-    const std::string file = chosenMonthFile();
-    const std::string dayText = core::fixedWidth(m_view.cmbSok_2, 2);
-    const int day = core::parseDigits(dayText).value_or(0);
-
+    if (!hasRealDate()) {
+        return done();
+    }
+    const core::Date date = *m_state.chosen.date;
+    const std::string file = storage::monthFileName(date);
+    const std::string day = dayText(date);
     const auto noRecord = [&] {
-        ram();
-        message("Ingen post finns sparad den " + dayText + " " + m_monthCaption + ".",
-                "Finns ingen post att ta bort!", Buttons::Ok, Icon::None);
+        message("Ingen post finns sparad den " + day + ".", "Finns ingen post att ta bort!",
+                Buttons::Ok, Icon::None);
     };
-    const storage::MonthState state = storage::monthState(m_services.files, file);
-    if (unusable(state)) {
-        reportUnusable(file, state, true);
+    const auto state = usableMonth(file);
+    if (!state || *state != storage::MonthState::HasRecords) {
+        if (state) {
+            noRecord();
+        }
         return done();
     }
-    if (state != storage::MonthState::HasRecords) {
-        noRecord();
-        return done();
-    }
-    ram();
-    if (message("Vill du ta bort alla inmatade tider den " + dayText + " " + m_monthCaption + "?",
-                "All tid tas bort!", Buttons::YesNo, Icon::Exclamation) != Answer::Yes) {
+    if (!confirmed("Vill du ta bort alla inmatade tider den " + day + "?", "All tid tas bort!",
+                   Icon::Exclamation)) {
         return done(); // nothing has changed: the copies and the buttons stay as they were
     }
-    switch (storage::deleteDay(m_services.files, file, day)) {
+    switch (storage::deleteDay(m_services.files, file, date.day)) {
     case storage::DayDeletion::NoRecord:
         noRecord();
         return done();
     case storage::DayDeletion::Failed:
-        message("Tiden den " + dayText + " " + m_monthCaption +
-                    " kunde inte tas bort, eftersom filen " + file +
-                    " inte gick att läsa eller skriva.\nIngenting har ändrats.",
-                "Kan inte ta bort", Buttons::Ok, Icon::Exclamation);
+        message(messages::notDeleted("Tiden den " + day,
+                                     "filen " + file + " inte gick att läsa eller skriva"),
+                messages::kCannotDeleteTitle, Buttons::Ok, Icon::Exclamation);
         return done();
     case storage::DayDeletion::Deleted:
         break;
     }
-    m_deletedDayFile = file;
-    m_deletedDay = day;
     // The deletion ends what undo and redo could bring back: a redo now would put back a month
     // that still holds the deleted day, or take away the one restored.
-    m_view.cmdAngra.enabled = false;
-    m_view.cmdRedo.enabled = false;
-    if (!m_entryBackup.empty()) {
-        m_services.files.removeFile(m_entryBackup);
+    m_state.deletedDay = date;
+    m_state.undo = false;
+    m_state.redo = false;
+    if (!m_state.entryBackup.empty()) {
+        m_services.files.removeFile(m_state.entryBackup);
     }
-    m_view.cmdKastapost.shown = false;
-    m_view.cmdAngrapost.shown = true;
-    m_view.cmdAngramon.enabled = false;
-    m_quietView = true;
-    m_deletedDayText = m_shownDay + " " + m_monthCaption;
-    visa();
+    m_state.dayRestore = true;
+    m_state.monthRestoreEnabled = false;
+    refresh();
     return done();
 }
 
 const MainView& MainPresenter::restoreDay() {
-    if (message("Vill du återställa all sparad tid den " + m_deletedDayText + ".",
-                "Återställ borttagen post", Buttons::YesNo, Icon::None) != Answer::Yes) {
+    if (!m_state.deletedDay) {
         return done();
     }
-    const storage::DayRestore restore =
-        storage::restoreDay(m_services.files, m_deletedDayFile, m_deletedDay);
-    m_view.cmdAngrapost.shown = false;
-    m_view.cmdKastapost.shown = true;
+    const core::Date date = *m_state.deletedDay;
+    const std::string file = storage::monthFileName(date);
+    if (!confirmed("Vill du återställa all sparad tid den " + dayText(date) + ".",
+                   messages::kRestoreDayTitle, Icon::None)) {
+        return done();
+    }
+    const storage::DayRestore restore = storage::restoreDay(m_services.files, file, date.day);
+    m_state.dayRestore = false;
     std::string why;
     switch (restore) {
     case storage::DayRestore::Restored:
-        m_quietView = true;
-        visa();
+        refresh();
         return done();
     case storage::DayRestore::BackupMissing:
     case storage::DayRestore::BackupUnusable:
-        why = copyCannotServe(storage::kDayBackup, restore == storage::DayRestore::BackupMissing);
+        why = messages::copyCannotServe(storage::kDayBackup,
+                                        restore == storage::DayRestore::BackupMissing);
         break;
     case storage::DayRestore::MonthChanged:
         why = "månaden har ändrats sedan dagen togs bort.";
         break;
     case storage::DayRestore::Failed:
-        why = "filen " + m_deletedDayFile + " inte gick att skriva.";
+        why = "filen " + file + " inte gick att skriva.";
         break;
     }
-    message("Tiden den " + m_deletedDayText + " kan inte återställas, eftersom " + why +
-                "\nIngenting har skrivits över.",
-            "Återställ borttagen post", Buttons::Ok, Icon::Exclamation);
+    message(messages::notRestored("Tiden den " + dayText(date), why), messages::kRestoreDayTitle,
+            Buttons::Ok, Icon::Exclamation);
     return done();
 }
 
 const MainView& MainPresenter::deleteMonth() {
-    const std::string file = chosenMonthFile();
-    const storage::MonthState state = storage::monthState(m_services.files, file);
-    if (unusable(state)) {
-        reportUnusable(file, state, true);
+    if (!hasRealDate()) {
         return done();
     }
-    if (state != storage::MonthState::HasRecords) {
-        ram();
-        message("Du behöver inte ta bort " + m_monthCaption + ". Inga poster finns sparade.",
-                "Finns inga poster att ta bort!", Buttons::Ok, Icon::None);
+    const core::Date date = *m_state.chosen.date;
+    const std::string file = storage::monthFileName(date);
+    const std::string caption = core::monthYearCaption(date);
+    const auto state = usableMonth(file);
+    if (!state || *state != storage::MonthState::HasRecords) {
+        if (state) {
+            message("Du behöver inte ta bort " + caption + ". Inga poster finns sparade.",
+                    "Finns inga poster att ta bort!", Buttons::Ok, Icon::None);
+        }
         return done(); // nothing deleted: the copies and the buttons stay as they were
     }
-    ram();
-    if (message("Vill du ta bort alla inmatade poster i " + m_monthCaption + "?",
-                "Alla värden raderas!", Buttons::YesNo, Icon::Exclamation) != Answer::Yes) {
+    if (!confirmed("Vill du ta bort alla inmatade poster i " + caption + "?",
+                   "Alla värden raderas!", Icon::Exclamation)) {
         return done();
     }
     // A copy of a month deleted before, whose restore is no longer offered, gives way.
     m_services.files.removeFile(storage::kMonthBackup);
     if (!storage::deleteMonth(m_services.files, file)) {
-        message(m_monthCaption + " kunde inte tas bort.\nIngenting har ändrats.",
-                "Kan inte ta bort", Buttons::Ok, Icon::Exclamation);
+        message(messages::notDeleted(caption, {}), messages::kCannotDeleteTitle, Buttons::Ok,
+                Icon::Exclamation);
         return done();
     }
     // The deletion ends undo, redo and the restore of a day: their copies go.
     for (const std::string_view copy :
-         {std::string_view(m_entryBackup), storage::kDayBackup, storage::kNewMonthFile}) {
+         {std::string_view(m_state.entryBackup), storage::kDayBackup, storage::kNewMonthFile}) {
         if (!copy.empty()) {
             m_services.files.removeFile(copy);
         }
     }
-    m_deletedMonthFile = file;
-    m_view.cmdAngra.enabled = false;
-    showFeeOnlyTotal();
-    m_deletedMonthText = m_monthCaption;
-    m_view.cmdRedo.enabled = false;
-    m_view.cmdKastamon.shown = false;
-    m_view.cmdAngramon = {true, true};
-    m_quietView = true;
-    m_view.cmdAngrapost.shown = false;
-    m_view.cmdKastapost.shown = true;
-    visa();
+    m_state.deletedMonth = date;
+    m_state.undo = false;
+    m_state.redo = false;
+    m_state.monthRestore = true;
+    m_state.monthRestoreEnabled = true;
+    m_state.dayRestore = false;
+    refresh();
     return done();
 }
 
 const MainView& MainPresenter::restoreMonth() {
-    if (message("Vill du återställa alla poster i " + m_deletedMonthText + "?",
-                "Återställ borttagen månad", Buttons::YesNo, Icon::None) != Answer::Yes) {
+    if (!m_state.deletedMonth) {
         return done();
     }
-    const storage::MonthRestore restore =
-        storage::restoreMonth(m_services.files, m_deletedMonthFile);
-    m_view.cmdAngramon.shown = false;
-    m_view.cmdKastamon.shown = true;
+    const std::string file = storage::monthFileName(*m_state.deletedMonth);
+    const std::string caption = core::monthYearCaption(*m_state.deletedMonth);
+    if (!confirmed("Vill du återställa alla poster i " + caption + "?",
+                   messages::kRestoreMonthTitle, Icon::None)) {
+        return done();
+    }
+    const storage::MonthRestore restore = storage::restoreMonth(m_services.files, file);
+    m_state.monthRestore = false;
     std::string why;
     switch (restore) {
     case storage::MonthRestore::Restored:
-        m_view.cmdKastapost.enabled = true;
-        m_quietView = true;
-        visa();
+        refresh();
         return done();
     case storage::MonthRestore::MonthExists:
         why = "nya poster har sparats i månaden sedan den togs bort.";
         break;
     case storage::MonthRestore::BackupMissing:
     case storage::MonthRestore::BackupUnusable:
-        why =
-            copyCannotServe(storage::kMonthBackup, restore == storage::MonthRestore::BackupMissing);
+        why = messages::copyCannotServe(storage::kMonthBackup,
+                                        restore == storage::MonthRestore::BackupMissing);
         break;
     case storage::MonthRestore::Failed:
-        why = "filen " + m_deletedMonthFile + " inte gick att skapa.";
+        why = "filen " + file + " inte gick att skapa.";
         break;
     }
-    message(m_deletedMonthText + " kan inte återställas, eftersom " + why +
-                "\nIngenting har skrivits över.",
-            "Återställ borttagen månad", Buttons::Ok, Icon::Exclamation);
+    message(messages::notRestored(caption, why), messages::kRestoreMonthTitle, Buttons::Ok,
+            Icon::Exclamation);
     return done();
 }
 
@@ -780,17 +679,20 @@ const MainView& MainPresenter::deleteEverything() {
 // The month report
 
 const MainView& MainPresenter::print() {
-    const std::string file = chosenMonthFile();
+    if (!hasRealDate()) {
+        return done();
+    }
+    const std::string file = storage::monthFileName(*m_state.chosen.date);
+    const std::string caption = core::monthYearCaption(*m_state.chosen.date);
     // The month is read whole, once, before the dialog, so no file is left open whatever
     // happens later.
     const storage::MonthRead month = storage::readMonth(m_services.files, file);
-    ram();
-    if (unusable(month.state)) {
-        reportUnusable(file, month.state, true);
+    if (!month.usable()) {
+        reportUnusable(file, month.state);
         return done();
     }
     if (!month.hasRecords()) {
-        message("Inga poster har sparats i " + m_monthCaption + "\nDet finns inget att skriva ut",
+        message("Inga poster har sparats i " + caption + "\nDet finns inget att skriva ut",
                 "Utskrift är inte möjlig!", Buttons::Ok, Icon::Exclamation);
         return done();
     }
@@ -798,16 +700,9 @@ const MainView& MainPresenter::print() {
     if (!copies) {
         return done();
     }
-    core::MonthReportInput report;
-    report.records = month.records();
-    report.dailyAllowance = m_settings.dailyAllowance;
-    report.monthCaption = m_monthCaption;
-    report.monthTimeText = m_monthTimeText;
-    report.monthExtraText = m_monthExtraText;
-    report.monthCostText = m_monthCostText;
-    report.copies = *copies;
-    if (!m_services.printer.print(core::monthReport(report))) {
-        message("Utskriften av " + m_monthCaption +
+    if (!m_services.printer.print(
+            monthReport({month.records(), m_settings.dailyAllowance, caption, *copies}))) {
+        message("Utskriften av " + caption +
                     " misslyckades. Skrivaren eller filen som valdes i utskriftsdialogen gick "
                     "inte att skriva till.\nKontrollera den och försök igen.",
                 "Utskriften misslyckades", Buttons::Ok, Icon::Exclamation);
@@ -818,58 +713,45 @@ const MainView& MainPresenter::print() {
 // ---------------------------------------------------------------------------------------------
 // Helpers
 
-void MainPresenter::reportUnusable(const std::string& file, storage::MonthState state,
-                                   bool always) {
-    // Once per cause: the month shown is not reported again at every refresh of it.
-    if (!always && file == m_reportedFile) {
-        return;
+bool MainPresenter::hasRealDate() {
+    if (m_state.chosen.date) {
+        return true;
     }
+    message(std::string(messages::kChooseRealDate), messages::kInvalidDate, Buttons::Ok,
+            Icon::Exclamation);
+    return false;
+}
+
+std::optional<storage::MonthState> MainPresenter::usableMonth(const std::string& file) {
+    const storage::MonthState state = storage::monthState(m_services.files, file);
+    if (!storage::usable(state)) {
+        reportUnusable(file, state);
+        return std::nullopt;
+    }
+    return state;
+}
+
+void MainPresenter::reportUnusable(const std::string& file, storage::MonthState state) {
     m_reportedFile = file;
     if (state == storage::MonthState::Damaged) {
         message("Filen " + file +
                     " är skadad: den är större än en månadsfil kan vara, eller är ingen vanlig "
                     "fil.\nMånadens tider kan inte visas, och filen lämnas orörd.",
-                "Skadad fil", Buttons::Ok, Icon::Exclamation);
+                messages::kDamagedTitle, Buttons::Ok, Icon::Exclamation);
         return;
     }
     message("Filen " + file + " kunde inte läsas, så månadens tider kan inte visas.",
-            "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
+            messages::kUnreadableTitle, Buttons::Ok, Icon::Exclamation);
 }
 
-void MainPresenter::showDayHeadings() {
-    const core::DayFigures headings = core::dayHeadings();
-    show(m_view.lblDagstid, headings.connected);
-    show(m_view.lblTidkvar, headings.remaining);
-    show(m_view.lblDagskost, headings.cost);
+bool MainPresenter::confirmed(const std::string& question, std::string_view title, Icon icon) {
+    return message(question, title, Buttons::YesNo, icon) == Answer::Yes;
 }
 
-void MainPresenter::updateHints() {
-    // The hints name the month and day chosen now, and the day and month deleted last.
-    const auto caption = core::monthCaptionOf(m_view.cmbSok_0, m_view.cmbSok_1, m_view.cmbSok_2);
-    const std::string month = caption ? caption->monthCaption : m_monthCaption;
-    const std::string day = caption ? caption->shownDay : m_shownDay;
-    m_view.kastamonHint = "Tar bort all tid under hela " + month + ".";
-    m_view.kastapostHint = "Tar bort all sparad tid den " + day + " " + month + ".";
-    m_view.printHint = "Skriver ut tider och kostnader för " + month + ".";
-    m_view.angramonHint = "Återställer all tid i hela " + m_deletedMonthText + ".";
-    m_view.angrapostHint = "Återställer all sparad tid den " + m_deletedDayText + ".";
-}
-
-platform::MessageBox::Answer MainPresenter::message(const std::string& text,
-                                                    const std::string& title, Buttons buttons,
-                                                    Icon icon, bool secondIsDefault) {
-    return m_services.messages.show(text, title, buttons, icon, secondIsDefault);
-}
-
-std::string MainPresenter::chosenMonthFile() const {
-    return storage::monthFileName(core::fixedWidth(m_view.cmbSok_0, 2),
-                                  core::fixedWidth(m_view.cmbSok_1, 2));
-}
-
-const MainView& MainPresenter::done(Focus focus) {
-    updateHints();
-    m_view.focus = focus;
-    return m_view;
+platform::MessageBox::Answer MainPresenter::message(const std::string& text, std::string_view title,
+                                                    Buttons buttons, Icon icon,
+                                                    bool secondIsDefault) {
+    return m_services.messages.show(text, std::string(title), buttons, icon, secondIsDefault);
 }
 
 } // namespace presenter

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "core/figures.h"
+#include "core/date.h"
 #include "core/program_settings.h"
-#include "core/time_fields.h"
 #include "platform/services.h"
+#include "presenter/main_view.h"
 #include "storage/journal.h"
 #include "storage/month_file.h"
 #include "storage/settings_file.h"
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,83 +17,15 @@
 
 namespace presenter {
 
-// A label as the main window shows it: its caption and its colour (Normal or Red).
-struct Label {
-    std::string text;
-    core::Colour colour = core::Colour::Normal;
-
-    bool operator==(const Label&) const = default;
-};
-
-// A button's state: shown or hidden, and enabled or not while shown.
-struct Button {
-    bool shown = true;
-    bool enabled = true;
-
-    bool operator==(const Button&) const = default;
-};
-
-// Where the keyboard focus is to go after a command.
-enum class Focus {
-    Unchanged,
-    Minutes, // cmbTid(1)
-    Seconds, // cmbTid(2)
-};
-
-// Everything the main window shows, named after its controls. A view is complete: the window
-// renders it as it stands, whatever it showed before.
-struct MainView {
-    std::string title;        // the window's title
-    std::string ramMonadstid; // the month frame's caption
-    std::string lblVisa_3;    // the chosen date, or "Felaktigt datum"
-
-    // The date lists: the entry chosen in each ("" for none) and how many days the day list
-    // offers ("01" up to that number).
-    std::string cmbSok_0;
-    std::string cmbSok_1;
-    std::string cmbSok_2;
-    int daysInList = 31;
-    // The time fields' texts: hours, minutes, seconds.
-    core::TimeTexts cmbTid;
-
-    Label lblDagstid;
-    Label lblTidkvar;
-    Label lblDagskost;
-    Label lblTid;
-    Label lblDyrtid;
-    Label lblKostnad;
-    Label lblSumma;
-
-    Button cmdAngra;
-    Button cmdRedo;
-    Button cmdKastapost;
-    Button cmdAngrapost;
-    Button cmdKastamon;
-    Button cmdAngramon;
-
-    // The hints that name the chosen or the deleted day or month, and undo's hint, which says why
-    // it is not offered after a booking that cannot be taken back.
-    std::string angraHint;
-    std::string kastamonHint;
-    std::string kastapostHint;
-    std::string printHint;
-    std::string angramonHint;
-    std::string angrapostHint;
-
-    Focus focus = Focus::Unchanged;
-    bool planWindow = false; // a first start: the plan window is shown, this window hidden
-    bool ended = false;      // the program is to end now
-
-    bool operator==(const MainView&) const = default;
-};
-
 // The main window's decisions: the chosen date, the typed time, the figures of the chosen day and
 // month read from the files, and the undo, redo and deletion state. Each command does what the
-// user asked for, asks and tells through the message box, and returns the whole view.
+// user asked for, asks and tells through the message box (each message is the decision of the
+// command that causes it), and returns the whole view, derived from the state in one place.
 //
 // It knows no widget and no toolkit: the window renders the views and forwards the user's input.
-// Every figure is read afresh from the files; which copies exist is decided by the files too,
-// and the buttons that need a copy are offered only while the presenter's own steps left it.
+// A command that shows figures reads the chosen month once, and every figure shown comes from
+// that read; which copies exist is decided by the files, and the buttons that need a copy are
+// offered only while the presenter's own steps left it.
 class MainPresenter {
 public:
     MainPresenter(platform::Services services, core::ProgramSettings& settings);
@@ -135,67 +68,92 @@ public:
 
     const MainView& view() const { return m_view; }
     // The date the date lists show, when it is a real date of the lists' years.
-    std::optional<core::Date> chosenDate() const;
+    std::optional<core::Date> chosenDate() const { return m_state.chosen.date; }
 
 private:
+    // The date the lists hold.
+    struct ChosenDate {
+        std::array<std::string, 3> lists; // the year, month and day entries ("" for none)
+        int days = 31;                    // the day list offers "01" up to this
+        std::optional<core::Date> date;   // the real date they make; nullopt: "Felaktigt datum"
+    };
+    // What is typed into the time fields: their texts and the seconds they come to.
+    struct TypedTime {
+        core::TimeTexts fields;
+        std::int32_t seconds = 0;
+    };
+    // One read of the month of the day shown, and the plan it was shown under: every figure on
+    // the screen comes from it.
+    struct Snapshot {
+        core::Date day;
+        storage::MonthRead month;
+        std::int32_t dailyAllowance = 0;
+        bool emptiedByUndo = false; // the month's only booking was taken back: headings alone
+    };
+    // The window's state between commands; the view is derived from it alone (viewOf).
+    struct State {
+        std::string title;
+        ChosenDate chosen;
+        TypedTime typed;
+        std::optional<Snapshot> shown;
+        // The last booking's month file and undo copy, and what undo and redo offer.
+        std::string entryFile;
+        std::string entryBackup;
+        bool undo = false;
+        bool redo = false;
+        bool acrossMonths = false; // the last booking spanned two months: undo says why not
+        // The day and the month deleted last, named by the restore hints, and the restores offered.
+        std::optional<core::Date> deletedDay;
+        std::optional<core::Date> deletedMonth;
+        bool dayRestore = false;
+        bool monthRestore = false;
+        bool monthRestoreEnabled = true;
+        bool planWindow = false;
+        bool ended = false;
+    };
+
     enum class Booking {
         NothingEntered, // the time fields held no time
         Booked,         // the time is booked
         DayFull,        // refused: the day would pass 24 hours; the typed time is of no use
         NotBooked,      // refused: no plan, or the month file could not be read or written
     };
-
-    // Procedures.
-    void visa();
-    void manad(const storage::MonthRead& month);
-    Booking summera(storage::Journal& journal);
-    void ram();
-    // The date lists' handler: the day list follows the month, the day and month are shown.
-    void dateChanged();
-    void updateHints();
     enum class Tell { Everything, WhatNoCommandHears };
-    void takeWaiting(storage::Journal& journal, Tell tell);
-    void bookedAsSave(const storage::EntryResult& result);
-    storage::SettingsFile::Loaded settingsFileState() const;
-    void tellWaiting(const std::vector<storage::EntryResult>& results, Tell tell);
 
-    void showDayHeadings();
-    void showEmptyMonth();
-    void showFeeOnlyTotal();
-    void reportUnusable(const std::string& file, storage::MonthState state, bool always = false);
-    void swapNotPossible(const std::string& what, const std::string& title);
+    // The whole view, from the state alone; visa and manad work out the day's and the month's
+    // labels from the figures' snapshot.
+    static MainView viewOf(const State& state);
+    static void visa(const Snapshot& shown, MainView& view);
+    static void manad(const Snapshot& shown, MainView& view);
+    // Reads the month of the chosen date, when it is a real date, as the figures shown; a month
+    // that cannot be used is told, once while it stays so.
+    void refresh();
+    void checkChosenDate();
+    Booking summera(storage::Journal& journal, const core::Date& date);
+    void bookedAsSave(const storage::EntryResult& result);
+    void takeWaiting(storage::Journal& journal, Tell tell);
+    void tellWaiting(const std::vector<storage::EntryResult>& results, Tell tell);
+    storage::SettingsFile::Loaded settingsFileState() const;
+    // Whether the lists hold a real date to act on; the user is told when they do not.
+    bool hasRealDate();
+    // The chosen month's state when it can be used; otherwise the user is told, and nullopt.
+    std::optional<storage::MonthState> usableMonth(const std::string& file);
+    void reportUnusable(const std::string& file, storage::MonthState state);
+    void swapNotPossible(const std::string& what, std::string_view title);
+    bool confirmed(const std::string& question, std::string_view title,
+                   platform::MessageBox::Icon icon);
     void endProgram(bool sweep);
-    platform::MessageBox::Answer message(const std::string& text, const std::string& title,
+    platform::MessageBox::Answer message(const std::string& text, std::string_view title,
                                          platform::MessageBox::Buttons buttons,
                                          platform::MessageBox::Icon icon,
                                          bool secondIsDefault = false);
-    std::string chosenMonthFile() const;
     const MainView& done(Focus focus = Focus::Unchanged);
 
     platform::Services m_services;
     core::ProgramSettings& m_settings;
+    State m_state;
     MainView m_view;
-
-    // The window's state between commands.
-    std::string m_yearText;
-    std::string m_monthText;
-    std::string m_dayText;
-    std::string m_monthCaption;
-    std::string m_shownDay;
-    std::string m_entryFile;
-    std::string m_entryBackup;
-    bool m_quietView = false;
-    bool m_dayMissing = false;
-    bool m_dateInvalid = false;
-    std::string m_deletedDayFile;
-    std::string m_deletedDayText;
-    int m_deletedDay = 0;
-    std::string m_deletedMonthFile;
-    std::string m_deletedMonthText;
-    std::string m_monthTimeText;
-    std::string m_monthExtraText;
-    std::string m_monthCostText;
-    std::string m_reportedFile;                   // the unusable month file last reported
+    std::string m_reportedFile;                   // the unusable month file told last
     storage::SettingsFile::Loaded m_settingsFile; // how the settings file was found at start
     std::function<bool(const std::string&)> m_commandWaits;
 };

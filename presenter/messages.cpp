@@ -103,4 +103,19 @@ std::string entryOutcome(const storage::EntryResult& result,
            ".\nDen bokförs färdigt vid nästa bokning eller start.";
 }
 
+std::string notDeleted(std::string_view what, std::string_view cause) {
+    return std::string(what) + " kunde inte tas bort" +
+           (cause.empty() ? "" : ", eftersom " + std::string(cause)) + ".\nIngenting har ändrats.";
+}
+
+std::string notRestored(std::string_view what, std::string_view why) {
+    return std::string(what) + " kan inte återställas, eftersom " + std::string(why) +
+           "\nIngenting har skrivits över.";
+}
+
+std::string copyCannotServe(std::string_view copy, bool missing) {
+    return "kopian av månaden (" + std::string(copy) +
+           (missing ? ") inte finns kvar." : ") inte går att läsa eller är skadad.");
+}
+
 } // namespace presenter::messages

@@ -47,6 +47,36 @@ std::string setAside(const storage::EntryResult& result);
 std::string entryOutcome(const storage::EntryResult& result,
                          const storage::SettingsFile::Loaded& settings);
 
+// Titles the windows' message boxes share.
+inline constexpr std::string_view kInvalidDate = "Felaktigt datum"; // also the main window's date
+inline constexpr std::string_view kWrongInputTitle = "Felaktig inmatning";
+inline constexpr std::string_view kDamagedTitle = "Skadad fil";
+inline constexpr std::string_view kUnreadableTitle = "Kan inte läsa";
+inline constexpr std::string_view kCannotSaveTitle = "Kan inte spara";
+inline constexpr std::string_view kCannotDeleteTitle = "Kan inte ta bort";
+inline constexpr std::string_view kRestoreDayTitle = "Återställ borttagen post";
+inline constexpr std::string_view kRestoreMonthTitle = "Återställ borttagen månad";
+
+// A command on the chosen day or month while the date lists hold no real date.
+inline constexpr std::string_view kChooseRealDate = "Välj ett riktigt datum först.";
+
+// A FRÅN-TILL range that cannot be summed.
+inline constexpr std::string_view kRangeOrder = "\"FRÅN\" måste vara tidigare än \"TILL\".";
+inline constexpr std::string_view kRangeTooLong =
+    "Det går inte att summera längre\ntid än 12 månader.";
+
+// "<what> kunde inte tas bort, eftersom <cause>.\nIngenting har ändrats."; without a cause
+// "<what> kunde inte tas bort.\nIngenting har ändrats."
+std::string notDeleted(std::string_view what, std::string_view cause);
+
+// "<what> kan inte återställas, eftersom <why>\nIngenting har skrivits över."; `why` ends with
+// its own full stop.
+std::string notRestored(std::string_view what, std::string_view why);
+
+// Why a restore's copy cannot serve, as the end of a sentence after "eftersom": it is gone, or it
+// cannot be read.
+std::string copyCannotServe(std::string_view copy, bool missing);
+
 // Undo's hint after a booking across a month boundary, which one month's copy cannot take back.
 inline constexpr std::string_view kUndoAcrossMonths =
     "Den senaste bokningen gick över ett månadsskifte och kan inte ångras.";

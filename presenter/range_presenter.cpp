@@ -6,6 +6,7 @@
 #include "core/swedish.h"
 #include "core/texts.h"
 #include "presenter/export.h"
+#include "presenter/messages.h"
 #include "presenter/saving.h"
 #include "storage/range_totals.h"
 
@@ -20,20 +21,17 @@ using Icon = platform::MessageBox::Icon;
 namespace {
 
 constexpr const char* kTooLongLabel = "Felaktiga datum. Längre tid än 12 månader.";
-constexpr const char* kTooLongMessage = "Det går inte att summera längre\ntid än 12 månader.";
-constexpr const char* kOrderMessage = "\"FRÅN\" måste vara tidigare än \"TILL\".";
 constexpr const char* kRangeTitle = "Felaktiga datum";
-constexpr const char* kDateTitle = "Felaktigt datum";
+
 // Whether a list of the entries "01" up to `entries` offers this text.
 bool offers(int entries, std::string_view text) {
     const auto number = core::parseDigits(text);
     return number && *number >= 1 && *number <= entries && core::twoDigits(*number) == text;
 }
 
-// The date three list texts denote; nullopt when it is incomplete or not a real date.
-std::optional<core::Date> dateOfLists(const std::array<std::string, 3>& texts) {
-    return core::dateOfTexts(core::fixedWidth(texts[0], 2), core::fixedWidth(texts[1], 2),
-                             core::fixedWidth(texts[2], 2));
+// "\"FRÅN\"" or "\"TILL\"", as the messages name the dates.
+std::string nameOf(RangeField field) {
+    return field == RangeField::Fran ? "\"FRÅN\"" : "\"TILL\"";
 }
 
 } // namespace
@@ -42,51 +40,101 @@ RangePresenter::RangePresenter(platform::Services services, const core::ProgramS
     : m_services(services), m_settings(settings) {}
 
 // ---------------------------------------------------------------------------------------------
+// The view
+
+RangeView RangePresenter::viewOf(const State& state) {
+    RangeView view;
+    view.title = state.title;
+    const auto& [fran, till] = state.fields;
+    view.cmbFran = fran.lists;
+    view.cmbTill = till.lists;
+    view.franDays = fran.days;
+    view.tillDays = till.days;
+    // A date is named by its long date, or, while it is no real date, by its list texts.
+    const auto dateText = [](const DateField& field) {
+        return field.date ? core::longDateText(*field.date)
+                          : "20" + core::fixedWidth(field.lists[0], 2) + "," +
+                                core::fixedWidth(field.lists[1], 2) + "," +
+                                core::fixedWidth(field.lists[2], 2);
+    };
+    switch (state.heading) {
+    case Heading::Initial:
+        break;
+    case Heading::Range:
+        view.lblHit_Dit = "Från och med " + dateText(fran) + " till och med " + dateText(till);
+        break;
+    case Heading::FranInvalid:
+    case Heading::TillInvalid:
+        view.lblHit_Dit =
+            "Felaktigt datum i " +
+            nameOf(state.heading == Heading::FranInvalid ? RangeField::Fran : RangeField::Till) +
+            " fältet.";
+        break;
+    case Heading::TooLong:
+        view.lblHit_Dit = kTooLongLabel;
+        break;
+    }
+    view.lblTid = state.sums.connected;
+    view.lblExtrtid = state.sums.extra;
+    view.lblKost = state.sums.cost;
+    view.lblTotalkost = state.sums.total;
+    if (state.comparison) {
+        view.lblPlan = *state.comparison;
+        view.lblJamforelse = std::string(core::kComparisonCaption);
+    }
+    view.cmdStangHint = state.loaded ? "Stänger \"Från och Till\"." : "";
+    view.cmdExportera = state.summed.has_value();
+    view.lblSparat = state.saved;
+    return view;
+}
+
+const RangeView& RangePresenter::done() {
+    m_view = viewOf(m_state);
+    return m_view;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Commands
 
 const RangeView& RangePresenter::load() {
-    m_view = RangeView{};
     m_state = State{};
-    m_closed = false;
-    // The checks run while the defaults are chosen find the dates incomplete; they say nothing.
-    m_loading = true;
-    m_view.title =
+    m_state.title =
         std::string(core::kProgramName) + "      " + m_settings.planText + "      Från och Till";
-
-    const core::DateRange range = core::defaultRange(m_services.clock.today());
     // Each choice runs the checks; the last one checks the complete default range and sums it.
+    // The checks run while the defaults are chosen find the dates incomplete; they say nothing.
+    const core::DateRange range = core::defaultRange(m_services.clock.today());
     const core::DateTexts fran = core::textsOfDate(range.from);
-    select(RangeField::Fran, 0, fran.year);
-    select(RangeField::Fran, 1, fran.month);
-    select(RangeField::Fran, 2, fran.day);
     const core::DateTexts till = core::textsOfDate(range.to);
-    select(RangeField::Till, 0, till.year);
-    select(RangeField::Till, 1, till.month);
-    select(RangeField::Till, 2, till.day);
-
-    m_view.cmdStangHint = "Stänger \"Från och Till\".";
-    m_loading = false;
-    return m_view;
+    const std::array<std::pair<RangeField, core::DateTexts>, 2> defaults = {
+        {{RangeField::Fran, fran}, {RangeField::Till, till}}};
+    for (const auto& [field, texts] : defaults) {
+        select(field, 0, texts.year, Tell::Nothing);
+        select(field, 1, texts.month, Tell::Nothing);
+        select(field, 2, texts.day, Tell::Nothing);
+    }
+    m_state.loaded = true;
+    return done();
 }
 
 const RangeView& RangePresenter::choose(RangeField field, int list, std::string_view text) {
-    if (!m_closed && list >= 0 && list < 3 && select(field, static_cast<std::size_t>(list), text)) {
-        m_view.lblSparat.clear();
+    if (!m_state.closed && list >= 0 && list < 3) {
+        m_state.saved.clear();
+        select(field, static_cast<std::size_t>(list), text, Tell::Everything);
     }
-    return m_view;
+    return done();
 }
 
 const RangeView& RangePresenter::exportera() {
-    if (m_closed || !m_state.shown) {
+    if (m_state.closed || !m_state.summed) {
         return m_view;
     }
-    m_view.lblSparat.clear();
-    const core::DateRange range = *m_state.shown;
+    m_state.saved.clear();
+    const core::DateRange range = *m_state.summed;
     const std::string suggested =
         "surfklocka_" + core::isoDateText(range.from) + "_" + core::isoDateText(range.to) + ".csv";
     const auto choice = m_services.saveFile.ask("Exportera", suggested, exportFilters());
     if (!choice || choice->path.empty()) {
-        return m_view;
+        return done();
     }
     const ExportTarget target = exportTarget(choice->path, choice->filter);
     const ExportOutcome outcome = exportRange(m_services.files, range.from, range.to,
@@ -101,165 +149,122 @@ const RangeView& RangePresenter::exportera() {
         m_services.messages.show("Exporten kunde inte sparas: " + *failure, "Exportera",
                                  Buttons::Ok, Icon::Exclamation);
     } else {
-        m_view.lblSparat = savedAsText(target.path, m_services.saveFile.homeFolder());
+        m_state.saved = savedAsText(target.path, m_services.saveFile.homeFolder());
     }
-    return m_view;
+    return done();
 }
 
 const RangeView& RangePresenter::close() {
-    m_closed = true;
-    m_state.totals = core::RangeTotals{};
-    m_state.shown.reset();
-    m_view.cmdExportera = false;
-    return m_view;
+    m_state.closed = true;
+    m_state.summed.reset();
+    return done();
 }
 
 // ---------------------------------------------------------------------------------------------
 // The checks
 
-bool RangePresenter::select(RangeField field, std::size_t list, std::string_view text) {
-    const int entries = list == 0 ? kYearEntries : list == 1 ? kMonthEntries : dayEntries(field);
-    std::string& chosen = lists(field)[list];
-    if (!offers(entries, text) || chosen == text) {
-        return false;
+void RangePresenter::select(RangeField field, std::size_t list, std::string_view text, Tell tell) {
+    DateField& chosen = fieldOf(field);
+    const int entries = list == 0 ? kYearEntries : list == 1 ? kMonthEntries : chosen.days;
+    if (!offers(entries, text) || chosen.lists[list] == text) {
+        return;
     }
-    chosen = std::string(text);
-    rangeCheck(field);
-    return true;
+    chosen.lists[list] = std::string(text);
+    rangeCheck(field, tell);
 }
 
 // The range check that follows every choice in a FRÅN or TILL list.
-void RangePresenter::rangeCheck(RangeField field) {
-    m_state.totals = core::RangeTotals{};
-    m_state.shown.reset();
-    m_view.cmdExportera = false;
-    if (!checkDate(field)) {
+void RangePresenter::rangeCheck(RangeField field, Tell tell) {
+    m_state.summed.reset();
+    if (!checkDate(field, tell)) {
         return;
     }
-    const auto from = core::dateOfKey(m_state.franDatum);
-    const auto to = core::dateOfKey(m_state.tillDatum);
-    if (!from || !to) {
+    const auto& [fran, till] = m_state.fields;
+    if (!fran.date || !till.date) {
         return; // a date is incomplete or invalid: the results stay as they are
     }
-    switch (core::checkRange(*from, *to)) {
+    switch (core::checkRange(*fran.date, *till.date)) {
     case core::RangeCheck::WrongOrder:
-        clearComparison();
-        if (!m_loading) {
-            m_services.messages.show(kOrderMessage, kRangeTitle, Buttons::Ok, Icon::None);
+        m_state.comparison.reset();
+        if (tell == Tell::Everything) {
+            m_services.messages.show(std::string(messages::kRangeOrder), kRangeTitle, Buttons::Ok,
+                                     Icon::None);
         }
         return;
     case core::RangeCheck::TooLong:
-        clearComparison();
-        if (!m_loading) {
-            m_view.lblHit_Dit = kTooLongLabel;
-            m_services.messages.show(kTooLongMessage, kRangeTitle, Buttons::Ok, Icon::None);
+        m_state.comparison.reset();
+        if (tell == Tell::Everything) {
+            m_state.heading = Heading::TooLong;
+            m_services.messages.show(std::string(messages::kRangeTooLong), kRangeTitle, Buttons::Ok,
+                                     Icon::None);
         }
         return;
     case core::RangeCheck::Accepted:
-        oppna();
-        visa_summa();
+        summa({*fran.date, *till.date});
         return;
     }
 }
 
-// Reads and checks one date: its key, its text in the range text, and its invalid flag. A date
-// flagged invalid blocks the check of the other date until it is itself corrected.
-bool RangePresenter::checkDate(RangeField field) {
-    if (skott(field)) {
+// Reads and checks one date. A date flagged invalid blocks the check of the other date until it
+// is itself corrected.
+bool RangePresenter::checkDate(RangeField field, Tell tell) {
+    if (skott(field, tell)) {
         return false;
     }
-    const bool fran = field == RangeField::Fran;
-    const auto& texts = lists(field);
-    const std::string year = core::fixedWidth(texts[0], 2);
-    const std::string month = core::fixedWidth(texts[1], 2);
-    const std::string day = core::fixedWidth(texts[2], 2);
-    const std::string key = year + "," + month + "," + day;
-    const auto date = core::dateOfTexts(year, month, day);
-    // An invalid date shows its key in place of a date text.
-    const std::string dateText = date ? core::longDateText(*date) : "20" + key;
-    if (fran) {
-        m_state.franDatum = key;
-        m_state.franText = "Från och med " + dateText;
-    } else {
-        m_state.tillDatum = key;
-        m_state.tillText = "till och med " + dateText;
-    }
-    m_state.hitDit = m_state.franText + " " + m_state.tillText;
-    m_view.lblHit_Dit = m_state.hitDit;
-
-    bool& flag = fran ? m_state.franFel : m_state.tillFel;
-    const bool otherFlagged = fran ? m_state.tillFel : m_state.franFel;
-    if (otherFlagged) {
-        showDateError(fran ? RangeField::Till : RangeField::Fran);
-    } else if (!m_loading && !date) {
+    DateField& checked = fieldOf(field);
+    const RangeField other = field == RangeField::Fran ? RangeField::Till : RangeField::Fran;
+    checked.date = core::dateOfTexts(core::fixedWidth(checked.lists[0], 2),
+                                     core::fixedWidth(checked.lists[1], 2),
+                                     core::fixedWidth(checked.lists[2], 2));
+    m_state.heading = Heading::Range;
+    if (fieldOf(other).flagged) {
+        showDateError(other);
+    } else if (tell == Tell::Everything && !checked.date) {
         showDateError(field);
-        flag = true;
+        checked.flagged = true;
     } else {
-        flag = false;
+        checked.flagged = false;
     }
     return true;
 }
 
-bool RangePresenter::skott(RangeField field) {
-    const auto& texts = lists(field);
-    int& entries = dayEntries(field);
-    const int days = core::daysOfListMonth(texts[0], texts[1]);
-    if (days == entries) {
+bool RangePresenter::skott(RangeField field, Tell tell) {
+    DateField& chosen = fieldOf(field);
+    const int days = core::daysOfListMonth(chosen.lists[0], chosen.lists[1]);
+    if (days == chosen.days) {
         return false;
     }
-    entries = days;
-    if (texts[2].empty() || offers(days, texts[2])) {
+    chosen.days = days;
+    if (chosen.lists[2].empty() || offers(days, chosen.lists[2])) {
         return false;
     }
     // The month has no such day: its last day is chosen, and checked as any choice is.
-    select(field, 2, core::twoDigits(days));
+    select(field, 2, core::twoDigits(days), tell);
     return true;
 }
 
-void RangePresenter::oppna() {
-    const auto from = dateOfLists(m_view.cmbFran);
-    const auto to = dateOfLists(m_view.cmbTill);
-    if (!from || !to) {
-        return;
-    }
-    auto totals = storage::sumRange(m_services.files, *from, *to, m_settings.dailyAllowance);
+void RangePresenter::summa(const core::DateRange& range) {
+    const auto totals =
+        storage::sumRange(m_services.files, range.from, range.to, m_settings.dailyAllowance);
+    m_state.sums = core::rangeTexts(totals.value_or(core::RangeTotals{}));
+    m_state.comparison.reset();
     if (!totals) {
         return;
     }
     reportUnreadable(totals->unreadableFiles);
-    m_state.totals = std::move(*totals);
-    m_state.shown = core::DateRange{*from, *to};
-    m_view.cmdExportera = true;
-}
-
-void RangePresenter::visa_summa() {
-    const core::RangeTexts texts = core::rangeTexts(m_state.totals);
-    m_view.lblTid = texts.connected;
-    m_view.lblExtrtid = texts.extra;
-    m_view.lblKost = texts.cost;
-    m_view.lblTotalkost = texts.total;
-    clearComparison();
-    if (m_state.shown) {
-        // Every plan's fee shared out over the days of the range, unlike the total above.
-        m_view.lblPlan = core::planComparisonTexts(core::comparePlans(
-            m_state.totals, m_state.shown->from, m_state.shown->to, m_settings.dailyAllowance));
-        m_view.lblJamforelse = std::string(core::kComparisonCaption);
-    }
-}
-
-void RangePresenter::clearComparison() {
-    m_view.lblPlan = {};
-    m_view.lblJamforelse.clear();
+    m_state.summed = range;
+    // Every plan's fee shared out over the days of the range, unlike the total above.
+    m_state.comparison = core::planComparisonTexts(
+        core::comparePlans(*totals, range.from, range.to, m_settings.dailyAllowance));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
 
 void RangePresenter::showDateError(RangeField field) {
-    const std::string name = field == RangeField::Fran ? "\"FRÅN\"" : "\"TILL\"";
-    m_view.lblHit_Dit = "Felaktigt datum i " + name + " fältet.";
-    m_services.messages.show("Felaktigt datum valt i " + name + " fältet.", kDateTitle, Buttons::Ok,
-                             Icon::None);
+    m_state.heading = field == RangeField::Fran ? Heading::FranInvalid : Heading::TillInvalid;
+    m_services.messages.show("Felaktigt datum valt i " + nameOf(field) + " fältet.",
+                             std::string(messages::kInvalidDate), Buttons::Ok, Icon::None);
 }
 
 void RangePresenter::reportUnreadable(const std::vector<std::string>& names) {
@@ -282,15 +287,12 @@ void RangePresenter::reportUnreadable(const std::vector<std::string>& names) {
             ? "Filen " + files + " kunde inte läsas, så tiden i den månaden är inte med i summorna."
             : "Filerna " + files +
                   " kunde inte läsas, så tiden i de månaderna är inte med i summorna.";
-    m_services.messages.show(text, "Kan inte läsa", Buttons::Ok, Icon::Exclamation);
+    m_services.messages.show(text, std::string(messages::kUnreadableTitle), Buttons::Ok,
+                             Icon::Exclamation);
 }
 
-std::array<std::string, 3>& RangePresenter::lists(RangeField field) {
-    return field == RangeField::Fran ? m_view.cmbFran : m_view.cmbTill;
-}
-
-int& RangePresenter::dayEntries(RangeField field) {
-    return field == RangeField::Fran ? m_view.franDays : m_view.tillDays;
+RangePresenter::DateField& RangePresenter::fieldOf(RangeField field) {
+    return m_state.fields[field == RangeField::Fran ? 0 : 1];
 }
 
 } // namespace presenter

@@ -87,45 +87,56 @@ public:
     const RangeView& view() const { return m_view; }
 
 private:
-    // What the window holds between commands, fresh each time it loads.
+    // One date of the window as its three lists hold it.
+    struct DateField {
+        std::array<std::string, 3> lists; // the year, month and day entries ("" for none)
+        int days = 31;                    // the day list offers "01" up to this
+        std::optional<core::Date> date;   // the real date they make, as last checked
+        bool flagged = false;             // found invalid by its last check
+    };
+    // What the range label says.
+    enum class Heading { Initial, Range, FranInvalid, TillInvalid, TooLong };
+    // Whether the checks speak: the load step chooses the defaults without a word.
+    enum class Tell { Nothing, Everything };
+    // What the window holds between commands, fresh each time it loads; the view is derived from
+    // it alone (viewOf).
     struct State {
-        std::string franText;
-        std::string tillText;
-        std::string hitDit;
-        bool franFel = false; // the FRÅN date was found invalid by its last check
-        bool tillFel = false;
-        std::string franDatum; // "yy,mm,dd"
-        std::string tillDatum;
-        core::RangeTotals totals;             // the sums of the range summed last
-        std::set<std::string> reportedFiles;  // month files already reported as unreadable
-        std::optional<core::DateRange> shown; // the accepted range summed last
+        std::string title;
+        std::array<DateField, 2> fields; // FRÅN, TILL
+        Heading heading = Heading::Initial;
+        // The sums of the range accepted last, and its plan comparison (none after a refused
+        // range).
+        core::RangeTexts sums{"Tid:", "Extra tid:", "Extra kostnad:", "Total kostnad:"};
+        std::string saved; // where the last export went ("Sparat som …"), until the next choice
+        std::optional<std::array<std::string, 3>> comparison;
+        std::optional<core::DateRange> summed; // the accepted range shown, which export writes
+        std::set<std::string> reportedFiles;   // month files already reported as unreadable
+        bool loaded = false;
+        bool closed = false;
     };
 
-    // Chooses an entry the list offers and runs the checks; false when it changed nothing.
-    bool select(RangeField field, std::size_t list, std::string_view text);
-    void rangeCheck(RangeField field);
+    static RangeView viewOf(const State& state);
+    const RangeView& done();
+    // Chooses an entry the list offers and runs the checks; an entry it does not offer, or the
+    // one already chosen, changes nothing.
+    void select(RangeField field, std::size_t list, std::string_view text, Tell tell);
+    void rangeCheck(RangeField field, Tell tell);
     // Reads and checks one date; false when its day list chose another day, whose own check has
     // already run the whole range check.
-    bool checkDate(RangeField field);
+    bool checkDate(RangeField field, Tell tell);
     // Makes the day list offer exactly the chosen month's days; true when the chosen day gave way
     // to the month's last day.
-    bool skott(RangeField field);
-    void oppna();
-    void visa_summa();
-    // Empties the plan comparison and its caption.
-    void clearComparison();
-
+    bool skott(RangeField field, Tell tell);
+    // Sums an accepted range (oppna) and shows its totals and plan comparison (visa_summa).
+    void summa(const core::DateRange& range);
     void showDateError(RangeField field);
     void reportUnreadable(const std::vector<std::string>& names);
-    std::array<std::string, 3>& lists(RangeField field);
-    int& dayEntries(RangeField field);
+    DateField& fieldOf(RangeField field);
 
     platform::Services m_services;
     const core::ProgramSettings& m_settings;
-    RangeView m_view;
     State m_state;
-    bool m_loading = true; // the load step is choosing the defaults: no date message
-    bool m_closed = false;
+    RangeView m_view;
 };
 
 } // namespace presenter

@@ -1,7 +1,6 @@
 #include "storage/journal.h"
 
 #include "core/booking.h"
-#include "core/date_fields.h"
 #include "core/iso_date.h"
 #include "core/plan.h"
 #include "core/range.h"
@@ -107,14 +106,6 @@ bool acceptable(const PendingEntry& entry) {
         }
     }
     return true;
-}
-
-std::string monthFileOf(const core::Date& date) {
-    return monthFileName(core::twoDigits(date.year % 100), core::twoDigits(date.month));
-}
-
-std::string backupFileOf(const core::Date& date) {
-    return monthBackupName(core::twoDigits(date.year % 100), core::twoDigits(date.month));
 }
 
 // The month's bytes with one day's record written: the file grows to the end of that day, with
@@ -398,7 +389,7 @@ bool Journal::check(EntryResult& result, bool marked) {
         return true;
     }
     for (PendingPart& part : result.entry.parts) {
-        const std::string file = monthFileOf(part.date);
+        const std::string file = monthFileName(part.date);
         const MonthBytes& read = month(file);
         if (!read.usable()) {
             result.outcome = marked ? EntryOutcome::Kept : EntryOutcome::Failed;
@@ -426,14 +417,14 @@ bool Journal::check(EntryResult& result, bool marked) {
 std::vector<std::size_t> Journal::notYetBooked(const PendingEntry& entry) {
     std::set<std::string> booked;
     for (const PendingPart& part : entry.parts) {
-        const std::string file = monthFileOf(part.date);
+        const std::string file = monthFileName(part.date);
         if (encodeDayRecord(dayOf(month(file).bytes, part.date.day)) != *part.before) {
             booked.insert(file);
         }
     }
     std::vector<std::size_t> parts;
     for (std::size_t i = 0; i < entry.parts.size(); ++i) {
-        if (booked.count(monthFileOf(entry.parts[i].date)) == 0) {
+        if (booked.count(monthFileName(entry.parts[i].date)) == 0) {
             parts.push_back(i);
         }
     }
@@ -450,7 +441,7 @@ void Journal::write(EntryResult& result, const std::vector<std::size_t>& toBook)
     result.records.assign(entry.parts.size(), core::DayRecord{});
     for (const std::size_t i : toBook) {
         const PendingPart& part = entry.parts[i];
-        const std::string file = monthFileOf(part.date);
+        const std::string file = monthFileName(part.date);
         if (months.empty() || months.back().file != file) {
             const MonthBytes& read = month(file);
             if (!read.usable()) {
@@ -460,7 +451,8 @@ void Journal::write(EntryResult& result, const std::vector<std::size_t>& toBook)
                 result.error = read.error;
                 return;
             }
-            months.push_back({file, backupFileOf(part.date), read.state, read.bytes, read.bytes});
+            months.push_back(
+                {file, monthBackupName(part.date), read.state, read.bytes, read.bytes});
         }
         MonthWrite& month = months.back();
         const core::DayRecord before = dayOf(month.newBytes, part.date.day);
@@ -480,7 +472,7 @@ void Journal::write(EntryResult& result, const std::vector<std::size_t>& toBook)
     const std::set<std::string> touched = [&] {
         std::set<std::string> files;
         for (const PendingPart& part : entry.parts) {
-            files.insert(monthFileOf(part.date));
+            files.insert(monthFileName(part.date));
         }
         return files;
     }();
@@ -492,13 +484,13 @@ void Journal::write(EntryResult& result, const std::vector<std::size_t>& toBook)
     for (std::size_t i = 0; i < entry.parts.size(); ++i) {
         if (monthOfPart.count(i) == 0) {
             const PendingPart& part = entry.parts[i];
-            result.records[i] = dayOf(month(monthFileOf(part.date)).bytes, part.date.day);
+            result.records[i] = dayOf(month(monthFileName(part.date)).bytes, part.date.day);
             result.before[i] = decodeDayRecord(*part.before);
         }
     }
     result.bookedBefore = months.empty();
-    result.entryFile = monthFileOf(entry.parts.back().date);
-    result.entryBackup = backupFileOf(entry.parts.back().date);
+    result.entryFile = monthFileName(entry.parts.back().date);
+    result.entryBackup = monthBackupName(entry.parts.back().date);
     result.outcome = EntryOutcome::Booked;
 }
 

@@ -1,5 +1,6 @@
 #include "storage/month_file.h"
 
+#include "core/date_fields.h"
 #include "core/texts.h"
 #include "storage/little_endian.h"
 
@@ -68,6 +69,14 @@ std::string monthFileName(std::string_view yearText, std::string_view monthText)
 
 std::string monthBackupName(std::string_view yearText, std::string_view monthText) {
     return core::fixedWidth(stemOf(yearText, monthText) + ".tmp", 8);
+}
+
+std::string monthFileName(const core::Date& date) {
+    return monthFileName(core::twoDigits(date.year % 100), core::twoDigits(date.month));
+}
+
+std::string monthBackupName(const core::Date& date) {
+    return monthBackupName(core::twoDigits(date.year % 100), core::twoDigits(date.month));
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/date.h"
 #include "core/day_record.h"
 #include "platform/file_system.h"
 
@@ -38,6 +39,10 @@ MonthDays decodeMonth(std::span<const std::uint8_t> fileBytes);
 std::string monthFileName(std::string_view yearText, std::string_view monthText);
 // The name of its undo copy: the same stem with ".tmp".
 std::string monthBackupName(std::string_view yearText, std::string_view monthText);
+// The month file and the undo copy of a date's month: "0112.tid" and "0112.tmp" for any day of
+// December 2001. The year is taken modulo 100.
+std::string monthFileName(const core::Date& date);
+std::string monthBackupName(const core::Date& date);
 
 enum class MonthState {
     NoFile,     // nothing booked in the month
@@ -50,6 +55,11 @@ enum class MonthState {
                 // swapped by any caller
 };
 
+// Whether a month in this state can be shown, written or copied: not Unreadable or Damaged.
+constexpr bool usable(MonthState state) {
+    return state != MonthState::Unreadable && state != MonthState::Damaged;
+}
+
 struct MonthRead {
     MonthState state = MonthState::NoFile;
     MonthDays days{};
@@ -58,7 +68,7 @@ struct MonthRead {
     int error = 0; // Unreadable: the system's error number of the failed read, when it gave one
     // True when the month holds records as the program counts them: a file longer than 0 bytes.
     bool hasRecords() const { return state == MonthState::HasRecords; }
-    bool usable() const { return state != MonthState::Unreadable && state != MonthState::Damaged; }
+    bool usable() const { return storage::usable(state); }
     // Records 1 to the last record the file holds.
     std::span<const core::DayRecord> records() const { return {days.data(), recordCount}; }
 };
@@ -81,7 +91,7 @@ struct MonthBytes {
     std::vector<std::uint8_t> bytes;
     int error = 0;
 
-    bool usable() const { return state != MonthState::Unreadable && state != MonthState::Damaged; }
+    bool usable() const { return storage::usable(state); }
     MonthDays days() const { return decodeMonth(bytes); }
 };
 MonthBytes readMonthBytes(platform::FileSystem& files, std::string_view name);

@@ -1,6 +1,5 @@
 #include "storage/range_totals.h"
 
-#include "core/date_fields.h"
 #include "core/plan.h"
 #include "storage/month_file.h"
 
@@ -21,8 +20,7 @@ std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const cor
     }
     core::RangeTotals totals;
     for (const core::RangeMonth& month : walk) {
-        const std::string name =
-            monthFileName(core::twoDigits(month.year % 100), core::twoDigits(month.month));
+        const std::string name = monthFileName(core::Date{month.year, month.month, 1});
         const MonthRead read = readMonth(files, name);
         if (read.state == MonthState::Empty) {
             if (empty == EmptyMonthFiles::Delete) {
@@ -30,7 +28,7 @@ std::optional<core::RangeTotals> sumRange(platform::FileSystem& files, const cor
             }
             continue;
         }
-        if (read.state == MonthState::Unreadable || read.state == MonthState::Damaged) {
+        if (!read.usable()) {
             totals.unreadableFiles.push_back(name);
             continue;
         }

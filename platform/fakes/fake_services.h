@@ -32,15 +32,15 @@ private:
 // A printer that keeps what it was given, and can be made to fail.
 class FakePrinter final : public platform::Printer {
 public:
-    bool print(const core::PrintDocument& items) override {
+    bool print(const platform::PrintDocument& items) override {
         m_printed.insert(m_printed.end(), items.begin(), items.end());
         return m_works;
     }
     void fail() { m_works = false; }
-    const core::PrintDocument& printed() const { return m_printed; }
+    const platform::PrintDocument& printed() const { return m_printed; }
 
 private:
-    core::PrintDocument m_printed;
+    platform::PrintDocument m_printed;
     bool m_works = true;
 };
 

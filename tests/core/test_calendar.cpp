@@ -81,15 +81,8 @@ TEST(DateFields, DayListFollowsTheMonthText) {
     EXPECT_EQ(entries[8], "09");
 }
 
-TEST(DateFields, ShownDateAndMonthCaption) {
-    EXPECT_EQ(core::shownDateText("01", "12", "01"), "Nu visas lördag 1 dec 2001");
-    EXPECT_EQ(core::shownDateText("01", "02", "30"), "Nu visas 2001,02,30");
+TEST(DateFields, DateOfTheListTexts) {
+    EXPECT_EQ(core::dateOfTexts("04", "02", "29"), (core::Date{2004, 2, 29}));
     EXPECT_FALSE(core::dateOfTexts("01", "02", "29").has_value());
     EXPECT_FALSE(core::dateOfTexts("01", "", "05").has_value());
-    const auto caption = core::monthCaptionOf("1", "03", "");
-    ASSERT_TRUE(caption);
-    EXPECT_EQ(caption->monthCaption, "Mars 2001");
-    EXPECT_EQ(caption->shownDay, "  ");
-    EXPECT_EQ(core::monthCaptionOf("01", "13", "01")->monthCaption, "13 2001");
-    EXPECT_FALSE(core::monthCaptionOf("01", "", "01").has_value());
 }

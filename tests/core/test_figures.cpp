@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <limits>
 
-using core::Colour;
 using core::DayRecord;
 using testing_support::bookedDay;
 
@@ -32,15 +31,15 @@ TEST(Plans, Fees) {
 TEST(DayFigures, WithinAtAndBeyondTheAllowance) {
     const auto over = core::dayFigures(bookedDay(0, 7260, 60, 50.0f), 7200);
     EXPECT_EQ(over.connected.text, "Ansluten tid: 2 h 1 m ");
-    EXPECT_EQ(over.connected.colour, Colour::Unchanged);
+    EXPECT_FALSE(over.connected.extra);
     EXPECT_EQ(over.remaining.text, "Använd extra tid: 1 m ");
-    EXPECT_EQ(over.remaining.colour, Colour::Red);
+    EXPECT_TRUE(over.remaining.extra);
     EXPECT_EQ(over.cost.text, "Kostnad: 0,50 kr");
-    EXPECT_EQ(over.cost.colour, Colour::Red);
+    EXPECT_TRUE(over.cost.extra);
 
     const auto within = core::dayFigures(bookedDay(0, 3600), 7200);
     EXPECT_EQ(within.remaining.text, "Tid kvar: 1 h ");
-    EXPECT_EQ(within.remaining.colour, Colour::Normal);
+    EXPECT_FALSE(within.remaining.extra);
     EXPECT_EQ(within.cost.text, "Kostnad: 0,00 kr");
     EXPECT_EQ(core::dayFigures(bookedDay(0, 7200), 7200).remaining.text, "Tid kvar: ");
 
@@ -54,26 +53,26 @@ TEST(MonthFigures, WorkedExampleOfTheTwoHourPlan) {
         figuresOf({bookedDay(0, 7260, 60, 50.0f), bookedDay(0, 9000, 1800, 340.0f)}, 7200);
     EXPECT_EQ(figures.connected.text, "Ansluten tid: 4 h 31 m ");
     EXPECT_EQ(figures.extra.text, "Extra månadstid: 31 m ");
-    EXPECT_EQ(figures.extra.colour, Colour::Red);
+    EXPECT_TRUE(figures.extra.extra);
     EXPECT_EQ(figures.cost.text, "Extra månadskostnad: 3,90 kr");
-    EXPECT_EQ(figures.cost.colour, Colour::Red);
+    EXPECT_TRUE(figures.cost.extra);
     EXPECT_EQ(figures.total.text, "Total månadskostnad: 248,90 kr");
-    EXPECT_EQ(figures.total.colour, Colour::Red);
+    EXPECT_TRUE(figures.total.extra);
     EXPECT_EQ(figures.monthCostText, "Extra månadskostnad 3,90 kr");
 }
 
 TEST(MonthFigures, TotalsOfOtherMonths) {
     EXPECT_EQ(figuresOf({bookedDay(0, 4260, 660, 190.0f)}, 3600).total.text,
               "Total månadskostnad: 146,90 kr");
-    // Nothing booked: the fee alone, nothing red.
+    // Nothing booked: the fee alone, nothing extra.
     const auto zero = figuresOf({}, 3600);
-    EXPECT_EQ(zero.extra.colour, Colour::Normal);
+    EXPECT_FALSE(zero.extra.extra);
     EXPECT_EQ(zero.total.text, "Total månadskostnad: 145,00 kr");
-    EXPECT_EQ(zero.total.colour, Colour::Normal);
-    // Extra time at no cost: the fee is added to a zero cost, the total not red.
+    EXPECT_FALSE(zero.total.extra);
+    // Extra time at no cost: the fee is added to a zero cost, the total not extra.
     const auto noCost = figuresOf({bookedDay(0, 9000, 1800, 0.0f)}, 7200);
     EXPECT_EQ(noCost.total.text, "Total månadskostnad: 245,00 kr");
-    EXPECT_EQ(noCost.total.colour, Colour::Normal);
+    EXPECT_FALSE(noCost.total.extra);
     EXPECT_EQ(figuresOf({bookedDay(0, 9000, 1800, 340.0f)}, 0).total.text,
               "Total månadskostnad: 00,00 kr");
     EXPECT_EQ(core::emptyMonthFigures(3600).total.text, "Total månadskostnad: 145,00 kr");
@@ -88,5 +87,5 @@ TEST(MonthFigures, DamagedRecordsStayInTheirFigures) {
     const auto figures = core::monthFigures(core::sumMonth(days), 3600);
     EXPECT_EQ(figures.cost.text, "Extra månadskostnad: ? kr");
     EXPECT_EQ(figures.total.text, "Total månadskostnad: ? kr");
-    EXPECT_EQ(figures.cost.colour, Colour::Normal);
+    EXPECT_FALSE(figures.cost.extra);
 }

@@ -2,8 +2,6 @@
 #include "platform/fakes/faulty_file_system.h"
 #include "support/month_bytes.h"
 
-#include <filesystem>
-
 using namespace testing_support;
 using Answer = platform::MessageBox::Answer;
 using Buttons = platform::MessageBox::Buttons;
@@ -31,102 +29,12 @@ class BookingTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void workedExampleShowsDayAndMonth();
-    void theDayTakesFromNoTimeUpToTwentyFourHours();
-    void aMonthThatCannotBeReadIsSaidSoAndNeverWritten();
     void closeAsksAndAnswersAreHonoured_data();
     void closeAsksAndAnswersAreHonoured();
     void everyListHoldsEachEntryOnce();
     void aTimeFieldHoldsTheTwoCharactersThatAreBooked();
-    void withoutAKnownPlanNothingIsBooked();
     void aDateChangeRefreshesOnceFromOneRead();
 };
-
-void BookingTest::workedExampleShowsDayAndMonth() {
-    Harness h;
-    h.storePlan("1 h / dygn", 3600);
-    h.start();
-    h.enter("", "50", "");
-    h.click("cmdSpara");
-    QCOMPARE(h.text("lblTidkvar"), std::string("Tid kvar: 10 m "));
-    QCOMPARE(h.text("lblDagskost"), std::string("Kostnad: 0,00 kr"));
-    QVERIFY(!h.red("lblTidkvar") && !h.red("lblDagskost") && !h.red("lblSumma"));
-    h.enter("", "20", "");
-    h.click("cmdSpara");
-    h.enter("", "1", "");
-    h.click("cmdSpara");
-    QCOMPARE(h.text("lblTidkvar"), std::string("Använd extra tid: 11 m "));
-    QCOMPARE(h.text("lblDagskost"), std::string("Kostnad: 1,90 kr"));
-    QCOMPARE(h.text("lblDyrtid"), std::string("Extra månadstid: 11 m "));
-    QCOMPARE(h.text("lblKostnad"), std::string("Extra månadskostnad: 1,90 kr"));
-    QCOMPARE(h.text("lblSumma"), std::string("Total månadskostnad: 146,90 kr"));
-    QVERIFY(h.red("lblTidkvar") && h.red("lblDagskost") && h.red("lblDyrtid") &&
-            h.red("lblKostnad") && h.red("lblSumma") && h.messages.shown().empty());
-    QCOMPARE(h.dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(4260, 660, 190.0f, 5)}}));
-    // The undo copy holds the month before the last booking.
-    QCOMPARE(h.dir.read("0112.tmp"), monthFileBytes({{5, dayRecordBytes(4200, 600, 140.0f, 5)}}));
-}
-
-void BookingTest::theDayTakesFromNoTimeUpToTwentyFourHours() {
-    Harness h;
-    h.storePlan("8 h / dygn", 28800);
-    h.dir.write("0112.tid", monthFileBytes({{5, dayRecordBytes(86000, 0, 0.0f, 5)}}));
-    h.start();
-    h.enter("", "6", "40");
-    h.click("cmdSpara");
-    QCOMPARE(h.text("lblDagstid"), std::string("Ansluten tid: 24 h "));
-    const auto full = h.dir.read("0112.tid");
-    h.enter("", "", "1");
-    h.click("cmdSpara");
-    lastBoxIs(h, "Du kan inte mata in mer tid än 24 timmar per dygn", "Dygnet är slut");
-    QCOMPARE(h.dir.read("0112.tid"), full);
-    // A refused booking changes nothing: the last booking can still be undone.
-    QCOMPARE(h.dir.read("0112.tmp"), monthFileBytes({{5, dayRecordBytes(86000, 0, 0.0f, 5)}}));
-    QVERIFY(h.button("cmdAngra")->isEnabled());
-    QCOMPARE(texts(h, "cmbTid_"), QStringLiteral("  ")); // the impossible time is emptied
-
-    // " 0" is not blank: on an empty day it books no time, which leaves an empty record.
-    h.choose("01", "12", "06");
-    h.enter(" 0", "", "");
-    h.click("cmdSpara");
-    QCOMPARE(h.dir.read("0112.tid"), monthFileBytes({{5, {full.end() - 16, full.end()}},
-                                                     {6, dayRecordBytes(0, 0, 0.0f, 6)}}));
-    lastBoxIs(h, "Någon post har inte sparats den 6 december 2001.", "Ingen post hittas",
-              Buttons::Ok, Icon::None);
-}
-
-void BookingTest::aMonthThatCannotBeReadIsSaidSoAndNeverWritten() {
-    Harness h;
-    h.storePlan("1 h / dygn", 3600);
-    std::filesystem::create_directory(h.dir.file("0112.tid")); // today's month is no file
-    h.start();
-    const char* damaged = "Filen 0112.tid är skadad: den är större än en månadsfil kan vara, "
-                          "eller är ingen vanlig fil.\nMånadens tider kan inte visas, och filen "
-                          "lämnas orörd.";
-    // Said once at start, and not again for another day of the same month.
-    QCOMPARE(h.messages.shown().size(), std::size_t(1));
-    lastBoxIs(h, damaged, "Skadad fil");
-    h.choose("01", "12", "06");
-    QCOMPARE(h.messages.shown().size(), std::size_t(1));
-    QCOMPARE(h.text("lblTid") + h.text("lblSumma"), std::string("Månadstid:Total månadskostnad:"));
-    h.enter("", "5", "");
-    h.click("cmdSpara");
-    lastBoxIs(h,
-              "Tiden kunde inte sparas, eftersom filen 0112.tid är skadad.\nIngen tid har "
-              "bokförts.",
-              "Kan inte spara");
-    QCOMPARE(h.list("cmbTid_1")->currentText(), QStringLiteral("5")); // the typed time is kept
-    // Deleting the day or the month, or printing it, asks nothing, touches nothing and says why.
-    h.click("cmdKastapost");
-    QCOMPARE(h.messages.last().text, std::string(damaged));
-    h.click("cmdKastamon");
-    QCOMPARE(h.messages.last().text, std::string(damaged));
-    h.click("cmdPrint");
-    lastBoxIs(h, damaged, "Skadad fil");
-    QCOMPARE(h.messages.shown().size(), std::size_t(5));
-    QCOMPARE(h.printDialog.asked(), 0);
-    QVERIFY(std::filesystem::is_directory(h.dir.file("0112.tid")) && !h.dir.exists("mon.tmp"));
-}
 
 void BookingTest::closeAsksAndAnswersAreHonoured_data() {
     QTest::addColumn<bool>("throughTheFrame");
@@ -217,27 +125,6 @@ void BookingTest::aTimeFieldHoldsTheTwoCharactersThatAreBooked() {
     h.list("cmbTid_0")->setFocus();
     QTest::keyClicks(h.list("cmbTid_0"), QStringLiteral("00"));
     QCOMPARE(h.list("cmbTid_0")->currentText(), QStringLiteral("10"));
-}
-
-void BookingTest::withoutAKnownPlanNothingIsBooked() {
-    Harness h;
-    std::filesystem::create_directory(h.dir.file("tid.it")); // no settings file can be read
-    h.start();
-    lastBoxIs(h,
-              "Filen tid.it är skadad, så abonnemanget är inte känt.\nMånadskostnaderna visas "
-              "utan den fasta avgiften, och ingen tid kan sparas förrän filen går att läsa.",
-              "Skadad fil");
-    QVERIFY(h.window->isVisible() && h.find("frmNetlink") == nullptr);
-    h.enter("", "30", "");
-    h.click("cmdSpara");
-    // Booked without a plan, every second would count as extra time: nothing is booked.
-    lastBoxIs(h,
-              "Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it är "
-              "skadad.\nIngen tid har bokförts.",
-              "Kan inte spara");
-    QCOMPARE(h.dir.names(), std::vector<std::string>{"tid.it"});
-    QCOMPARE(texts(h, "cmbTid_"), QStringLiteral(" 30 ")); // the typed time is kept
-    QVERIFY(!h.button("cmdAngra")->isEnabled());
 }
 
 void BookingTest::aDateChangeRefreshesOnceFromOneRead() {

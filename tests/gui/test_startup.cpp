@@ -143,6 +143,13 @@ void StartupTest::laterStartShowsTodayAtOnce() {
     for (const auto& [button, hint] : hints) {
         QCOMPARE(h.button(button)->toolTip(), QString::fromUtf8(hint));
     }
+    // The hints that name a day or a month follow the date chosen.
+    h.list("cmbSok_1")->setCurrentText(QStringLiteral("11"));
+    QCOMPARE(h.button("cmdKastapost")->toolTip(),
+             QStringLiteral("Tar bort all sparad tid den 05 November 2001."));
+    QCOMPARE(h.button("cmdKastamon")->toolTip() + h.button("cmdPrint")->toolTip(),
+             QStringLiteral("Tar bort all tid under hela November 2001.Skriver ut tider och "
+                            "kostnader för November 2001."));
     QCOMPARE(h.text("lblVisa_0") + h.text("lblVisa_1") + h.text("lblVisa_2") + h.text("lblVisa_4") +
                  h.text("lblVisa_5") + h.text("lblVisa_6"),
              std::string("h:m:s:år:mån:dag:"));

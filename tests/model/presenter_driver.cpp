@@ -11,7 +11,7 @@ namespace model_test {
 namespace {
 
 std::pair<std::string, bool> labelOf(const presenter::Label& label) {
-    return {label.text, label.colour == core::Colour::Red};
+    return {label.text, label.colour == presenter::Colour::Red};
 }
 
 std::pair<bool, bool> buttonOf(const presenter::Button& button) {

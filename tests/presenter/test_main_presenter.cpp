@@ -1,11 +1,14 @@
-// The main window's decisions without a window: a save that fails at any call of the file layer
-// changes no file, keeps every copy, and offers a button that needs a copy only while the copy
-// is there.
+// The main window's decisions without a window, with hand-worked figures: the worked example of
+// the 1-hour plan with undo and redo, the 24-hour limit, deleting and restoring days and months,
+// files that cannot be used, printing, the first start and a date that is not a real one; and a
+// save that fails at any call of the file layer, which changes no file, keeps every copy, and
+// offers a button that needs a copy only while the copy is there.
 
 #include "platform/fakes/fake_services.h"
 #include "platform/fakes/faulty_file_system.h"
 #include "platform/fakes/memory_file_system.h"
 #include "presenter/main_presenter.h"
+#include "presenter/plan_presenter.h"
 #include "support/month_bytes.h"
 
 #include <gtest/gtest.h>
@@ -16,18 +19,24 @@ using platform::fakes::FaultyFileSystem;
 using testing_support::dayRecordBytes;
 using testing_support::monthFileBytes;
 using Answer = platform::MessageBox::Answer;
+using Buttons = platform::MessageBox::Buttons;
+using Icon = platform::MessageBox::Icon;
+using presenter::MainView;
 
 namespace {
 
-// The 1-hour plan: the mark, "1 h / dygn" at 30 and 3600 (0x0E10) at 60.
-Bytes oneHourPlan() {
+// The settings of a plan chosen earlier: the mark, the plan's ten characters at 30 and its
+// allowance at 60, little-endian ("1 h / dygn" and 3600, 0x0E10, unless told).
+Bytes planBytes(const std::string& plan = "1 h / dygn", std::uint16_t allowance = 3600) {
     Bytes bytes(62, 0);
     bytes[0] = bytes[1] = 0xFF;
-    const std::string plan = "1 h / dygn";
     std::copy(plan.begin(), plan.end(), bytes.begin() + 30);
-    bytes[60] = 0x10;
-    bytes[61] = 0x0E;
+    bytes[60] = static_cast<std::uint8_t>(allowance & 0xFF);
+    bytes[61] = static_cast<std::uint8_t>(allowance >> 8);
     return bytes;
+}
+Bytes oneHourPlan() {
+    return planBytes();
 }
 
 // The main window on 5 December 2001 over a faulty layer of files in memory.
@@ -48,7 +57,144 @@ bool offered(const presenter::Button& button) {
     return button.shown && button.enabled;
 }
 
+// The day's three labels and the month's four, each marked "*" when red.
+std::string figures(const MainView& view) {
+    std::string out;
+    for (const presenter::Label* label :
+         {&view.lblDagstid, &view.lblTidkvar, &view.lblDagskost, &view.lblTid, &view.lblDyrtid,
+          &view.lblKostnad, &view.lblSumma}) {
+        out += (out.empty() ? "" : "|") + label->text +
+               (label->colour == presenter::Colour::Red ? "*" : "");
+    }
+    return out;
+}
+
+// The buttons offered (shown and enabled), by their names without "cmd".
+std::string offeredButtons(const MainView& view) {
+    std::string out;
+    for (const auto& [name, button] : {std::pair("Angra", view.cmdAngra),
+                                       {"Redo", view.cmdRedo},
+                                       {"Kastapost", view.cmdKastapost},
+                                       {"Angrapost", view.cmdAngrapost},
+                                       {"Kastamon", view.cmdKastamon},
+                                       {"Angramon", view.cmdAngramon}}) {
+        out += offered(button) ? (out.empty() ? "" : " ") + std::string(name) : "";
+    }
+    return out;
+}
+
+// The last message box: its text and its title.
+std::string lastBox(const Window& window) {
+    const auto& shown = window.outside.messages.shown();
+    return shown.empty() ? "" : shown.back().text + " | " + shown.back().title;
+}
+
+void book(Window& window, const char* hours, const char* minutes, const char* seconds) {
+    window.main.typeTime(0, hours);
+    window.main.typeTime(1, minutes);
+    window.main.typeTime(2, seconds);
+    window.main.save();
+}
+
+// One step of the user's and what it must leave.
+struct Step {
+    const char* what;
+    std::function<void(Window&)> act;
+    std::string box;     // the last message box, "text | title" ("" for none yet)
+    std::string buttons; // offeredButtons
+    std::string shown{}; // the figures, when they are checked
+};
+
+void runSteps(Window& window, const std::vector<Step>& steps) {
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act(window);
+        EXPECT_EQ(lastBox(window), step.box);
+        EXPECT_EQ(offeredButtons(window.main.view()), step.buttons);
+        if (!step.shown.empty()) {
+            EXPECT_EQ(figures(window.main.view()), step.shown);
+        }
+    }
+}
+
+const std::string kDayHeadings = "Tid i dag:|Tid kvar: / Extra tid:|Kostnad:|";
+
 } // namespace
+
+TEST(MainPresenter, WorkedExampleOfTheOneHourPlanWithUndoAndRedo) {
+    Window window({{"tid.it", planBytes()}});
+    // 50 m is 3000 s, 10 m within the hour. 20 m more make 4200 s, 600 s past it for the first
+    // time: 600 × 10 ÷ 60 + 40 = 140 öre. 1 m more: 60 × 10 ÷ 60 + 40 = 50 öre, 190 öre in all,
+    // 660 s of extra time, and 145 kr + 1,90 kr = 146,90 kr for the month.
+    const std::string at50 = "Ansluten tid: 50 m |Tid kvar: 10 m |Kostnad: 0,00 kr|Ansluten tid: "
+                             "50 m |Extra månadstid: |Extra månadskostnad: 0,00 kr|Total "
+                             "månadskostnad: 145,00 kr";
+    const std::string at70 =
+        "Ansluten tid: 1 h 10 m |Använd extra tid: 10 m *|Kostnad: 1,40 kr*|Ansluten tid: 1 h 10 "
+        "m |Extra månadstid: 10 m *|Extra månadskostnad: 1,40 kr*|Total månadskostnad: 146,40 kr*";
+    const std::string at71 =
+        "Ansluten tid: 1 h 11 m |Använd extra tid: 11 m *|Kostnad: 1,90 kr*|Ansluten tid: 1 h 11 "
+        "m |Extra månadstid: 11 m *|Extra månadskostnad: 1,90 kr*|Total månadskostnad: 146,90 kr*";
+    const auto undo = [](Window& w) { w.main.undo(); };
+    const auto redo = [](Window& w) { w.main.redo(); };
+    const std::string both = "Kastapost Kastamon";
+    runSteps(
+        window,
+        {{"start", [](Window&) {}, "", both,
+          kDayHeadings + "Månadstid:|Extra månadstid:|Extra månadskostnad:|Total "
+                         "månadskostnad: 145,00 kr"},
+         {"50 m", [](Window& w) { book(w, "", "50", ""); }, "", "Angra " + both, at50},
+         // The month's only booking taken back: headings, and the fee alone.
+         {"undo", undo, "", "Redo " + both,
+          kDayHeadings + "Månadstid:|Extra månadstid:|Månadskostnad:|Total månadskostnad: 145 kr"},
+         {"redo", redo, "", "Angra " + both, at50},
+         {"20 m", [](Window& w) { book(w, "", "20", ""); }, "", "Angra " + both, at70},
+         {"1 m", [](Window& w) { book(w, "", "1", ""); }, "", "Angra " + both, at71},
+         {"undo", undo, "", "Redo " + both, at70},
+         {"redo", redo, "", "Angra " + both, at71}});
+    EXPECT_EQ(window.main.view().cmbTid, (core::TimeTexts{"", "", ""}));
+    EXPECT_TRUE(window.outside.messages.shown().empty());
+    EXPECT_EQ(window.memory.files().at("0112.tid"),
+              monthFileBytes({{5, dayRecordBytes(4260, 660, 190.0f, 5)}}));
+    // The undo copy holds the month before the last booking.
+    EXPECT_EQ(window.memory.files().at("0112.tmp"),
+              monthFileBytes({{5, dayRecordBytes(4200, 600, 140.0f, 5)}}));
+    // Without its copy undo says so and changes nothing.
+    window.memory.files().erase("0112.tmp");
+    window.main.undo();
+    EXPECT_EQ(lastBox(window), "Den senaste inmatningen kan inte ångras.\nKopian av månaden saknas "
+                               "eller kunde inte bytas ut, så månadsfilen och kopian har lämnats "
+                               "som de var. | Ångra är inte möjligt");
+    EXPECT_EQ(offeredButtons(window.main.view()), "Kastapost Kastamon");
+}
+
+TEST(MainPresenter, ADayHoldsTwentyFourHoursAndABookingOfNoTimeIsTold) {
+    Window window({{"tid.it", planBytes("8 h / dygn", 28800)},
+                   {"0112.tid", monthFileBytes({{5, dayRecordBytes(86000, 0, 0.0f, 5)}})}});
+    const Files& files = window.memory.files();
+    // 6 m 40 s = 400 s make exactly 86 400 s: booked. One second more is refused, and changes
+    // nothing: the last booking can still be undone.
+    runSteps(window, {{"400 s", [](Window& w) { book(w, "", "6", "40"); }, "",
+                       "Angra Kastapost Kastamon"}});
+    EXPECT_EQ(window.main.view().lblDagstid.text, "Ansluten tid: 24 h ");
+    const Files full = files;
+    runSteps(window, {{"1 s", [](Window& w) { book(w, "", "", "1"); },
+                       "Du kan inte mata in mer tid än 24 timmar per dygn | Dygnet är slut",
+                       "Angra Kastapost Kastamon"}});
+    EXPECT_EQ(window.outside.messages.last().icon, Icon::Exclamation);
+    EXPECT_EQ(files, full);
+    EXPECT_EQ(window.main.view().cmbTid, (core::TimeTexts{"", "", ""})); // the time is of no use
+    // " 0" is not blank: a booking of no time on the empty 6th writes an empty record, and the
+    // user is told the day has none.
+    window.main.chooseDate(2, "06");
+    book(window, " 0", "", "");
+    EXPECT_EQ(files.at("0112.tid"),
+              monthFileBytes({{5, {full.at("0112.tid").end() - 16, full.at("0112.tid").end()}},
+                              {6, dayRecordBytes(0, 0, 0.0f, 6)}}));
+    EXPECT_EQ(lastBox(window),
+              "Någon post har inte sparats den 6 december 2001. | Ingen post hittas");
+    EXPECT_EQ(window.outside.messages.last().icon, Icon::None);
+}
 
 TEST(MainPresenterFaults, AFailedSaveChangesNoFileAndKeepsEveryCopyAndItsButton) {
     const Files start{{"tid.it", oneHourPlan()},
@@ -114,4 +260,255 @@ TEST(MainPresenterFaults, AFailedSaveChangesNoFileAndKeepsEveryCopyAndItsButton)
             }
         }
     }
+}
+
+TEST(MainPresenter, DaysAndMonthsAreDeletedAndRestoredOnlyOverWhatTheirDeletionLeft) {
+    const Bytes original = monthFileBytes(
+        {{3, dayRecordBytes(600, 0, 0.0f, 3)}, {5, dayRecordBytes(1200, 0, 0.0f, 5)}});
+    Window window({{"tid.it", planBytes()}, {"0112.tid", original}});
+    Files& files = window.memory.files();
+    const auto yes = [](std::function<void(Window&)> act) {
+        return [act](Window& w) {
+            w.outside.messages.script({Answer::Yes});
+            act(w);
+        };
+    };
+    const auto deleteDay = [](Window& w) { w.main.deleteDay(); };
+    const auto restoreDay = [](Window& w) { w.main.restoreDay(); };
+    const auto deleteMonth = [](Window& w) { w.main.deleteMonth(); };
+    const auto restoreMonth = [](Window& w) { w.main.restoreMonth(); };
+    // Deletes, lets another hand book the 2nd, and restores.
+    const auto changedBetween = [&files](auto remove, auto restore) {
+        return [&files, remove, restore](Window& w) {
+            w.outside.messages.script({Answer::Yes, Answer::Yes});
+            remove(w);
+            files["0112.tid"] = monthFileBytes({{2, dayRecordBytes(300, 0, 0.0f, 2)}});
+            restore(w);
+        };
+    };
+    const std::string wasDeleted = "\nIngenting har skrivits över. | ";
+    runSteps(
+        window,
+        {{"delete the 5th", yes(deleteDay),
+          "Vill du ta bort alla inmatade tider den 05 December 2001? | All tid tas bort!",
+          "Angrapost Kastamon",
+          kDayHeadings + "Ansluten tid: 10 m |Extra månadstid: |Extra månadskostnad: 0,00 "
+                         "kr|Total månadskostnad: 145,00 kr"},
+         {"restore it", yes(restoreDay),
+          "Vill du återställa all sparad tid den 05 December 2001. | Återställ borttagen post",
+          "Kastapost Kastamon"},
+         {"delete December", yes(deleteMonth),
+          "Vill du ta bort alla inmatade poster i December 2001? | Alla värden raderas!",
+          "Kastapost Angramon",
+          kDayHeadings + "Månadstid:|Extra månadstid:|Extra månadskostnad:|Total "
+                         "månadskostnad: 145,00 kr"},
+         {"delete the 5th of no month", deleteDay,
+          "Ingen post finns sparad den 05 December 2001. | Finns ingen post att ta bort!",
+          "Kastapost Angramon"},
+         {"restore December", yes(restoreMonth),
+          "Vill du återställa alla poster i December 2001? | Återställ borttagen månad",
+          "Kastapost Kastamon"},
+         {"delete the 4th, which has no time", yes([](Window& w) {
+              w.main.chooseDate(2, "04");
+              w.main.deleteDay();
+          }),
+          "Ingen post finns sparad den 04 December 2001. | Finns ingen post att ta bort!",
+          "Kastapost Kastamon"},
+         {"delete November, which has no file",
+          [](Window& w) {
+              w.main.chooseDate(1, "11");
+              w.main.deleteMonth();
+              w.main.chooseDate(1, "12");
+              w.main.chooseDate(2, "05");
+          },
+          "Du behöver inte ta bort November 2001. Inga poster finns sparade. | Finns inga poster "
+          "att ta bort!",
+          "Kastapost Kastamon"},
+         {"restore a day over a month changed since", changedBetween(deleteDay, restoreDay),
+          "Tiden den 05 December 2001 kan inte återställas, eftersom månaden har ändrats sedan "
+          "dagen togs bort." +
+              wasDeleted + "Återställ borttagen post",
+          "Kastapost Kastamon"},
+         {"restore a month booked again", changedBetween(deleteMonth, restoreMonth),
+          "December 2001 kan inte återställas, eftersom nya poster har sparats i månaden sedan "
+          "den togs bort." +
+              wasDeleted + "Återställ borttagen månad",
+          "Kastapost Kastamon"}});
+    // Each refused restore left the month as another hand wrote it, and the month's copy.
+    EXPECT_EQ(files.at("0112.tid"), monthFileBytes({{2, dayRecordBytes(300, 0, 0.0f, 2)}}));
+    EXPECT_EQ(files.at("mon.tmp"), monthFileBytes({{2, dayRecordBytes(300, 0, 0.0f, 2)}}));
+
+    // A day's copy that is gone, or cannot be read, is said to be so.
+    for (const auto& [copy, why] : {std::pair(Bytes{}, "inte finns kvar."),
+                                    {Bytes(600, 1), "inte går att läsa eller är skadad."}}) {
+        files["0112.tid"] = original;
+        window.outside.messages.script({Answer::Yes, Answer::Yes});
+        window.main.deleteDay();
+        files.erase("post2.tmp");
+        if (!copy.empty()) {
+            files["post2.tmp"] = copy;
+        }
+        window.main.restoreDay();
+        EXPECT_EQ(lastBox(window), "Tiden den 05 December 2001 kan inte återställas, eftersom "
+                                   "kopian av månaden (post2.tmp) " +
+                                       std::string(why) + wasDeleted + "Återställ borttagen post");
+    }
+    // The restore hints name what was deleted last, whatever is chosen now.
+    window.main.chooseDate(1, "11");
+    const MainView& view = window.main.chooseDate(2, "06");
+    EXPECT_EQ(view.kastapostHint + view.angrapostHint,
+              "Tar bort all sparad tid den 06 November 2001.Återställer all sparad tid den 05 "
+              "December 2001.");
+    EXPECT_EQ(view.angramonHint, "Återställer all tid i hela December 2001.");
+}
+
+TEST(MainPresenter, FilesThatCannotBeUsedAreToldAndNeverWritten) {
+    // A month file longer than 31 records is damaged, and so is a settings file of more than 3.
+    const std::string damaged =
+        "Filen 0112.tid är skadad: den är större än en månadsfil kan vara, eller är ingen vanlig "
+        "fil.\nMånadens tider kan inte visas, och filen lämnas orörd. | Skadad fil";
+    Window window({{"tid.it", planBytes()}, {"0112.tid", Bytes(500, 0)}});
+    const Files start = window.memory.files();
+    // Told once at start, and not again for another day of the same month.
+    runSteps(
+        window,
+        {{"start", [](Window&) {}, damaged, "Kastapost Kastamon",
+          kDayHeadings + "Månadstid:|Extra månadstid:|Extra månadskostnad:|Total "
+                         "månadskostnad:"},
+         {"the 6th", [](Window& w) { w.main.chooseDate(2, "06"); }, damaged, "Kastapost Kastamon"},
+         {"save", [](Window& w) { book(w, "", "5", ""); },
+          "Tiden kunde inte sparas, eftersom filen 0112.tid är skadad.\nIngen tid "
+          "har bokförts. | Kan inte spara",
+          "Kastapost Kastamon"},
+         // Deleting the day or the month, or printing it, asks nothing.
+         {"delete the day", [](Window& w) { w.main.deleteDay(); }, damaged, "Kastapost Kastamon"},
+         {"delete the month", [](Window& w) { w.main.deleteMonth(); }, damaged,
+          "Kastapost Kastamon"},
+         {"print", [](Window& w) { w.main.print(); }, damaged, "Kastapost Kastamon"}});
+    EXPECT_EQ(window.outside.messages.shown().size(), 5U);
+    EXPECT_EQ(window.main.view().cmbTid[1], "5"); // the typed time is kept
+    EXPECT_EQ(window.outside.printDialog.asked(), 0);
+    EXPECT_EQ(window.memory.files(), start);
+
+    // Without a plan no extra time can be told, so nothing is booked.
+    Window noPlan({{"tid.it", Bytes(91, 0)}});
+    runSteps(noPlan, {{"start", [](Window&) {},
+                       "Filen tid.it är skadad, så abonnemanget är inte känt.\nMånadskostnaderna "
+                       "visas utan den fasta avgiften, och ingen tid kan sparas förrän filen går "
+                       "att läsa. | Skadad fil",
+                       "Kastapost Kastamon"},
+                      {"save", [](Window& w) { book(w, "", "30", ""); },
+                       "Tiden kan inte sparas, eftersom abonnemanget inte är känt: filen tid.it "
+                       "är skadad.\nIngen tid har bokförts. | Kan inte spara",
+                       "Kastapost Kastamon"}});
+    EXPECT_FALSE(noPlan.main.view().planWindow);
+    EXPECT_EQ(noPlan.memory.files(), (Files{{"tid.it", Bytes(91, 0)}}));
+}
+
+TEST(MainPresenter, TheChosenMonthIsPrintedInTheCopiesChosenOrWhyNotIsTold) {
+    Window window({{"tid.it", planBytes("2 h / dygn", 7200)},
+                   {"0111.tid", monthFileBytes({{14, dayRecordBytes(9000, 1800, 340.0f, 14)}})},
+                   {"0203.tid", {}}});
+    const auto print = [&window](const char* year, const char* month, std::optional<int> copies) {
+        window.main.chooseDate(0, year);
+        window.main.chooseDate(1, month);
+        window.outside.printDialog.answer(copies);
+        window.main.print();
+    };
+    // A month without a file, or with an empty one, has nothing to print: no dialog.
+    print("01", "12", 1);
+    EXPECT_EQ(lastBox(window), "Inga poster har sparats i December 2001\nDet finns inget att "
+                               "skriva ut | Utskrift är inte möjlig!");
+    print("02", "03", 1);
+    EXPECT_EQ(lastBox(window), "Inga poster har sparats i Mars 2002\nDet finns inget att skriva "
+                               "ut | Utskrift är inte möjlig!");
+    EXPECT_EQ(window.outside.printDialog.asked(), 0);
+    // Cancel in the dialog prints nothing; two copies are two documents of November on the 2-hour
+    // plan: 340 öre and the 245 kr fee make 248,40 kr.
+    print("01", "11", std::nullopt);
+    EXPECT_TRUE(window.outside.printer.printed().empty());
+    print("01", "11", 2);
+    const platform::PrintDocument& printed = window.outside.printer.printed();
+    const auto count = [&printed](const platform::PrintItem& item) {
+        return std::count(printed.begin(), printed.end(), item);
+    };
+    EXPECT_EQ(count({platform::PrintItem::Kind::EndDocument, "", 10, false}), 2);
+    EXPECT_EQ(
+        count({platform::PrintItem::Kind::Line,
+               std::string(17, ' ') + "Kostnader för NetLink abbonemang November 2001", 12, true}),
+        2);
+    EXPECT_EQ(count({platform::PrintItem::Kind::Line,
+                     std::string(18, ' ') + "Total månadskostnad: 248,40 kr", 12, true}),
+              2);
+    EXPECT_EQ(window.outside.messages.shown().size(), 2U); // only the two without records
+    // A printer that fails says so.
+    window.outside.printer.fail();
+    print("01", "11", 1);
+    EXPECT_EQ(lastBox(window), "Utskriften av November 2001 misslyckades. Skrivaren eller filen "
+                               "som valdes i utskriftsdialogen gick inte att skriva till.\n"
+                               "Kontrollera den och försök igen. | Utskriften misslyckades");
+    EXPECT_EQ(window.outside.messages.shown().size(), 3U);
+}
+
+TEST(MainPresenter, FirstStartAnInvalidDateAndDeletingEverything) {
+    // No files: the mark is written, the plan window asked for, and the figures are those of no
+    // plan until a date is read again.
+    Window window({});
+    EXPECT_TRUE(window.main.view().planWindow);
+    EXPECT_EQ(window.memory.files(), (Files{{"tid.it", Bytes{0xFF, 0xFF}}}));
+    EXPECT_EQ(window.main.view().title, "Surfklocka 3.11" + std::string(13, ' '));
+    presenter::PlanPresenter plan(window.files, window.outside.messages, window.settings);
+    plan.load();
+    plan.choose(0);
+    plan.ok();
+    EXPECT_EQ(window.main.planStored().title, "Surfklocka 3.11      1 h / dygn");
+    EXPECT_EQ(window.main.view().lblSumma.text, "Total månadskostnad: 00,00 kr");
+    EXPECT_EQ(window.main.chooseDate(2, "06").lblSumma.text, "Total månadskostnad: 145,00 kr");
+    EXPECT_FALSE(window.main.view().planWindow);
+
+    // Dates the lists would never give: told where the texts say so, a list emptied where the
+    // message says it is wrong, "Felaktigt datum" shown, and refused by save; close then ends
+    // without a question.
+    const std::vector<std::tuple<int, const char*, std::string, std::string>> dates{
+        {2, "", "", "01 12 "},
+        {2, "00", "Dag med datum noll finns inte. | felaktig inmatning", "01 12 "},
+        {1, "13", "Det finns bara 12 månader på ett år! | Felaktig inmatning", "01  06"},
+        {1, "0", "Månad nummer \"0\" finns inte. | Felaktig inmatning", "01  06"},
+        {0, "", "Du måste ange ett årtal.\nFrån 00 till 99 | Felaktig inmatning", " 12 06"},
+    };
+    window.main.typeTime(1, "5");
+    for (const auto& [list, text, box, lists] : dates) {
+        SCOPED_TRACE(text);
+        for (const auto& [entry, chosen] : {std::pair(2, "06"), {1, "12"}, {0, "01"}}) {
+            window.main.chooseDate(entry, chosen);
+        }
+        window.outside.messages.clear();
+        const MainView& view = window.main.chooseDate(list, text);
+        EXPECT_EQ(lastBox(window), box);
+        EXPECT_EQ(view.cmbSok_0 + " " + view.cmbSok_1 + " " + view.cmbSok_2, lists);
+        EXPECT_EQ(view.lblVisa_3, "Felaktigt datum");
+        EXPECT_EQ(window.main.save().cmbTid[1], "5");
+        EXPECT_EQ(lastBox(window), "Felaktigt datum. Ändra innnan du sparar. | Felaktigt datum!");
+    }
+    // Without a real date there is no day or month to delete or print.
+    window.main.deleteMonth();
+    EXPECT_EQ(lastBox(window), "Välj ett riktigt datum först. | Felaktigt datum");
+    window.outside.messages.clear();
+    EXPECT_TRUE(window.main.close().ended);
+    EXPECT_TRUE(window.outside.messages.shown().empty());
+
+    // Deleting everything asks first, No the default; what cannot be deleted is told.
+    Window full({{"tid.it", planBytes()}, {"0112.tid", Bytes(16, 0)}});
+    full.outside.messages.script({Answer::No, Answer::Yes});
+    EXPECT_FALSE(full.main.deleteEverything().ended);
+    const auto& asked = full.outside.messages.last();
+    EXPECT_EQ(lastBox(full), "Alla sparade värden försvinner\noch kan inte återskapas.\nVill du "
+                             "fortsätta?\nProgrammet kommer att stängas. | Allt raderas!");
+    EXPECT_TRUE(asked.icon == Icon::Stop && asked.buttons == Buttons::YesNo &&
+                asked.secondIsDefault);
+    full.files.failAt(1, FaultyFileSystem::Mode::Once, true);
+    EXPECT_TRUE(full.main.deleteEverything().ended);
+    EXPECT_EQ(lastBox(full), "Alla filer kunde inte tas bort: 0112.tid finns kvar i programmets "
+                             "datamapp.\nProgrammet stängs nu. | Kan inte ta bort allt");
+    EXPECT_EQ(full.memory.files(), (Files{{"0112.tid", Bytes(16, 0)}}));
 }

@@ -1,9 +1,9 @@
-#include "core/report.h"
+#include "presenter/report.h"
 
 #include "core/figures.h"
 #include "core/texts.h"
 
-namespace core {
+namespace presenter {
 
 namespace {
 
@@ -18,40 +18,41 @@ public:
     void fontSize(int points) { m_size = points; }
     void bold(bool on) { m_bold = on; }
     void line(std::string text = {}) {
-        m_document.push_back({PrintItem::Kind::Line, std::move(text), m_size, m_bold});
+        m_document.push_back({platform::PrintItem::Kind::Line, std::move(text), m_size, m_bold});
     }
     void emptyLines(int count) {
         for (int i = 0; i < count; ++i) {
             line();
         }
     }
-    void newPage() { m_document.push_back({PrintItem::Kind::NewPage, {}, kReportDaySize, false}); }
+    void newPage() {
+        m_document.push_back({platform::PrintItem::Kind::NewPage, {}, kReportDaySize, false});
+    }
     // Ends the document; the next one starts again in the printer's starting font.
     void endDocument() {
-        m_document.push_back({PrintItem::Kind::EndDocument, {}, kReportDaySize, false});
+        m_document.push_back({platform::PrintItem::Kind::EndDocument, {}, kReportDaySize, false});
         m_size = kReportDaySize;
         m_bold = false;
     }
-    PrintDocument take() { return std::move(m_document); }
+    platform::PrintDocument take() { return std::move(m_document); }
 
 private:
-    PrintDocument m_document;
+    platform::PrintDocument m_document;
     int m_size = kReportDaySize;
     bool m_bold = false;
 };
 
 } // namespace
 
-PrintDocument monthReport(const MonthReportInput& input) {
-    const std::string total =
-        amountText(totalMonthlyCost(sumMonth(input.records), input.dailyAllowance),
-                   AmountPattern::TwoIntegerDigits);
+platform::PrintDocument monthReport(const MonthReportInput& input) {
+    const core::MonthSums sums = core::sumMonth(input.records);
+    const core::MonthFigures month = core::monthFigures(sums, input.dailyAllowance);
 
     ReportWriter out;
     for (int copy = 1; copy <= input.copies; ++copy) {
         bool headingPrinted = false;
         for (std::size_t index = 0; index < input.records.size(); ++index) {
-            const DayRecord& day = input.records[index];
+            const core::DayRecord& day = input.records[index];
             const std::size_t recordNumber = index + 1;
             if (day.connectedSeconds == 0) {
                 continue;
@@ -64,10 +65,10 @@ PrintDocument monthReport(const MonthReportInput& input) {
                 out.emptyLines(2);
                 headingPrinted = true;
             }
-            const DayFigures figures = dayFigures(day, input.dailyAllowance);
+            const core::DayFigures figures = core::dayFigures(day, input.dailyAllowance);
             out.fontSize(kReportDaySize);
             out.bold(true);
-            out.line(kDayIndent + "Datum: " + decimalText(day.dayNumber));
+            out.line(kDayIndent + "Datum: " + core::decimalText(day.dayNumber));
             out.bold(false);
             out.line(kDayIndent + figures.connected.text);
             out.line(kDayIndent + figures.remaining.text);
@@ -84,13 +85,13 @@ PrintDocument monthReport(const MonthReportInput& input) {
         out.bold(true);
         out.line(kClosingIndent + "För hela " + input.monthCaption + " blir kostnaden:");
         out.line();
-        out.line(kClosingIndent + input.monthTimeText);
-        out.line(kClosingIndent + input.monthExtraText);
-        out.line(kClosingIndent + input.monthCostText);
-        out.line(kClosingIndent + "Total månadskostnad: " + total + " kr");
+        out.line(kClosingIndent + month.monthTimeText);
+        out.line(kClosingIndent + month.monthExtraText);
+        out.line(kClosingIndent + month.monthCostText);
+        out.line(kClosingIndent + month.total.text);
         out.endDocument();
     }
     return out.take();
 }
 
-} // namespace core
+} // namespace presenter

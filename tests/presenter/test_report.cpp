@@ -1,4 +1,4 @@
-#include "core/report.h"
+#include "presenter/report.h"
 #include "support/month_bytes.h"
 
 #include <algorithm>
@@ -7,17 +7,17 @@
 #include <vector>
 
 using core::DayRecord;
-using core::PrintDocument;
-using core::PrintItem;
-using Kind = core::PrintItem::Kind;
+using platform::PrintDocument;
+using platform::PrintItem;
+using Kind = platform::PrintItem::Kind;
 using testing_support::bookedDay;
 
-namespace core {
+namespace platform {
 void PrintTo(const PrintItem& item, std::ostream* out) { // readable failure messages
     *out << static_cast<int>(item.kind) << ':' << item.pointSize << (item.bold ? " bold '" : " '")
          << item.text << '\'';
 }
-} // namespace core
+} // namespace platform
 
 namespace {
 
@@ -45,20 +45,21 @@ PrintDocument joined(PrintDocument first, const PrintDocument& second) {
 
 PrintDocument report(const std::vector<DayRecord>& records, std::int32_t allowance = 7200,
                      int copies = 1) {
-    return core::monthReport({records, allowance, "December 2001", "Ansluten tid: 2 h 30 m ",
-                              "Extra månadstid: 30 m ", "Extra månadskostnad 3,40 kr", copies});
+    return presenter::monthReport({records, allowance, "December 2001", copies});
 }
 
-// The items from the three empty lines before the closing block to the end of the document.
-PrintDocument closingBlock(const std::string& total) {
+// The items from the three empty lines before the closing block to the end of the document: the
+// month's time, extra time, extra cost and total.
+PrintDocument closingBlock(const std::string& time, const std::string& extra,
+                           const std::string& cost, const std::string& total) {
     return {line(10, false),
             line(10, false),
             line(10, false),
             line(12, true, kClosing + "För hela December 2001 blir kostnaden:"),
             line(12, true),
-            line(12, true, kClosing + "Ansluten tid: 2 h 30 m "),
-            line(12, true, kClosing + "Extra månadstid: 30 m "),
-            line(12, true, kClosing + "Extra månadskostnad 3,40 kr"),
+            line(12, true, kClosing + "Ansluten tid: " + time),
+            line(12, true, kClosing + "Extra månadstid: " + extra),
+            line(12, true, kClosing + "Extra månadskostnad " + cost + " kr"),
             line(12, true, kClosing + "Total månadskostnad: " + total + " kr"),
             PrintItem{Kind::EndDocument, "", 10, false}};
 }
@@ -83,7 +84,8 @@ TEST(MonthReport, HeadingDayBlockPageBreakAndClosingBlockWithTheirFonts) {
             line(10, false, kDay + "Kostnad: 3,40 kr"), kNewPage, line(10, false), line(10, false),
             line(10, false), // the line that ends the day's block
         },
-        closingBlock("248,40"));
+        // 9000 s is 2 h 30 m, 1800 s extra; 340 öre and the 245 kr fee make 248,40 kr.
+        closingBlock("2 h 30 m ", "30 m ", "3,40", "248,40"));
     EXPECT_EQ(report(month(11, {bookedDay(11, 9000, 1800, 340.0f)})), expected);
 }
 
@@ -104,10 +106,12 @@ TEST(MonthReport, PagesBreakAfterRecordsElevenAndTwentyThreeWhenBooked) {
 }
 
 TEST(MonthReport, EveryCopyIsACompleteDocumentStartingInTheStartingFont) {
-    // Nothing booked, though a record holds a cost: the closing block alone, the fee its total.
+    // Nothing booked, though a record holds 90 öre: the closing block alone, with no time and no
+    // extra time, so the total is the fee alone.
     std::vector<DayRecord> empty(20);
     empty[4].extraCost = 90.0f;
-    EXPECT_EQ(report(empty, 3600, 2), joined(closingBlock("145,00"), closingBlock("145,00")));
+    const PrintDocument closing = closingBlock("", "", "0,90", "145,00");
+    EXPECT_EQ(report(empty, 3600, 2), joined(closing, closing));
 
     const auto records = month(12, {bookedDay(3, 600), bookedDay(11, 1200), bookedDay(12, 1800)});
     const PrintDocument one = report(records);
