@@ -39,7 +39,7 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
     : QWidget(parent), m_services(services), m_settings(settings), m_presenter(services, settings),
       m_ui(std::make_unique<Ui::frmSurfur>()) {
     m_ui->setupUi(this);
-    const std::array<std::pair<QToolButton*, QAction*>, 13> commands = {{
+    const std::array<std::pair<QToolButton*, QAction*>, 14> commands = {{
         {m_ui->cmdSpara, m_ui->actSpara},
         {m_ui->cmdKastapost, m_ui->actKastapost},
         {m_ui->cmdAngrapost, m_ui->actAngrapost},
@@ -51,10 +51,11 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
         {m_ui->cmdFran_till, m_ui->actFran_till},
         {m_ui->cmdHjalp, m_ui->actHjalp},
         {m_ui->cmdDiagram, m_ui->actDiagram},
+        {m_ui->cmdAbonnemang, m_ui->actAbonnemang},
         {m_ui->cmdKasta, m_ui->actKasta},
         {m_ui->cmdStang, m_ui->actStang},
     }};
-    const std::array<std::pair<QAction*, const char*>, 13> icons = {{
+    const std::array<std::pair<QAction*, const char*>, 14> icons = {{
         {m_ui->actSpara, "spara"},
         {m_ui->actKastapost, "kastapost"},
         {m_ui->actAngrapost, "angrapost"},
@@ -64,6 +65,7 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
         {m_ui->actRedo, "redo"},
         {m_ui->actPrint, "print"},
         {m_ui->actDiagram, "diagram"},
+        {m_ui->actAbonnemang, "abonnemang"},
         {m_ui->actFran_till, "fran_till"},
         {m_ui->actHjalp, "hjalp"},
         {m_ui->actKasta, "kasta"},
@@ -134,6 +136,7 @@ void frmSurfur::connectHandlers() {
     connect(m_ui->actFran_till, &QAction::triggered, this, &frmSurfur::cmdFran_till_Click);
     connect(m_ui->actHjalp, &QAction::triggered, this, &frmSurfur::cmdHjalp_Click);
     connect(m_ui->actDiagram, &QAction::triggered, this, &frmSurfur::cmdDiagram_Click);
+    connect(m_ui->actAbonnemang, &QAction::triggered, this, &frmSurfur::cmdAbonnemang_Click);
 }
 
 void frmSurfur::start() {
@@ -298,6 +301,24 @@ void frmSurfur::cmdFran_till_Click() {
         m_frmFran_till->reopen();
     }
     m_frmFran_till->show();
+}
+
+void frmSurfur::cmdAbonnemang_Click() {
+    auto* window = new forms::frmNetlink(m_services.files, m_services.messages, m_settings, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->askForChange(m_services.clock.today(), m_settings.dailyAllowance);
+    connect(window, &forms::frmNetlink::planChosen, this, [this, window] {
+        const presenter::PlanPresenter::Choice choice = window->choice();
+        run([this, choice]() -> const presenter::MainView& {
+            return m_presenter.changePlan(choice.dailyAllowance, choice.from);
+        });
+    });
+    connect(window, &QDialog::finished, this, [this] {
+        show();
+        Form_Activate();
+    });
+    hide();
+    window->show();
 }
 
 void frmSurfur::cmdDiagram_Click() {

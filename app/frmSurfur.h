@@ -78,6 +78,7 @@ private:
     void cmdFran_till_Click();
     void cmdHjalp_Click();
     void cmdDiagram_Click();
+    void cmdAbonnemang_Click();
     void endProgram();
 
     platform::Services m_services;

@@ -398,7 +398,7 @@ CommandOutput bookWaiting(platform::FileSystem& files,
     const std::vector<storage::EntryResult> results =
         journal.bookWaiting(presenter::answerText(files, settings, plans), ownName, nowNanoseconds);
     if (notifier != nullptr) {
-        presenter::noticeWaiting(*notifier, files, results, settings.settings.dailyAllowance);
+        presenter::noticeWaiting(*notifier, files, results, plans);
     }
     CommandOutput own =
         refusedOutput("Bokningen " + std::string(ownName) + " fanns inte längre i datamappen." +

@@ -24,6 +24,7 @@ frmNetlink::frmNetlink(platform::FileSystem& files, platform::MessageBox& messag
       m_presenter(files, messages, settings) {
     m_ui->setupUi(this);
     m_optNetlink = {m_ui->optNetlink_0, m_ui->optNetlink_1, m_ui->optNetlink_2};
+    m_optFran = {m_ui->optFran_0, m_ui->optFran_1};
 
     // The box's two buttons, with the program's names and texts and without the icons some
     // styles give them.
@@ -47,6 +48,14 @@ frmNetlink::frmNetlink(platform::FileSystem& files, platform::MessageBox& messag
         });
     }
 
+    for (std::size_t i = 0; i < m_optFran.size(); ++i) {
+        connect(m_optFran[i], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked) {
+                render(m_presenter.chooseFrom(static_cast<int>(i)));
+            }
+        });
+    }
+
     // The buttons come first in the tab order, then the plans.
     setTabOrder(cancel, m_optNetlink[0]);
     ok->setFocus();
@@ -56,11 +65,22 @@ frmNetlink::frmNetlink(platform::FileSystem& files, platform::MessageBox& messag
 
 frmNetlink::~frmNetlink() = default;
 
+void frmNetlink::askForChange(const core::Date& today, std::int32_t current) {
+    render(m_presenter.loadChange(today, current));
+}
+
 void frmNetlink::render(const presenter::PlanView& view) {
+    setWindowTitle(qs(view.title));
     m_ui->lblValkommen->setText(qs(view.lblValkommen));
     QRadioButton* chosen = m_optNetlink.at(static_cast<std::size_t>(view.optNetlink));
     const QSignalBlocker blocker(chosen);
     chosen->setChecked(true);
+    m_ui->ramFran->setVisible(view.change);
+    for (std::size_t i = 0; i < m_optFran.size(); ++i) {
+        const QSignalBlocker quiet(m_optFran[i]);
+        m_optFran[i]->setText(qs(view.optFran[i]));
+        m_optFran[i]->setChecked(static_cast<int>(i) == view.fran);
+    }
 }
 
 void frmNetlink::accept() {
@@ -68,7 +88,11 @@ void frmNetlink::accept() {
         return;
     }
     render(m_presenter.ok());
-    Q_EMIT planStored();
+    if (m_presenter.view().outcome == presenter::PlanOutcome::Chosen) {
+        Q_EMIT planChosen();
+    } else {
+        Q_EMIT planStored();
+    }
     QDialog::accept();
 }
 
@@ -78,7 +102,9 @@ void frmNetlink::reject() {
     }
     render(m_presenter.cancel());
     QDialog::reject();
-    Q_EMIT cancelled();
+    if (m_presenter.view().outcome == presenter::PlanOutcome::Cancelled) {
+        Q_EMIT cancelled();
+    }
 }
 
 } // namespace forms

@@ -7,6 +7,7 @@
 #include "core/texts.h"
 #include "storage/month_file.h"
 #include "storage/notice_settings.h"
+#include "storage/plan_history.h"
 
 namespace presenter {
 
@@ -96,18 +97,21 @@ const ChartView& ChartPresenter::step(int months) {
 void ChartPresenter::show(const core::Date& month) {
     m_month = month;
     const bool chosenMonth = m_chosen.year == month.year && m_chosen.month == month.month;
-    m_view = loadChart(m_services.files, month, chosenMonth ? m_chosen.day : 0,
-                       m_settings.dailyAllowance, m_view.chkVarning);
+    // The month is shown with the plan in force in it.
+    const std::int32_t allowance = storage::loadPlanHistory(m_services.files)
+                                       .schedule(m_settings.dailyAllowance)
+                                       .allowanceFor(month.year, month.month);
+    m_view = loadChart(m_services.files, month, chosenMonth ? m_chosen.day : 0, allowance,
+                       m_view.chkVarning);
     m_view.cmdForra = month > kFirstMonth;
     m_view.cmdNasta = month < kLastMonth;
     if (!m_view.unreadable.empty()) {
         return;
     }
-    const std::string file =
-        storage::monthFileName(core::twoDigits(month.year % 100), core::twoDigits(month.month));
-    const storage::MonthRead read = storage::readMonth(m_services.files, file);
-    if (const auto projection = core::projectMonth(month, read.records(), m_services.clock.today(),
-                                                   m_settings.dailyAllowance)) {
+    const storage::MonthRead read =
+        storage::readMonth(m_services.files, storage::monthFileName(month));
+    if (const auto projection =
+            core::projectMonth(month, read.records(), m_services.clock.today(), allowance)) {
         m_view.lblPrognos.emplace_back();
         for (const std::string& line : core::projectionLines(*projection)) {
             m_view.lblPrognos.push_back(line);

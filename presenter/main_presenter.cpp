@@ -12,6 +12,7 @@
 #include "presenter/report.h"
 #include "storage/backups.h"
 #include "storage/booking.h"
+#include "storage/plan_history.h"
 
 #include <algorithm>
 
@@ -103,7 +104,10 @@ MainView MainPresenter::viewOf(const State& state) {
     const auto named =
         chosen.date ? chosen.date : (state.shown ? std::optional(state.shown->day) : std::nullopt);
     const std::string month = named ? core::monthYearCaption(*named) : "";
-    view.angraHint = state.acrossMonths ? messages::kUndoAcrossMonths : kUndoHint;
+    view.angraHint = state.acrossMonths ? std::string(messages::kUndoAcrossMonths) : kUndoHint;
+    if (state.planUndo) {
+        view.angraHint = messages::undoPlanChange(*state.planUndo);
+    }
     view.kastamonHint = "Tar bort all tid under hela " + month + ".";
     view.kastapostHint = "Tar bort all sparad tid den " + (named ? dayText(*named) : " ") + ".";
     view.printHint = "Skriver ut tider och kostnader för " + month + ".";
@@ -163,7 +167,7 @@ void MainPresenter::refresh() {
     }
     const core::Date day = *m_state.chosen.date;
     const std::string file = storage::monthFileName(day);
-    Snapshot shown{day, storage::readMonth(m_services.files, file), m_settings.dailyAllowance};
+    Snapshot shown{day, storage::readMonth(m_services.files, file), allowanceFor(day)};
     if (shown.month.usable()) {
         m_reportedFile.clear();
     } else if (file != m_reportedFile) {
@@ -191,6 +195,9 @@ const MainView& MainPresenter::load() {
                       today};
     m_state.entryFile = storage::monthFileName(today);
 
+    // The settings hold the plan in force now: a change from a month that has come since is
+    // written there first.
+    storage::alignSettings(m_services.files, today);
     storage::SettingsFile settingsFile(m_services.files);
     const auto loaded = settingsFile.loadAtStart();
     m_settings.planText = loaded.settings.planText;
@@ -208,9 +215,10 @@ const MainView& MainPresenter::load() {
     }
     m_state.planWindow = loaded.firstStart;
     m_state.title = std::string(core::kProgramName) + "   " + m_settings.planText;
+    loadPlans(true);
     refresh();
     if (!m_state.planWindow) {
-        storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+        storage::Journal journal(m_services.files, m_plans);
         takeWaiting(journal, Tell::Everything);
     }
     return done();
@@ -220,7 +228,8 @@ const MainView& MainPresenter::planStored() {
     m_state.title = std::string(core::kProgramName) + "      " + m_settings.planText;
     m_state.planWindow = false;
     m_settingsFile = {};
-    storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+    loadPlans(false);
+    storage::Journal journal(m_services.files, m_plans);
     takeWaiting(journal, Tell::Everything);
     return done();
 }
@@ -311,7 +320,7 @@ MainPresenter::Booking MainPresenter::summera(storage::Journal& journal, const c
         break;
     }
     noticeBooking(m_services.notifier, m_services.files, result.before, result.record,
-                  m_settings.dailyAllowance);
+                  allowanceFor(date));
     bookedAsSave(booked);
     refresh();
     // A booking of no time on a day without any leaves it without a record, and the user is told.
@@ -336,6 +345,7 @@ void MainPresenter::bookedAsSave(const storage::EntryResult& result) {
     m_state.redo = false;
     m_state.undo = result.undoCopy && !result.acrossMonths;
     m_state.acrossMonths = result.acrossMonths;
+    m_state.planUndo.reset(); // the booking swept the copies of the plans as they were
     m_state.dayRestore = false;
     m_state.monthRestore = false;
 }
@@ -349,12 +359,12 @@ storage::SettingsFile::Loaded MainPresenter::settingsFileState() const {
 
 void MainPresenter::takeWaiting(storage::Journal& journal, Tell tell) {
     const std::vector<storage::EntryResult> results =
-        journal.bookWaiting(answerText(m_services.files, settingsFileState()), {},
+        journal.bookWaiting(answerText(m_services.files, settingsFileState(), m_plans), {},
                             m_services.clock.nanosecondsSince1970());
     if (results.empty()) {
         return;
     }
-    noticeWaiting(m_services.notifier, m_services.files, results, m_settings.dailyAllowance);
+    noticeWaiting(m_services.notifier, m_services.files, results, m_plans);
     const auto last = std::find_if(results.rbegin(), results.rend(), [](const auto& result) {
         return result.outcome == storage::EntryOutcome::Booked && !result.bookedBefore;
     });
@@ -386,7 +396,7 @@ void MainPresenter::tellWaiting(const std::vector<storage::EntryResult>& results
 
 const MainView& MainPresenter::handOver(const std::string& name) {
     (void)name; // every entry that waits is booked, the named one among them
-    storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+    storage::Journal journal(m_services.files, m_plans);
     takeWaiting(journal, Tell::WhatNoCommandHears);
     return done();
 }
@@ -394,7 +404,7 @@ const MainView& MainPresenter::handOver(const std::string& name) {
 const MainView& MainPresenter::save() {
     // Bookings that wait are booked first, in the order they were made; one listing of the data
     // folder serves them and this booking.
-    storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+    storage::Journal journal(m_services.files, m_plans);
     takeWaiting(journal, Tell::Everything);
     if (!m_state.chosen.date) {
         message("Felaktigt datum. Ändra innnan du sparar.", "Felaktigt datum!", Buttons::Ok,
@@ -425,7 +435,7 @@ const MainView& MainPresenter::close() {
             return done();
         }
     }
-    storage::Journal journal(m_services.files, m_settings.dailyAllowance);
+    storage::Journal journal(m_services.files, m_plans);
     switch (summera(journal, *m_state.chosen.date)) {
     case Booking::NotBooked:
         break; // the time could not be booked: stay open so that it is not lost
@@ -451,6 +461,9 @@ void MainPresenter::endProgram(bool sweep) {
 // Undo and redo
 
 const MainView& MainPresenter::undo() {
+    if (m_state.planUndo) {
+        return undoPlanChange();
+    }
     const storage::SwapResult swap =
         storage::swapWithBackup(m_services.files, m_state.entryFile, m_state.entryBackup);
     if (!swap.swapped) {
@@ -463,7 +476,7 @@ const MainView& MainPresenter::undo() {
     if (swap.backupLength == 0 && date && storage::monthFileName(*date) == m_state.entryFile) {
         // The month had nothing before the booking taken back: headings and the fee alone.
         m_state.shown = Snapshot{*date, storage::MonthRead{storage::MonthState::Empty},
-                                 m_settings.dailyAllowance, true};
+                                 allowanceFor(*date), true};
     } else {
         refresh(); // a month other than the one undone is shown as it is
     }
@@ -489,6 +502,70 @@ void MainPresenter::swapNotPossible(const std::string& what, std::string_view ti
             title, Buttons::Ok, Icon::Exclamation);
     m_state.undo = false;
     m_state.redo = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Plans
+
+void MainPresenter::loadPlans(bool atStart) {
+    const storage::PlanHistory history = storage::loadPlanHistory(m_services.files);
+    m_plans = history.schedule(m_settings.dailyAllowance);
+    if (atStart && !history.usable()) {
+        message("Filen abonnemang.it är skadad eller kunde inte läsas, så varje månad räknas med "
+                "abonnemanget i tid.it.\nFilen lämnas orörd.",
+                messages::kDamagedTitle, Buttons::Ok, Icon::Exclamation);
+    }
+}
+
+const MainView& MainPresenter::changePlan(std::int32_t dailyAllowance, const core::Date& from) {
+    const core::Date today = m_services.clock.today();
+    switch (storage::changePlan(m_services.files, from, dailyAllowance, today)) {
+    case storage::PlanChangeOutcome::Changed:
+        break;
+    case storage::PlanChangeOutcome::Damaged:
+        message("Abonnemanget kan inte bytas, eftersom filen abonnemang.it eller tid.it är skadad "
+                "eller inte gick att läsa.\nIngenting har ändrats.",
+                "Kan inte byta abonnemang", Buttons::Ok, Icon::Exclamation);
+        return done();
+    case storage::PlanChangeOutcome::Failed:
+        message(messages::withCause("Abonnemanget kunde inte bytas, eftersom datamappen inte gick "
+                                    "att skriva i",
+                                    m_services.files.lastError()) +
+                    ".\nIngenting har ändrats.",
+                "Kan inte byta abonnemang", Buttons::Ok, Icon::Exclamation);
+        return done();
+    }
+    const storage::SettingsFile::Loaded loaded = storage::SettingsFile(m_services.files).load();
+    m_settings.planText = loaded.settings.planText;
+    m_settings.dailyAllowance = loaded.settings.dailyAllowance;
+    m_state.title = std::string(core::kProgramName) + "   " + m_settings.planText;
+    loadPlans(false);
+    // Ångra now takes back the change, and nothing else until the next booking.
+    m_state.planUndo = core::PlanChange{from.year, from.month, dailyAllowance};
+    m_state.undo = true;
+    m_state.redo = false;
+    m_state.acrossMonths = false;
+    refresh();
+    return done();
+}
+
+const MainView& MainPresenter::undoPlanChange() {
+    m_state.planUndo.reset();
+    m_state.undo = false;
+    m_state.redo = false;
+    if (!storage::undoPlanChange(m_services.files)) {
+        message("Bytet av abonnemang kan inte ångras, eftersom kopian av de tidigare abonnemangen "
+                "saknas eller inte gick att läsa.\nIngenting har ändrats.",
+                "Ångra är inte möjligt", Buttons::Ok, Icon::Exclamation);
+        return done();
+    }
+    const storage::SettingsFile::Loaded loaded = storage::SettingsFile(m_services.files).load();
+    m_settings.planText = loaded.settings.planText;
+    m_settings.dailyAllowance = loaded.settings.dailyAllowance;
+    m_state.title = std::string(core::kProgramName) + "   " + m_settings.planText;
+    loadPlans(false);
+    refresh();
+    return done();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -701,7 +778,7 @@ const MainView& MainPresenter::print() {
         return done();
     }
     if (!m_services.printer.print(
-            monthReport({month.records(), m_settings.dailyAllowance, caption, *copies}))) {
+            monthReport({month.records(), allowanceFor(*m_state.chosen.date), caption, *copies}))) {
         message("Utskriften av " + caption +
                     " misslyckades. Skrivaren eller filen som valdes i utskriftsdialogen gick "
                     "inte att skriva till.\nKontrollera den och försök igen.",

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/date.h"
+#include "core/plan_schedule.h"
 #include "core/program_settings.h"
 #include "platform/services.h"
 #include "presenter/main_view.h"
@@ -53,6 +54,14 @@ public:
     const MainView& restoreMonth();     // cmdAngramon
     const MainView& deleteEverything(); // cmdKasta
     const MainView& print();            // cmdPrint
+    // cmdAbonnemang: the plan window chose a plan and the month it holds from (the first of this
+    // month or of next). The history of plans gets the change; earlier months keep their plan and
+    // no month file is rewritten. Ångra takes the change back until the next booking.
+    const MainView& changePlan(std::int32_t dailyAllowance, const core::Date& from);
+    // The plan in force in a month: the one on its first day.
+    std::int32_t allowanceFor(const core::Date& month) const {
+        return m_plans.allowanceFor(month.year, month.month);
+    }
 
     // The command line handed over the waiting entry `name` (storage/journal.h): every entry that
     // waits is booked as a save books them, and each one's answer is left in the folder for its
@@ -102,6 +111,8 @@ private:
         bool undo = false;
         bool redo = false;
         bool acrossMonths = false; // the last booking spanned two months: undo says why not
+        // The last step was a change of plan (its plan and first month): undo takes it back.
+        std::optional<core::PlanChange> planUndo;
         // The day and the month deleted last, named by the restore hints, and the restores offered.
         std::optional<core::Date> deletedDay;
         std::optional<core::Date> deletedMonth;
@@ -134,6 +145,8 @@ private:
     void takeWaiting(storage::Journal& journal, Tell tell);
     void tellWaiting(const std::vector<storage::EntryResult>& results, Tell tell);
     storage::SettingsFile::Loaded settingsFileState() const;
+    void loadPlans(bool atStart);
+    const MainView& undoPlanChange();
     // Whether the lists hold a real date to act on; the user is told when they do not.
     bool hasRealDate();
     // The chosen month's state when it can be used; otherwise the user is told, and nullopt.
@@ -156,6 +169,7 @@ private:
     std::string m_reportedFile;                   // the unusable month file told last
     storage::SettingsFile::Loaded m_settingsFile; // how the settings file was found at start
     std::function<bool(const std::string&)> m_commandWaits;
+    core::PlanSchedule m_plans; // which plan holds in which month
 };
 
 } // namespace presenter

@@ -1,6 +1,8 @@
 #include "presenter/messages.h"
 
 #include "core/iso_date.h"
+#include "core/plan.h"
+#include "core/swedish.h"
 #include "core/texts.h"
 #include "platform/system_errors.h"
 
@@ -116,6 +118,14 @@ std::string notRestored(std::string_view what, std::string_view why) {
 std::string copyCannotServe(std::string_view copy, bool missing) {
     return "kopian av månaden (" + std::string(copy) +
            (missing ? ") inte finns kvar." : ") inte går att läsa eller är skadad.");
+}
+
+std::string undoPlanChange(const core::PlanChange& change) {
+    const auto plan = core::planForAllowance(change.dailyAllowance);
+    return "Ångrar bytet till " +
+           std::string(plan ? core::trimBlanks(plan->planText) : std::string_view("?")) + " från " +
+           std::string(core::monthNameLower(change.month)) + " " + core::decimalText(change.year) +
+           ".";
 }
 
 } // namespace presenter::messages

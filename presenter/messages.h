@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/plan_schedule.h"
 #include "storage/journal.h"
 #include "storage/month_file.h"
 #include "storage/settings_file.h"
@@ -80,5 +81,8 @@ std::string copyCannotServe(std::string_view copy, bool missing);
 // Undo's hint after a booking across a month boundary, which one month's copy cannot take back.
 inline constexpr std::string_view kUndoAcrossMonths =
     "Den senaste bokningen gick över ett månadsskifte och kan inte ångras.";
+
+// Undo's hint after a change of plan: "Ångrar bytet till 8 h / dygn från januari 2027."
+std::string undoPlanChange(const core::PlanChange& change);
 
 } // namespace presenter::messages

@@ -25,13 +25,23 @@ void noticeBooking(platform::Notifier& notifier, platform::FileSystem& files,
 
 void noticeWaiting(platform::Notifier& notifier, platform::FileSystem& files,
                    const std::vector<storage::EntryResult>& results, std::int32_t dailyAllowance) {
+    noticeWaiting(notifier, files, results, core::PlanSchedule(dailyAllowance));
+}
+
+void noticeWaiting(platform::Notifier& notifier, platform::FileSystem& files,
+                   const std::vector<storage::EntryResult>& results,
+                   const core::PlanSchedule& plans) {
     for (const storage::EntryResult& result : results) {
         // A booking found made before a stop was told then, if at all.
         if (result.outcome != storage::EntryOutcome::Booked || result.bookedBefore) {
             continue;
         }
-        for (std::size_t i = 0; i < result.before.size() && i < result.records.size(); ++i) {
-            noticeBooking(notifier, files, result.before[i], result.records[i], dailyAllowance);
+        for (std::size_t i = 0;
+             i < result.before.size() && i < result.records.size() && i < result.entry.parts.size();
+             ++i) {
+            const core::Date& day = result.entry.parts[i].date;
+            noticeBooking(notifier, files, result.before[i], result.records[i],
+                          plans.allowanceFor(day.year, day.month));
         }
     }
 }

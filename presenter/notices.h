@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/day_record.h"
+#include "core/plan_schedule.h"
 #include "platform/file_system.h"
 #include "platform/notifier.h"
 #include "storage/journal.h"
@@ -23,5 +24,9 @@ void noticeBooking(platform::Notifier& notifier, platform::FileSystem& files,
 // The parts of journal entries booked now (storage::Journal).
 void noticeWaiting(platform::Notifier& notifier, platform::FileSystem& files,
                    const std::vector<storage::EntryResult>& results, std::int32_t dailyAllowance);
+// The same, each day with the plan in force in its month.
+void noticeWaiting(platform::Notifier& notifier, platform::FileSystem& files,
+                   const std::vector<storage::EntryResult>& results,
+                   const core::PlanSchedule& plans);
 
 } // namespace presenter

@@ -8,6 +8,7 @@
 #include "presenter/export.h"
 #include "presenter/messages.h"
 #include "presenter/saving.h"
+#include "storage/plan_history.h"
 #include "storage/range_totals.h"
 
 #include <optional>
@@ -244,8 +245,9 @@ bool RangePresenter::skott(RangeField field, Tell tell) {
 }
 
 void RangePresenter::summa(const core::DateRange& range) {
-    const auto totals =
-        storage::sumRange(m_services.files, range.from, range.to, m_settings.dailyAllowance);
+    const auto totals = storage::sumRange(
+        m_services.files, range.from, range.to,
+        storage::loadPlanHistory(m_services.files).schedule(m_settings.dailyAllowance));
     m_state.sums = core::rangeTexts(totals.value_or(core::RangeTotals{}));
     m_state.comparison.reset();
     if (!totals) {

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QPointer>
+#include <QRadioButton>
 #include <QToolButton>
 
 namespace {
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void shortcutsRunTheirButtonOnlyWhileItIsThere();
     void planWindowTabOrderEnterAndEscape_data();
     void planWindowTabOrderEnterAndEscape();
+    void aChangeOfPlanChosenWithEnter();
 };
 
 void KeyboardTest::tabOrderAndCloseKeys_data() {
@@ -54,7 +56,8 @@ void KeyboardTest::tabOrderAndCloseKeys_data() {
     const QStringList main =
         QStringLiteral(
             "cmbSok_1 cmbSok_2 cmbTid_0 cmbTid_1 cmbTid_2 cmdSpara cmdKastapost cmdKastamon "
-            "cmdAngra cmdPrint cmdFran_till cmdHjalp cmdDiagram cmdKasta cmdStang cmbSok_0")
+            "cmdAngra cmdPrint cmdFran_till cmdHjalp cmdDiagram cmdAbonnemang cmdKasta cmdStang "
+            "cmbSok_0")
             .split(QLatin1Char(' '));
     const QStringList help =
         QStringLiteral("aghHjalp_0 aghHjalp_1 aghHjalp_2 cmdStang").split(QLatin1Char(' '));
@@ -65,7 +68,10 @@ void KeyboardTest::tabOrderAndCloseKeys_data() {
     const QStringList chart =
         QStringLiteral("picDiagram cmdForra cmdNasta chkVarning cmdSparaBild cmdStang")
             .split(QLatin1Char(' '));
+    const QStringList plans =
+        QStringLiteral("cmdOk cmdAvbryt optNetlink_0 optFran_0").split(QLatin1Char(' '));
     QTest::newRow("main") << QString() << main << QString();
+    QTest::newRow("change of plan, Esc") << "cmdAbonnemang" << plans << "Esc";
     for (const char* keys : {"Esc", "Ctrl+Q"}) {
         QTest::addRow("help, %s", keys) << "cmdHjalp" << help << keys;
         QTest::addRow("range, %s", keys) << "cmdFran_till" << range << keys;
@@ -112,7 +118,7 @@ void KeyboardTest::shortcutsRunTheirButtonOnlyWhileItIsThere_data() {
     for (const char* shortcut :
          {"Ctrl+S cmdSpara cmbTid_0", "Ctrl+Z cmdAngra cmbTid_1", "Ctrl+Shift+Z cmdRedo cmbTid_2",
           "Ctrl+Y cmdRedo cmbTid_0", "Ctrl+P cmdPrint cmbTid_2", "F1 cmdHjalp cmbTid_1",
-          "F2 cmdDiagram cmbTid_0", "Ctrl+Q cmdStang cmbTid_1"}) {
+          "F2 cmdDiagram cmbTid_0", "Ctrl+B cmdAbonnemang cmbTid_2", "Ctrl+Q cmdStang cmbTid_1"}) {
         const QStringList parts = QString::fromLatin1(shortcut).split(QLatin1Char(' '));
         QTest::newRow(shortcut) << parts[0] << parts[1] << parts[2];
     }
@@ -186,6 +192,28 @@ void KeyboardTest::planWindowTabOrderEnterAndEscape() {
     QCOMPARE(h.dir.exists("tid.it"), !plan.isEmpty());
     QCOMPARE(main->isVisible(), !plan.isEmpty());
     QCOMPARE(h.ended->count(), plan.isEmpty() ? 1 : 0);
+}
+
+void KeyboardTest::aChangeOfPlanChosenWithEnter() {
+    testing_support::Harness h; // 5 December 2001
+    h.storePlan("1 h / dygn", 3600);
+    QWidget* main = &h.start();
+    h.click("cmdAbonnemang");
+    QWidget* window = activateShownWindow();
+    QVERIFY(window != nullptr && window != main && !main->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Byt abonnemang"));
+    auto* nextMonth = window->findChild<QRadioButton*>(QStringLiteral("optFran_1"));
+    QCOMPARE(nextMonth->text(), QStringLiteral("den 1 januari 2002 (nästa månad)"));
+    window->findChild<QRadioButton*>(QStringLiteral("optNetlink_2"))->setChecked(true);
+    nextMonth->setChecked(true);
+    press(QStringLiteral("Return"));
+    QCOMPARE(h.dir.read("abonnemang.it"),
+             (std::vector<std::uint8_t>{'2', '0', '0', '1',  '-', '0', '1', ' ', '3',
+                                        '6', '0', '0', '\n', '2', '0', '0', '2', '-',
+                                        '0', '1', ' ', '2',  '8', '8', '0', '0', '\n'}));
+    QVERIFY(main->isVisible() && h.button("cmdAngra")->isEnabled());
+    QCOMPARE(h.button("cmdAngra")->toolTip(),
+             QStringLiteral("Ångrar bytet till 8 h / dygn från januari 2002."));
 }
 
 QTEST_MAIN(KeyboardTest)

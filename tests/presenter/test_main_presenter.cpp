@@ -512,3 +512,47 @@ TEST(MainPresenter, FirstStartAnInvalidDateAndDeletingEverything) {
                              "datamapp.\nProgrammet stängs nu. | Kan inte ta bort allt");
     EXPECT_EQ(full.memory.files(), (Files{{"0112.tid", Bytes(16, 0)}}));
 }
+
+// Byt abonnemang from next month: December keeps 1 h and its 145 kr, January books and prices
+// with 8 h and 595 kr; Ångra takes the change back until the next booking, and printing a month
+// uses its own plan.
+TEST(MainPresenter, AChangeOfPlanHoldsFromItsMonthAndAngraTakesItBack) {
+    Window window({{"tid.it", oneHourPlan()},
+                   {"0112.tid", monthFileBytes({{5, dayRecordBytes(4200, 600, 140.0f, 5)}})}});
+    const MainView& changed = window.main.changePlan(28800, {2002, 1, 1});
+    EXPECT_EQ(window.memory.files().at("abonnemang.it"),
+              Bytes({'2', '0', '0', '1', '-', '0', '1', ' ', '3', '6', '0', '0', '\n', '2',
+                     '0', '0', '2', '-', '0', '1', ' ', '2', '8', '8', '0', '0', '\n'}));
+    EXPECT_EQ(window.memory.files().at("tid.it"), oneHourPlan()); // 1 h holds now
+    EXPECT_EQ(offeredButtons(changed), "Angra Kastapost Kastamon");
+    EXPECT_EQ(changed.angraHint, "Ångrar bytet till 8 h / dygn från januari 2002.");
+    // 5 December on 1 h: 4200 s, 600 s extra, 140 öre; 145 + 1,40 kr.
+    EXPECT_EQ(figures(changed), "Ansluten tid: 1 h 10 m |Använd extra tid: 10 m *|Kostnad: 1,40 "
+                                "kr*|Ansluten tid: 1 h 10 m |Extra månadstid: 10 m *|Extra "
+                                "månadskostnad: 1,40 kr*|Total månadskostnad: 146,40 kr*");
+    // 3 January: 2 h are within 8 h; January's fee is 595 kr.
+    window.main.chooseDate(0, "02");
+    window.main.chooseDate(1, "01");
+    window.main.chooseDate(2, "03");
+    book(window, "2", "", "");
+    EXPECT_EQ(window.memory.files().at("0201.tid"),
+              monthFileBytes({{3, dayRecordBytes(7200, 0, 0.0f, 3)}}));
+    EXPECT_EQ(figures(window.main.view()),
+              "Ansluten tid: 2 h |Tid kvar: 6 h |Kostnad: 0,00 kr|Ansluten tid: 2 h |Extra "
+              "månadstid: |Extra månadskostnad: 0,00 kr|Total månadskostnad: 595,00 kr");
+    // The booking ended the change's undo: Ångra now takes back the booking.
+    EXPECT_EQ(window.main.view().angraHint, "Ångra senaste inmatningen i programmet.");
+    window.main.undo();
+    EXPECT_TRUE(window.memory.files().contains("abonnemang.it"));
+    EXPECT_EQ(window.memory.files().at("0201.tid"), Bytes{});
+
+    // A change from this month is in force at once, and Ångra puts back the plans as they were.
+    window.main.changePlan(7200, {2001, 12, 1});
+    EXPECT_EQ(window.memory.files().at("tid.it"), planBytes("2 h / dygn", 7200));
+    EXPECT_EQ(window.main.view().title, "Surfklocka 3.11   2 h / dygn");
+    window.main.undo();
+    EXPECT_EQ(window.memory.files().at("tid.it"), oneHourPlan());
+    EXPECT_EQ(window.main.view().title, "Surfklocka 3.11   1 h / dygn");
+    EXPECT_FALSE(offered(window.main.view().cmdAngra));
+    EXPECT_FALSE(offered(window.main.view().cmdRedo));
+}
