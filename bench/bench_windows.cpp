@@ -6,14 +6,14 @@
 #include "app/frmSurfur.h"
 #include "core/figures.h"
 #include "core/range.h"
-#include "platform/fakes/fake_clock.h"
-#include "platform/fakes/fake_message_box.h"
-#include "platform/fakes/fake_services.h"
-#include "platform/fakes/memory_file_system.h"
 #include "platform/posix_file_system.h"
 #include "sample_data.h"
 #include "storage/month_file.h"
 #include "storage/range_totals.h"
+#include "support/fakes/fake_clock.h"
+#include "support/fakes/fake_message_box.h"
+#include "support/fakes/fake_services.h"
+#include "support/fakes/memory_file_system.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>

@@ -2,9 +2,9 @@
 // report must neither crash nor step outside the file's bytes.
 
 #include "core/figures.h"
-#include "platform/fakes/memory_file_system.h"
 #include "presenter/report.h"
 #include "storage/month_file.h"
+#include "support/fakes/memory_file_system.h"
 
 #include <array>
 #include <cstddef>

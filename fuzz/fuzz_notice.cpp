@@ -1,8 +1,8 @@
 // Any bytes as the notice setting's file: reading it must neither crash nor read anything but on
 // for a file the program did not write, and storing must never write over such a file.
 
-#include "platform/fakes/memory_file_system.h"
 #include "storage/notice_settings.h"
+#include "support/fakes/memory_file_system.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Any bytes as a waiting booking: the reader must neither crash nor accept anything but what the
 // writer writes, and booking the waiting entries must never book from a malformed one.
 
-#include "platform/fakes/memory_file_system.h"
 #include "storage/journal.h"
+#include "support/fakes/memory_file_system.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // neither crash nor write any file but delete empty months.
 
 #include "core/range.h"
-#include "platform/fakes/memory_file_system.h"
 #include "storage/range_totals.h"
+#include "support/fakes/memory_file_system.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Any bytes as the settings file: start-up reading it, and storing a plan over it, must neither
 // crash nor lose the bytes the plan does not own.
 
-#include "platform/fakes/memory_file_system.h"
 #include "storage/settings_file.h"
+#include "support/fakes/memory_file_system.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -71,9 +71,9 @@ enum class MonthRestore {
 // Moves "mon.tmp" back to the month file's name, never over an existing file.
 MonthRestore restoreMonth(platform::FileSystem& files, std::string_view monthFile);
 
-// Deletes every month file, every backup, the settings file and the history of plans. Returns the names of those that
-// are left (that could not be deleted, or are folders, which are never deleted); nullopt when
-// the data folder could not be listed, so that what is left cannot be told.
+// Deletes every month file, every backup, the settings file and the history of plans. Returns the
+// names of those that are left (that could not be deleted, or are folders, which are never
+// deleted); nullopt when the data folder could not be listed, so that what is left cannot be told.
 std::optional<std::vector<std::string>> deleteEverything(platform::FileSystem& files);
 
 } // namespace storage

@@ -1,10 +1,10 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
-#include "platform/fakes/fake_clock.h"
-#include "platform/fakes/fake_notifier.h"
-#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/month_file.h"
+#include "support/fakes/fake_clock.h"
+#include "support/fakes/fake_notifier.h"
+#include "support/fakes/faulty_file_system.h"
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/frmSurfur.h"
-#include "platform/fakes/fake_clock.h"
-#include "platform/fakes/fake_message_box.h"
-#include "platform/fakes/fake_services.h"
 #include "platform/posix_file_system.h"
+#include "support/fakes/fake_clock.h"
+#include "support/fakes/fake_message_box.h"
+#include "support/fakes/fake_services.h"
 #include "support/temp_dir.h"
 
 #include <QAbstractButton>

@@ -1,5 +1,5 @@
 #include "harness.h"
-#include "platform/fakes/faulty_file_system.h"
+#include "support/fakes/faulty_file_system.h"
 #include "support/month_bytes.h"
 
 using namespace testing_support;

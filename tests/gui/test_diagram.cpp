@@ -2,8 +2,8 @@
 // (the month buttons and their keys, the warning box, saving), and the saved pictures on white.
 
 #include "forms/frmDiagram.h"
-#include "platform/fakes/fake_services.h"
-#include "platform/fakes/memory_file_system.h"
+#include "support/fakes/fake_services.h"
+#include "support/fakes/memory_file_system.h"
 #include "support/month_bytes.h"
 
 #include <QAbstractButton>

@@ -4,9 +4,9 @@
 // presenter, and through the real main window's widgets. Both run on an in-memory file layer and
 // answer questions from a script.
 
-#include "platform/fakes/fake_message_box.h"
-#include "platform/fakes/memory_file_system.h"
 #include "reference_model.h"
+#include "support/fakes/fake_message_box.h"
+#include "support/fakes/memory_file_system.h"
 
 #include <array>
 #include <memory>

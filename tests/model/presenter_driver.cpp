@@ -1,8 +1,8 @@
 #include "drivers.h"
-#include "platform/fakes/fake_services.h"
 #include "presenter/main_presenter.h"
 #include "presenter/plan_presenter.h"
 #include "presenter/range_presenter.h"
+#include "support/fakes/fake_services.h"
 
 #include <string_view>
 

@@ -1,6 +1,6 @@
 #include "app/frmSurfur.h"
 #include "drivers.h"
-#include "platform/fakes/fake_services.h"
+#include "support/fakes/fake_services.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

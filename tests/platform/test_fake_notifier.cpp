@@ -1,4 +1,4 @@
-#include "platform/fakes/fake_notifier.h"
+#include "support/fakes/fake_notifier.h"
 
 #include <gtest/gtest.h>
 

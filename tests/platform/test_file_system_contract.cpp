@@ -3,9 +3,9 @@
 // folders and other kinds of entry exist on the real layer alone; their cases are in
 // test_posix_file_system.cpp.
 
-#include "platform/fakes/faulty_file_system.h"
-#include "platform/fakes/memory_file_system.h"
 #include "platform/posix_file_system.h"
+#include "support/fakes/faulty_file_system.h"
+#include "support/fakes/memory_file_system.h"
 #include "support/temp_dir.h"
 
 #include <algorithm>

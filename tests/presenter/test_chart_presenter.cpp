@@ -3,9 +3,9 @@
 // save command's name, filters, file endings, messages and the line saying where; and the rules
 // of presenter/saving.h that the range window's export shares.
 
-#include "platform/fakes/fake_services.h"
-#include "platform/fakes/memory_file_system.h"
 #include "presenter/chart_presenter.h"
+#include "support/fakes/fake_services.h"
+#include "support/fakes/memory_file_system.h"
 #include "support/month_bytes.h"
 
 #include <gtest/gtest.h>

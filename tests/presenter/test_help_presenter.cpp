@@ -2,9 +2,9 @@
 // folder only where none is, and the links opened, the help page shown in the window when the
 // desktop cannot open it.
 
-#include "platform/fakes/fake_services.h"
-#include "platform/fakes/memory_file_system.h"
 #include "presenter/help_presenter.h"
+#include "support/fakes/fake_services.h"
+#include "support/fakes/memory_file_system.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -4,11 +4,11 @@
 // save that fails at any call of the file layer, which changes no file, keeps every copy, and
 // offers a button that needs a copy only while the copy is there.
 
-#include "platform/fakes/fake_services.h"
-#include "platform/fakes/faulty_file_system.h"
-#include "platform/fakes/memory_file_system.h"
 #include "presenter/main_presenter.h"
 #include "presenter/plan_presenter.h"
+#include "support/fakes/fake_services.h"
+#include "support/fakes/faulty_file_system.h"
+#include "support/fakes/memory_file_system.h"
 #include "support/month_bytes.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The plan window's decisions: OK stores the plan chosen, byte for byte, Avbryt removes the
 // settings file, and once either is done nothing more changes.
 
-#include "platform/fakes/fake_message_box.h"
-#include "platform/fakes/memory_file_system.h"
 #include "presenter/plan_presenter.h"
+#include "support/fakes/fake_message_box.h"
+#include "support/fakes/memory_file_system.h"
 
 #include <gtest/gtest.h>
 

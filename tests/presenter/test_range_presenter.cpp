@@ -2,9 +2,9 @@
 // summed range, the ranges it refuses with their messages, the day lists that offer only real
 // days, the export of the range shown, and nothing more once it is closed.
 
-#include "platform/fakes/fake_services.h"
-#include "platform/fakes/memory_file_system.h"
 #include "presenter/range_presenter.h"
+#include "support/fakes/fake_services.h"
+#include "support/fakes/memory_file_system.h"
 #include "support/month_bytes.h"
 
 #include <gtest/gtest.h>

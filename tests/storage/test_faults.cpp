@@ -4,14 +4,14 @@
 // and every month file reads; an operation that says it is done has left the files it promises as
 // a clean run does, one that says it failed has left the month as it was.
 
-#include "platform/fakes/faulty_file_system.h"
-#include "platform/fakes/memory_file_system.h"
 #include "storage/backups.h"
 #include "storage/booking.h"
 #include "storage/journal.h"
 #include "storage/month_file.h"
 #include "storage/range_totals.h"
 #include "storage/settings_file.h"
+#include "support/fakes/faulty_file_system.h"
+#include "support/fakes/memory_file_system.h"
 #include "support/month_bytes.h"
 
 #include <array>

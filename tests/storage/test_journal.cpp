@@ -3,9 +3,9 @@
 // a stop at every change of a connection across midnight and across a month boundary, with and
 // without a window, each followed by the next holder: every second booked exactly once.
 
-#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/journal.h"
+#include "support/fakes/faulty_file_system.h"
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 

@@ -1,6 +1,6 @@
-#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/notice_settings.h"
+#include "support/fakes/faulty_file_system.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>

@@ -1,9 +1,9 @@
 // The history of plans on real temporary folders: its exact bytes, what the reader refuses, a
 // change from next month and from this one, Ångra, and a stop at every change of a change of plan.
 
-#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/plan_history.h"
+#include "support/fakes/faulty_file_system.h"
 #include "support/temp_dir.h"
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "core/plan_comparison.h"
-#include "platform/fakes/faulty_file_system.h"
 #include "platform/posix_file_system.h"
 #include "storage/range_totals.h"
+#include "support/fakes/faulty_file_system.h"
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "platform/fakes/faulty_file_system.h"
+#include "support/fakes/faulty_file_system.h"
 
 namespace platform::fakes {
 

@@ -1,4 +1,4 @@
-#include "platform/fakes/memory_file_system.h"
+#include "support/fakes/memory_file_system.h"
 
 #include "platform/posix_file_system.h"
 

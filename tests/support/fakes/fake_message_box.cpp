@@ -1,4 +1,4 @@
-#include "platform/fakes/fake_message_box.h"
+#include "support/fakes/fake_message_box.h"
 
 namespace platform::fakes {
 

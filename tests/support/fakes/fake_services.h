@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/fakes/fake_clock.h"
-#include "platform/fakes/fake_message_box.h"
-#include "platform/fakes/fake_notifier.h"
 #include "platform/link_opener.h"
 #include "platform/printing.h"
 #include "platform/save_file.h"
 #include "platform/services.h"
+#include "support/fakes/fake_clock.h"
+#include "support/fakes/fake_message_box.h"
+#include "support/fakes/fake_notifier.h"
 
 #include <optional>
 #include <string>
