@@ -517,6 +517,15 @@ void MainPresenter::loadPlans(bool atStart) {
     }
 }
 
+// The plan in force now from the settings file, its title, and the plans of every month.
+void MainPresenter::reloadPlans() {
+    const storage::SettingsFile::Loaded loaded = storage::SettingsFile(m_services.files).load();
+    m_settings.planText = loaded.settings.planText;
+    m_settings.dailyAllowance = loaded.settings.dailyAllowance;
+    m_state.title = std::string(core::kProgramName) + "   " + m_settings.planText;
+    loadPlans(false);
+}
+
 const MainView& MainPresenter::changePlan(std::int32_t dailyAllowance, const core::Date& from) {
     const core::Date today = m_services.clock.today();
     switch (storage::changePlan(m_services.files, from, dailyAllowance, today)) {
@@ -535,11 +544,7 @@ const MainView& MainPresenter::changePlan(std::int32_t dailyAllowance, const cor
                 "Kan inte byta abonnemang", Buttons::Ok, Icon::Exclamation);
         return done();
     }
-    const storage::SettingsFile::Loaded loaded = storage::SettingsFile(m_services.files).load();
-    m_settings.planText = loaded.settings.planText;
-    m_settings.dailyAllowance = loaded.settings.dailyAllowance;
-    m_state.title = std::string(core::kProgramName) + "   " + m_settings.planText;
-    loadPlans(false);
+    reloadPlans();
     // Ångra now takes back the change, and nothing else until the next booking.
     m_state.planUndo = core::PlanChange{from.year, from.month, dailyAllowance};
     m_state.undo = true;
@@ -559,11 +564,7 @@ const MainView& MainPresenter::undoPlanChange() {
                 "Ångra är inte möjligt", Buttons::Ok, Icon::Exclamation);
         return done();
     }
-    const storage::SettingsFile::Loaded loaded = storage::SettingsFile(m_services.files).load();
-    m_settings.planText = loaded.settings.planText;
-    m_settings.dailyAllowance = loaded.settings.dailyAllowance;
-    m_state.title = std::string(core::kProgramName) + "   " + m_settings.planText;
-    loadPlans(false);
+    reloadPlans();
     refresh();
     return done();
 }

@@ -146,6 +146,7 @@ private:
     void tellWaiting(const std::vector<storage::EntryResult>& results, Tell tell);
     storage::SettingsFile::Loaded settingsFileState() const;
     void loadPlans(bool atStart);
+    void reloadPlans();
     const MainView& undoPlanChange();
     // Whether the lists hold a real date to act on; the user is told when they do not.
     bool hasRealDate();
