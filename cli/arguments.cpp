@@ -34,13 +34,13 @@ std::string quoted(std::string_view text) {
 }
 
 // A long option a command takes.
-struct OptionSpec {
+struct OptionRule {
     std::string_view name;
     bool takesValue = false;
 };
 
-constexpr OptionSpec kHelp{"help", false};
-constexpr OptionSpec kVersion{"version", false};
+constexpr OptionRule kHelp{"help", false};
+constexpr OptionRule kVersion{"version", false};
 
 // The options and operands of the arguments, or why reading stopped early: --help, --version or
 // wrong use.
@@ -54,16 +54,16 @@ struct Scan {
 
 // The option that "--name" names, exactly or by an unambiguous beginning; nullptr with `fault`
 // set when it names none or several.
-const OptionSpec* longOption(std::string_view name, std::span<const OptionSpec> specs,
+const OptionRule* longOption(std::string_view name, std::span<const OptionRule> rules,
                              std::string& fault) {
-    const OptionSpec* found = nullptr;
+    const OptionRule* found = nullptr;
     int matches = 0;
-    for (const OptionSpec& spec : specs) {
-        if (spec.name == name) {
-            return &spec;
+    for (const OptionRule& rule : rules) {
+        if (rule.name == name) {
+            return &rule;
         }
-        if (!name.empty() && spec.name.starts_with(name)) {
-            found = &spec;
+        if (!name.empty() && rule.name.starts_with(name)) {
+            found = &rule;
             ++matches;
         }
     }
@@ -77,7 +77,7 @@ const OptionSpec* longOption(std::string_view name, std::span<const OptionSpec> 
 // Reads one option at arguments[at] into `scan`, with its value; returns the index of the last
 // argument it used.
 std::size_t readOption(std::span<const std::string> arguments, std::size_t at,
-                       std::span<const OptionSpec> specs, std::string_view command, Scan& scan) {
+                       std::span<const OptionRule> rules, std::string_view command, Scan& scan) {
     const std::string& argument = arguments[at];
     const std::string unknown =
         (command.empty() ? "Okänt val " : std::string(command) + " känner inte till valet ") +
@@ -93,38 +93,38 @@ std::size_t readOption(std::span<const std::string> arguments, std::size_t at,
     const std::size_t equals = argument.find('=');
     const std::string_view name = std::string_view(argument).substr(2, equals - 2);
     std::string fault;
-    const OptionSpec* spec = longOption(name, specs, fault);
-    if (spec == nullptr) {
+    const OptionRule* rule = longOption(name, rules, fault);
+    if (rule == nullptr) {
         scan.stop = wrongUse(fault.empty() ? unknown : fault);
         return at;
     }
-    const std::string full = "--" + std::string(spec->name);
-    if (spec->name == kHelp.name || spec->name == kVersion.name) {
+    const std::string full = "--" + std::string(rule->name);
+    if (rule->name == kHelp.name || rule->name == kVersion.name) {
         scan.stop =
             equals != std::string::npos
                 ? wrongUse(full + " tar inget värde.")
-                : parsed({spec->name == kHelp.name ? CommandKind::Help : CommandKind::Version});
+                : parsed({rule->name == kHelp.name ? CommandKind::Help : CommandKind::Version});
         return at;
     }
-    if (!spec->takesValue && equals != std::string::npos) {
+    if (!rule->takesValue && equals != std::string::npos) {
         scan.stop = wrongUse(full + " tar inget värde.");
     } else if (equals != std::string::npos) {
-        scan.options.emplace_back(spec->name, argument.substr(equals + 1));
-    } else if (spec->takesValue && at + 1 < arguments.size()) {
-        scan.options.emplace_back(spec->name, arguments[++at]);
-    } else if (spec->takesValue) {
+        scan.options.emplace_back(rule->name, argument.substr(equals + 1));
+    } else if (rule->takesValue && at + 1 < arguments.size()) {
+        scan.options.emplace_back(rule->name, arguments[++at]);
+    } else if (rule->takesValue) {
         scan.stop = wrongUse(full + " saknar sitt värde.");
     } else {
-        scan.options.emplace_back(spec->name, std::string());
+        scan.options.emplace_back(rule->name, std::string());
     }
     return at;
 }
 
-// Reads the arguments as options (of `specs`, --help and --version) and operands, to the end,
+// Reads the arguments as options (of `rules`, --help and --version) and operands, to the end,
 // or, with `untilOperand`, to the first operand.
-Scan scan(std::span<const std::string> arguments, std::span<const OptionSpec> specs,
+Scan scan(std::span<const std::string> arguments, std::span<const OptionRule> rules,
           std::string_view command, bool untilOperand, bool optionsEnded = false) {
-    std::vector<OptionSpec> all(specs.begin(), specs.end());
+    std::vector<OptionRule> all(rules.begin(), rules.end());
     all.push_back(kHelp);
     all.push_back(kVersion);
     Scan result;
@@ -350,20 +350,20 @@ ParsedCommand parseArguments(std::span<const std::string> arguments) {
     }
     const std::string& name = arguments[before.end];
     const auto rest = arguments.subspan(before.end + 1);
-    static constexpr OptionSpec kBookOptions[] = {{"datum", true}, {"anslutning", true}};
-    static constexpr OptionSpec kExportOptions[] = {{"format", true}};
-    static constexpr OptionSpec kPlanOptions[] = {{"fran", true}};
-    std::span<const OptionSpec> specs;
+    static constexpr OptionRule kBookOptions[] = {{"datum", true}, {"anslutning", true}};
+    static constexpr OptionRule kExportOptions[] = {{"format", true}};
+    static constexpr OptionRule kPlanOptions[] = {{"fran", true}};
+    std::span<const OptionRule> rules;
     if (name == "boka") {
-        specs = kBookOptions;
+        rules = kBookOptions;
     } else if (name == "exportera") {
-        specs = kExportOptions;
+        rules = kExportOptions;
     } else if (name == "abonnemang") {
-        specs = kPlanOptions;
+        rules = kPlanOptions;
     } else if (name != "visa" && name != "summa" && name != "avisering") {
         return wrongUse("Okänt kommando: " + name + ".");
     }
-    const Scan read = scan(rest, specs, name, false, before.optionsEnded);
+    const Scan read = scan(rest, rules, name, false, before.optionsEnded);
     if (read.stop) {
         return *read.stop;
     }
