@@ -7,137 +7,61 @@
 #include <vector>
 
 using core::Date;
+using core::Fraction;
 
 namespace {
 
-// A range's totals as storage::sumRange hands them over; the comparison reads the booked cost and
-// the day seconds.
-core::RangeTotals totalsOf(float costOre, std::vector<std::int32_t> days) {
+// The three lines comparing the plans over a range, from the booked cost and the day seconds of
+// its totals as storage::sumRange hands them over.
+std::string compared(Date from, Date to, std::int32_t allowance, float booked,
+                     std::vector<std::int32_t> days) {
     core::RangeTotals totals;
-    totals.sums.costOre = costOre;
+    totals.sums.costOre = booked;
     totals.dayConnectedSeconds = std::move(days);
-    return totals;
+    const auto texts = core::planComparisonTexts(core::comparePlans(totals, from, to, allowance));
+    return texts[0] + "\n" + texts[1] + "\n" + texts[2];
 }
-
-constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 } // namespace
 
 TEST(PlanComparison, EveryFeeIsSharedOutOverTheDaysOfTheRange) {
-    struct Case {
-        Date from, to;
-        std::int32_t allowance;
-        float booked;
-        std::vector<std::int32_t> days;
-        const char* texts; // the three lines
-    };
-    const Case cases[] = {
-        // 2 h; 3 December 3600 s, 5 December 7260 s (60 s extra, 50 öre booked). 1 h: 3660 s
-        // over, 3660 × 10 / 60 + 40 = 650 öre, + 14500 × 7 / 31 = 3274,19: 3924,19. 2 h: 50 +
-        // 24500 × 7 / 31 = 5532,26: 5582,26. 8 h: 59500 × 7 / 31 = 13435,48.
-        {{2001, 12, 1},
-         {2001, 12, 7},
-         7200,
-         50.0f,
-         {3600, 7260},
-         "1 h / dygn: 39,24 kr (uppskattat) (billigast)\n2 h / dygn: 55,82 kr\n"
-         "8 h / dygn: 134,35 kr (uppskattat)"},
-        // 1 h; 26 February 5400 s (340 öre), 4 March 9000 s (940 öre): 1280 booked. Fees: 4 / 28
-        // of February's, 5 / 31 of March's. 1 h: 14500 × 4 / 28 = 2071,43 and 14500 × 5 / 31 =
-        // 2338,71: 1280 + 4410,14 = 5690,14. 2 h: 9000 − 7200 = 1800 s, 300 + 40 = 340 öre;
-        // 24500 × 4 / 28 = 3500 and 24500 × 5 / 31 = 3951,61: 7791,61. 8 h: 59500 × 4 / 28 =
-        // 8500 and 59500 × 5 / 31 = 9596,77: 18096,77.
-        {{2002, 2, 25},
-         {2002, 3, 5},
-         3600,
-         1280.0f,
-         {5400, 9000},
-         "1 h / dygn: 56,90 kr (billigast)\n2 h / dygn: 77,92 kr (uppskattat)\n"
-         "8 h / dygn: 180,97 kr (uppskattat)"},
-        // 8 h; the whole of November: each plan's full fee. 1 h: 3 s over, 3 × 10 / 60 + 40 =
-        // 40,5 öre: 14540,5, a half rounded up.
-        {{2001, 11, 1},
-         {2001, 11, 30},
-         28800,
-         0.0f,
-         {3603},
-         "1 h / dygn: 145,41 kr (uppskattat) (billigast)\n2 h / dygn: 245,00 kr (uppskattat)\n"
-         "8 h / dygn: 595,00 kr"},
-        // 1 h; 5720 öre booked. Fees: 16 / 30 of November, all December, 10 / 31 of January.
-        // 1 h: 14500 × 16 / 30 = 7733,33, + 14500, + 14500 × 10 / 31 = 4677,42: 26910,75 + 5720
-        // = 32630,75. 2 h: 1800 s over (340 öre) and 22800 s (3800 + 40): 4180; 13066,67 +
-        // 24500 + 7903,23 = 45469,89: 49649,89. 8 h: 1200 s over, 240 öre; 31733,33 + 59500 +
-        // 19193,55 = 110426,88: 110666,88.
-        {{2001, 11, 15},
-         {2002, 1, 10},
-         3600,
-         5720.0f,
-         {5400, 9000, 30000},
-         "1 h / dygn: 326,31 kr (billigast)\n2 h / dygn: 496,50 kr (uppskattat)\n"
-         "8 h / dygn: 1106,67 kr (uppskattat)"},
-        // No known plan: all three estimated. 1 to 3 November, 7260 s and 5760 s. 1 h: 3660 / 6
-        // + 40 = 650 and 2160 / 6 + 40 = 400, + 14500 × 3 / 30 = 1450: 2500. 2 h: 60 / 6 + 40 =
-        // 50, + 24500 × 3 / 30 = 2450: 2500. A tie: both marked. 8 h: 59500 × 3 / 30 = 5950.
-        {{2001, 11, 1},
-         {2001, 11, 3},
-         0,
-         0.0f,
-         {7260, 5760},
-         "1 h / dygn: 25,00 kr (uppskattat) (billigast)\n"
-         "2 h / dygn: 25,00 kr (uppskattat) (billigast)\n8 h / dygn: 59,50 kr (uppskattat)"},
-        // 1 h; one day, a damaged −1000 öre booked: 14500 / 31 = 467,74 − 1000 = −532,26. 2 h:
-        // 24500 / 31 = 790,32; 8 h: 59500 / 31 = 1919,35.
-        {{2001, 12, 1},
-         {2001, 12, 1},
-         3600,
-         -1000.0f,
-         {},
-         "1 h / dygn: -5,32 kr (billigast)\n2 h / dygn: 7,90 kr (uppskattat)\n"
-         "8 h / dygn: 19,19 kr (uppskattat)"},
-        // 8 h, booked cost not a number: "?", never the cheapest. −5 and 0 s add nothing; 100000
-        // and the largest 32-bit number count as 86400 s. 1 h: 82800 s over, 13800 + 40 = 13840
-        // öre a day: 27680 + 14500 = 42180. 2 h: 2 × (13200 + 40) = 26480 + 24500 = 50980.
-        {{2001, 11, 1},
-         {2001, 11, 30},
-         28800,
-         kNaN,
-         {-5, 0, 100000, std::numeric_limits<std::int32_t>::max()},
-         "1 h / dygn: 421,80 kr (uppskattat) (billigast)\n2 h / dygn: 509,80 kr (uppskattat)\n"
-         "8 h / dygn: ? kr"},
-    };
-    for (const Case& c : cases) {
-        const auto texts = core::planComparisonTexts(
-            core::comparePlans(totalsOf(c.booked, c.days), c.from, c.to, c.allowance));
-        EXPECT_EQ(texts[0] + "\n" + texts[1] + "\n" + texts[2], c.texts);
-    }
+    // 2 h; 3 December 3600 s, 5 December 7260 s (60 s extra, 50 öre booked). 1 h: 3660 s over,
+    // 3660 × 10 / 60 + 40 = 650 öre, + 14500 × 7 / 31 = 3274,19: 3924,19. 2 h: 50 + 24500 × 7 /
+    // 31 = 5532,26: 5582,26. 8 h: 59500 × 7 / 31 = 13435,48.
+    EXPECT_EQ(compared({2001, 12, 1}, {2001, 12, 7}, 7200, 50.0f, {3600, 7260}),
+              "1 h / dygn: 39,24 kr (uppskattat) (billigast)\n2 h / dygn: 55,82 kr\n"
+              "8 h / dygn: 134,35 kr (uppskattat)");
+    // 1 h; 26 February 5400 s (340 öre), 4 March 9000 s (940 öre): 1280 booked. Fees: 4 / 28 of
+    // February's, 5 / 31 of March's. 1 h: 14500 × 4 / 28 = 2071,43 and 14500 × 5 / 31 = 2338,71:
+    // 1280 + 4410,14 = 5690,14. 2 h: 9000 − 7200 = 1800 s, 300 + 40 = 340 öre; 24500 × 4 / 28 =
+    // 3500 and 24500 × 5 / 31 = 3951,61: 7791,61. 8 h: 59500 × 4 / 28 = 8500 and 59500 × 5 / 31
+    // = 9596,77: 18096,77.
+    EXPECT_EQ(compared({2002, 2, 25}, {2002, 3, 5}, 3600, 1280.0f, {5400, 9000}),
+              "1 h / dygn: 56,90 kr (billigast)\n2 h / dygn: 77,92 kr (uppskattat)\n"
+              "8 h / dygn: 180,97 kr (uppskattat)");
+    // No known plan: all three estimated. 1 to 3 November, 7260 s and 5760 s. 1 h: 3660 / 6 + 40
+    // = 650 and 2160 / 6 + 40 = 400, + 14500 × 3 / 30 = 1450: 2500. 2 h: 60 / 6 + 40 = 50, +
+    // 24500 × 3 / 30 = 2450: 2500. A tie: both marked. 8 h: 59500 × 3 / 30 = 5950.
+    EXPECT_EQ(compared({2001, 11, 1}, {2001, 11, 3}, 0, 0.0f, {7260, 5760}),
+              "1 h / dygn: 25,00 kr (uppskattat) (billigast)\n"
+              "2 h / dygn: 25,00 kr (uppskattat) (billigast)\n8 h / dygn: 59,50 kr (uppskattat)");
+    // 1 h; one day, a damaged −1000 öre booked: 14500 / 31 = 467,74 − 1000 = −532,26. 2 h: 24500
+    // / 31 = 790,32; 8 h: 59500 / 31 = 1919,35.
+    EXPECT_EQ(compared({2001, 12, 1}, {2001, 12, 1}, 3600, -1000.0f, {}),
+              "1 h / dygn: -5,32 kr (billigast)\n2 h / dygn: 7,90 kr (uppskattat)\n"
+              "8 h / dygn: 19,19 kr (uppskattat)");
     EXPECT_EQ(core::kComparisonCaption, "Jämförelse, avgiften räknad per dag:");
 }
 
 TEST(PlanComparison, FeeMonthsEstimatesAndRoundingAreExact) {
     // Days ÷ days of the month over 377580 (= 13485 × 28 = 13020 × 29 = 12586 × 30 = 12180 × 31).
-    EXPECT_EQ(core::feeMonths({2001, 12, 1}, {2001, 12, 7}), (core::Fraction{7 * 12180, 377580}));
-    EXPECT_EQ(core::feeMonths({2002, 2, 25}, {2002, 3, 5}),
-              (core::Fraction{4 * 13485 + 5 * 12180, 377580}));
-    EXPECT_EQ(core::feeMonths({2004, 2, 1}, {2004, 2, 29}), (core::Fraction{377580, 377580}));
-    EXPECT_EQ(core::feeMonths({2001, 1, 1}, {2001, 12, 31}), (core::Fraction{12 * 377580, 377580}));
-    EXPECT_EQ(core::feeMonths({2001, 12, 2}, {2001, 12, 1}).numerator, 0);
+    EXPECT_EQ(core::feeMonths({2004, 2, 1}, {2004, 2, 29}), (Fraction{377580, 377580}));
     EXPECT_EQ(core::feeMonths({2001, 2, 29}, {2001, 3, 1}).numerator, 0);
-
-    // 1 s over on two days: 2 × (240 + 1) sixths; 3600 s is not over. A negative allowance
-    // cannot overflow: 86400 s at most, 240 + 86400.
-    EXPECT_EQ(core::estimatedExtraSixths(std::vector<std::int32_t>{3601, 3601}, 3600), 482);
-    EXPECT_EQ(core::estimatedExtraSixths(std::vector<std::int32_t>{3600, 0, -7}, 3600), 0);
-    EXPECT_EQ(core::estimatedExtraSixths(std::vector<std::int32_t>{86400},
-                                         std::numeric_limits<std::int32_t>::min()),
-              86640);
-
+    // 1 s over on two days: 2 × (240 + 1) sixths; 3600 s is not over.
+    EXPECT_EQ(core::estimatedExtraSixths(std::vector<std::int32_t>{3601, 3601, 3600}, 3600), 482);
     // The float exactly as it is, plus the fraction, rounded half-up once: 7 / 2 = 3,5 gives 4;
     // 40,499996 + 14500 stays below the half; 0,25 + 1 / 4 is a half.
     EXPECT_EQ(core::roundedOre(0.0f, {7, 2}), 4);
     EXPECT_EQ(core::roundedOre(40.499996f, {14500, 1}), 14540);
     EXPECT_EQ(core::roundedOre(0.25f, {1, 4}), 1);
-    EXPECT_EQ(core::roundedOre(0.25f, {0, 4}), 0);
-    EXPECT_FALSE(core::roundedOre(kNaN, {0, 1}));
-    EXPECT_FALSE(core::roundedOre(std::numeric_limits<float>::infinity(), {0, 1}));
-    EXPECT_FALSE(core::roundedOre(0.0f, {0, 0}));
 }
