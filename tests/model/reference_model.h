@@ -78,12 +78,8 @@ public:
         std::memcpy(settings.data() + 60, &plan.allowance, 2);
     }
 
-    // A new run, which knows no copy of the last; the range window's default range, the three
-    // months up to today, takes in every month file used here up to `todayFile`.
-    void start(const std::string& todayFile) {
-        *this = Folder(std::move(files), std::move(ledger), m_allowance);
-        m_todayFile = todayFile;
-    }
+    // A new run, which knows no copy of the last.
+    void start() { *this = Folder(std::move(files), std::move(ledger), m_allowance); }
 
     bool save(const Entry& entry, Answer) {
         const auto& [file, day] = entry.chosen;
@@ -127,13 +123,11 @@ public:
     bool close(const Entry& entry, Answer answer) {
         const bool typed = std::ranges::any_of(
             entry.fields, [](auto& f) { return f.find_first_not_of(' ') != std::string::npos; });
-        if (typed && answer == Answer::Cancel) {
-            return false;
-        }
-        if ((typed && answer == Answer::No) || !save(entry, answer)) {
+        if (!(typed && answer == Answer::Cancel) &&
+            ((typed && answer == Answer::No) || !save(entry, answer))) {
             sweep();
         }
-        return true;
+        return !(typed && answer == Answer::Cancel);
     }
     bool undo(const Entry&, Answer) { return swap(-1); }
     bool redo(const Entry&, Answer) { return swap(1); }
@@ -189,14 +183,6 @@ public:
         }
         return false;
     }
-    // Summing the range removes the empty month files it meets.
-    bool rangeWindow(const Entry&, Answer) {
-        std::erase_if(files, [this](const auto& file) {
-            return file.first.ends_with(".tid") && file.first <= m_todayFile && file.second.empty();
-        });
-        return false;
-    }
-
     Files files;
     Seconds ledger;
     std::string entryBackup; // the run's undo copy; empty until it books
@@ -222,13 +208,10 @@ private:
     static std::int32_t number(const std::string& text) {
         const auto digit = [](char c) { return c >= '0' && c <= '9'; };
         const bool two = text.size() == 2 && (digit(text[0]) || text[0] == ' ') && digit(text[1]);
-        return two ? (text[0] == ' ' ? 0 : text[0] - '0') * 10 + text[1] - '0'
-               : text.size() == 1 && digit(text[0]) ? text[0] - '0'
-                                                    : 0;
+        return two || (text.size() == 1 && digit(text[0])) ? std::stoi(text) : 0;
     }
 
     std::int32_t m_allowance;
-    std::string m_todayFile;
     DayOf m_last; // the run's last booking, which undo and redo swap
     std::int64_t m_lastSeconds = 0;
     std::int64_t m_deletedDaySeconds = 0;
