@@ -10,12 +10,11 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
+using Names = std::vector<std::string>;
 using platform::fakes::FaultyFileSystem;
 using storage::EntryOutcome;
 using storage::PendingEntry;
@@ -45,21 +44,20 @@ std::string answer(const storage::EntryResult& result) {
     return std::to_string(static_cast<int>(result.outcome)) + " " + result.name;
 }
 
-std::vector<storage::EntryResult> bookWaiting(platform::FileSystem& files,
-                                              std::string_view own = {},
-                                              std::int32_t allowance = kOneHour) {
-    return storage::Journal(files, allowance).bookWaiting(answer, own);
+std::vector<storage::EntryResult>
+bookWaiting(platform::FileSystem& files, std::string_view own = {},
+            const core::PlanSchedule& plans = core::PlanSchedule(kOneHour)) {
+    return storage::Journal(files, plans).bookWaiting(answer, own);
 }
 
-class JournalTest : public ::testing::Test {
-protected:
+struct JournalTest : ::testing::Test {
     testing_support::TempDir m_dir;
     platform::PosixFileSystem m_files{m_dir.path()};
 };
 
 } // namespace
 
-TEST(PendingEntryText, IsWrittenAndReadBackExactly) {
+TEST(PendingEntryText, IsWrittenAndReadBackExactlyUnderANameThatSortsByTime) {
     PendingEntry entry = entryOf({{{2026, 12, 5}, 1800}, {{2026, 12, 6}, 600}});
     EXPECT_EQ(storage::pendingEntryText(entry),
               "surfklocka-vantande 1\n2026-12-05 1800\n2026-12-06 600\n");
@@ -72,6 +70,19 @@ TEST(PendingEntryText, IsWrittenAndReadBackExactly) {
               "2026-12-05 1800 00003e43a4100000940200000500ffff\n"
               "2026-12-06 600 00000000000000000000000000000000\n");
     EXPECT_EQ(storage::parsePendingEntry(bytesOf(storage::pendingEntryText(entry))), entry);
+
+    EXPECT_EQ(storage::pendingEntryName(1765061112123456789, 4242),
+              "01765061112123456789-0000004242.vantande");
+    EXPECT_EQ(storage::answerName("01765061112123456789-0000004242.vantande"),
+              "01765061112123456789-0000004242.svar");
+    EXPECT_TRUE(storage::isPendingEntryName("01765061112123456789-0000004242.vantande"));
+    EXPECT_LT(storage::pendingEntryName(999, 99999), storage::pendingEntryName(1000, 1));
+    for (const char* name :
+         {"1765061112123456789-0000004242.vantande",
+          "01765061112123456789-0000004242.vantande.skadad",
+          "01765061112123456789_0000004242.vantande", "0176506111212345678x-0000004242.vantande"}) {
+        EXPECT_FALSE(storage::isPendingEntryName(name)) << name;
+    }
 }
 
 TEST(PendingEntryText, AnythingTheWriterDoesNotWriteIsRefused) {
@@ -112,28 +123,12 @@ TEST(PendingEntryText, AnythingTheWriterDoesNotWriteIsRefused) {
     EXPECT_EQ(storage::parsePendingEntry(bytesOf(many + "2026-02-02 1\n")), std::nullopt);
 }
 
-TEST(PendingEntryName, SortsInTheOrderTheEntriesWereMadeAndNamesItsAnswer) {
-    EXPECT_EQ(storage::pendingEntryName(1765061112123456789, 4242),
-              "01765061112123456789-0000004242.vantande");
-    EXPECT_EQ(storage::answerName("01765061112123456789-0000004242.vantande"),
-              "01765061112123456789-0000004242.svar");
-    EXPECT_TRUE(storage::isPendingEntryName("01765061112123456789-0000004242.vantande"));
-    EXPECT_LT(storage::pendingEntryName(999, 99999), storage::pendingEntryName(1000, 1));
-    for (const char* name :
-         {"1765061112123456789-0000004242.vantande",
-          "01765061112123456789-0000004242.vantande.skadad",
-          "01765061112123456789_0000004242.vantande", "0176506111212345678x-0000004242.vantande"}) {
-        EXPECT_FALSE(storage::isPendingEntryName(name)) << name;
-    }
-}
-
 TEST_F(JournalTest, EntriesAreBookedInTheOrderOfTheirNamesEachAnsweredAndRemoved) {
     // Made in the other order on purpose: the names decide.
     ASSERT_TRUE(storage::addPendingEntry(m_files, kSecond, entryOf({{{2001, 12, 5}, 1260}})));
     ASSERT_TRUE(storage::addPendingEntry(m_files, kFirst, entryOf({{{2001, 12, 5}, 3000}})));
     EXPECT_FALSE(storage::addPendingEntry(m_files, kFirst, entryOf({{{2001, 12, 5}, 1}})));
     m_dir.write("mon.tmp", monthFileBytes({{1, dayRecordBytes(60, 0, 0.0f, 1)}}));
-
     const auto results = bookWaiting(m_files, kSecond);
     ASSERT_EQ(results.size(), 2U);
     EXPECT_EQ(results[0].name, kFirst);
@@ -150,54 +145,60 @@ TEST_F(JournalTest, EntriesAreBookedInTheOrderOfTheirNamesEachAnsweredAndRemoved
     EXPECT_EQ(m_dir.read("00000000000000000001-0000000007.svar"), bytesOf("0 " + kFirst));
     EXPECT_EQ(storage::takeAnswer(m_files, kFirst), "0 " + kFirst);
     EXPECT_EQ(storage::takeAnswer(m_files, kFirst), std::nullopt);
-    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
+    EXPECT_EQ(m_dir.names(), (Names{"0112.tid", "0112.tmp"}));
     EXPECT_TRUE(bookWaiting(m_files).empty());
 }
 
-TEST_F(JournalTest, AConnectionIsOneWriteOfEachMonthAndOnlyOneMonthCanBeUndone) {
+TEST_F(JournalTest, AConnectionIsOneWriteOfEachMonthWithItsPlanAndOnlyOneMonthCanBeUndone) {
     m_dir.write("0112.tid", monthFileBytes({{30, dayRecordBytes(600, 0, 0.0f, 30)}}));
-    const Bytes november = m_dir.read("0112.tid");
+    const Bytes before = m_dir.read("0112.tid");
+    // 1 h until December 2001, 8 h from January 2002.
+    const core::PlanSchedule plans({{2001, 1, 3600}, {2002, 1, 28800}});
     // 23:40 on the 30th to 00:10 on the 31st, both in December: one write, one undo copy that
     // holds December before the whole connection.
     ASSERT_TRUE(storage::addPendingEntry(m_files, kFirst,
                                          entryOf({{{2001, 12, 30}, 1200}, {{2001, 12, 31}, 600}})));
-    auto results = bookWaiting(m_files, kFirst);
+    auto results = bookWaiting(m_files, kFirst, plans);
     ASSERT_EQ(results.size(), 1U);
     EXPECT_TRUE(results[0].undoCopy);
     EXPECT_FALSE(results[0].acrossMonths);
-    EXPECT_EQ(m_dir.read("0112.tmp"), november);
-    EXPECT_EQ(m_dir.read("0112.tid"), monthFileBytes({{30, dayRecordBytes(1800, 0, 0.0f, 30)},
-                                                      {31, dayRecordBytes(600, 0, 0.0f, 31)}}));
+    EXPECT_EQ(m_dir.read("0112.tmp"), before);
     // Across the year's end: both months written, no undo copy left (one month's copy cannot
-    // take back the other month), and the older copy swept.
+    // take back the other month), and the older copy swept. 3300 s more on 31 December make
+    // 3900 s, 300 s past its hour: 40 + 300 / 60 × 10 = 90 öre; 3900 s on 1 January are within
+    // January's 8 h.
     ASSERT_TRUE(storage::addPendingEntry(m_files, kSecond,
-                                         entryOf({{{2001, 12, 31}, 300}, {{2002, 1, 1}, 3900}})));
-    results = bookWaiting(m_files, kSecond);
+                                         entryOf({{{2001, 12, 31}, 3300}, {{2002, 1, 1}, 3900}})));
+    results = bookWaiting(m_files, kSecond, plans);
     ASSERT_EQ(results.size(), 1U);
+    EXPECT_EQ(results[0].outcome, EntryOutcome::Booked);
     EXPECT_TRUE(results[0].acrossMonths);
     EXPECT_FALSE(results[0].undoCopy);
     EXPECT_EQ(results[0].entryFile, "0201.tid");
-    // 3900 s on 1 January: 300 s past the hour, 40 + 300 / 60 × 10 = 90 öre.
-    EXPECT_EQ(m_dir.read("0201.tid"), monthFileBytes({{1, dayRecordBytes(3900, 300, 90.0f, 1)}}));
+    EXPECT_EQ(m_dir.read("0201.tid"), monthFileBytes({{1, dayRecordBytes(3900, 0, 0.0f, 1)}}));
     EXPECT_EQ(m_dir.read("0112.tid"), monthFileBytes({{30, dayRecordBytes(1800, 0, 0.0f, 30)},
-                                                      {31, dayRecordBytes(900, 0, 0.0f, 31)}}));
-    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0201.tid"}));
+                                                      {31, dayRecordBytes(3900, 300, 90.0f, 31)}}));
+    EXPECT_EQ(m_dir.names(), (Names{"0112.tid", "0201.tid"}));
 }
 
 // Refusals and failures book nothing, change no month and no copy, remove the entry and leave
 // its command an answer that says why.
-TEST_F(JournalTest, WhatCannotBeBookedChangesNothingAndIsAnswered) {
+TEST(JournalRefusal, WhatCannotBeBookedChangesNothingAndIsAnswered) {
     struct Case {
         const char* name;
-        std::int32_t allowance;
+        core::PlanSchedule plans;
         Bytes january; // 0201.tid
         EntryOutcome outcome;
     };
     const Bytes full = monthFileBytes({{1, dayRecordBytes(86000, 0, 0.0f, 1)}});
     for (const Case& c : std::vector<Case>{
-             {"day full", kOneHour, full, EntryOutcome::Refused},
-             {"no plan", 0, {}, EntryOutcome::NoPlan},
-             {"damaged month", kOneHour, Bytes(16 * 31 + 1, 0), EntryOutcome::Failed},
+             {"day full", core::PlanSchedule(kOneHour), full, EntryOutcome::Refused},
+             {"no plan in January",
+              core::PlanSchedule({{2001, 1, 3600}, {2002, 1, 0}}),
+              {},
+              EntryOutcome::NoPlan},
+             {"damaged month", core::PlanSchedule(kOneHour), Bytes(16 * 31 + 1, 0),
+              EntryOutcome::Failed},
          }) {
         SCOPED_TRACE(c.name);
         testing_support::TempDir dir;
@@ -207,59 +208,48 @@ TEST_F(JournalTest, WhatCannotBeBookedChangesNothingAndIsAnswered) {
         dir.write("post2.tmp", {4});
         ASSERT_TRUE(storage::addPendingEntry(
             files, kFirst, entryOf({{{2001, 12, 31}, 600}, {{2002, 1, 1}, 401}})));
-        const auto results = bookWaiting(files, {}, c.allowance);
+        const auto results = bookWaiting(files, {}, c.plans);
         ASSERT_EQ(results.size(), 1U);
         EXPECT_EQ(results[0].outcome, c.outcome);
         EXPECT_EQ(dir.read("0201.tid"), c.january);
         EXPECT_EQ(dir.read("0112.tmp"), (Bytes{1, 2, 3}));
         EXPECT_EQ(dir.read("post2.tmp"), Bytes{4});
-        EXPECT_FALSE(dir.exists("0112.tid"));
         EXPECT_EQ(storage::takeAnswer(files, kFirst),
                   std::to_string(static_cast<int>(c.outcome)) + " " + kFirst);
-        EXPECT_EQ(dir.names(), (std::vector<std::string>{"0112.tmp", "0201.tid", "post2.tmp"}));
+        EXPECT_EQ(dir.names(), (Names{"0112.tmp", "0201.tid", "post2.tmp"}));
     }
 }
 
-TEST_F(JournalTest, WhatIsNoEntryIsSetAsideOnceWithItsCauseAndNeverBooked) {
+TEST_F(JournalTest, WhatIsNoEntryIsSetAsideOnceWithItsCauseAndOldAnswersAreCleared) {
     m_dir.write(kFirst, bytesOf("surfklocka-vantande 1\n2001-12-05 60\ntrailing"));
     m_dir.write("notes.vantande", bytesOf("surfklocka-vantande 1\n2001-12-05 60\n"));
     ASSERT_EQ(::symlink("/etc/passwd", m_dir.file("link.vantande").c_str()), 0);
-    ASSERT_EQ(::mkfifo(m_dir.file("pipe.vantande").c_str(), 0600), 0);
     ASSERT_TRUE(storage::addPendingEntry(m_files, kSecond, entryOf({{{2001, 12, 5}, 120}})));
-    const auto results = bookWaiting(m_files);
-    ASSERT_EQ(results.size(), 5U);
-    const std::vector<std::pair<EntryOutcome, storage::SetAsideCause>> expected{
-        {EntryOutcome::SetAside, storage::SetAsideCause::NotAnEntry}, // kFirst
-        {EntryOutcome::Booked, storage::SetAsideCause::NotAnEntry},   // kSecond
-        {EntryOutcome::SetAside, storage::SetAsideCause::NotAFile},   // link
-        {EntryOutcome::SetAside, storage::SetAsideCause::NotAnEntry}, // notes
-        {EntryOutcome::SetAside, storage::SetAsideCause::NotAFile},   // pipe
-    };
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(results[i].outcome, expected[i].first) << results[i].name;
-        if (expected[i].first == EntryOutcome::SetAside) {
-            EXPECT_EQ(results[i].setAsideCause, expected[i].second) << results[i].name;
-            EXPECT_FALSE(results[i].setAsideFailed) << results[i].name;
-        }
+    // Answers are cleared a day after the time in their names, either way.
+    const std::int64_t day = 24LL * 3600 * 1'000'000'000, now = 10 * day;
+    const std::string kept = storage::answerName(storage::pendingEntryName(now - day + 1, 2));
+    m_dir.write(storage::answerName(storage::pendingEntryName(now - day - 1, 1)), {1});
+    m_dir.write(kept, {2});
+    m_dir.write(storage::answerName(storage::pendingEntryName(now + day + 1, 3)), {3});
+    const auto results = storage::Journal(m_files, kOneHour).bookWaiting({}, {}, now);
+    ASSERT_EQ(results.size(), 4U);
+    using Cause = storage::SetAsideCause;
+    EXPECT_EQ(results[0].setAsideCause, Cause::NotAnEntry); // kFirst
+    EXPECT_EQ(results[1].outcome, EntryOutcome::Booked);    // kSecond
+    EXPECT_EQ(results[2].setAsideCause, Cause::NotAFile);   // the link
+    EXPECT_EQ(results[3].setAsideCause, Cause::NotAnEntry); // notes
+    for (const std::size_t i : {0U, 2U, 3U}) {
+        EXPECT_EQ(results[i].outcome, EntryOutcome::SetAside) << results[i].name;
+        EXPECT_FALSE(results[i].setAsideFailed) << results[i].name;
     }
     EXPECT_EQ(m_dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(120, 0, 0.0f, 5)}}));
     // The link itself was moved aside, not what it points to; the next turn finds nothing.
     struct stat info {};
     ASSERT_EQ(::lstat(m_dir.file("link.vantande.skadad").c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
-    EXPECT_TRUE(m_dir.exists(kFirst + ".skadad"));
+    EXPECT_EQ(m_dir.names(), (Names{kFirst + ".skadad", kept, "0112.tid", "0112.tmp",
+                                    "link.vantande.skadad", "notes.vantande.skadad"}));
     EXPECT_TRUE(bookWaiting(m_files).empty());
-}
-
-TEST_F(JournalTest, AnswersOlderThanADayAreCleared) {
-    const std::int64_t day = 24LL * 3600 * 1'000'000'000;
-    const std::int64_t now = 10 * day;
-    m_dir.write(storage::answerName(storage::pendingEntryName(now - day - 1, 1)), {1});
-    m_dir.write(storage::answerName(storage::pendingEntryName(now - day + 1, 2)), {2});
-    m_dir.write(storage::answerName(storage::pendingEntryName(now + day + 1, 3)), {3});
-    storage::Journal(m_files, kOneHour).bookWaiting(answer, {}, now);
-    EXPECT_EQ(m_dir.names(), std::vector<std::string>{
-                                 storage::answerName(storage::pendingEntryName(now - day + 1, 2))});
 }
 
 // The program may stop dead before any change of a turn. Whatever it had done, the next holder
@@ -315,23 +305,4 @@ TEST(JournalStop, AStopAtAnyChangeBooksEveryPartExactlyOnce) {
             }
         }
     }
-}
-
-TEST_F(JournalTest, EachDayIsBookedWithThePlanInForceInItsMonth) {
-    // 1 h until December 2001, 8 h from January 2002: 3960 s on either side of the year's end.
-    const core::PlanSchedule plans({{2001, 1, 3600}, {2002, 1, 28800}});
-    ASSERT_TRUE(storage::addPendingEntry(m_files, kFirst,
-                                         entryOf({{{2001, 12, 31}, 3960}, {{2002, 1, 1}, 3960}})));
-    const auto results = storage::Journal(m_files, plans).bookWaiting(answer, kFirst);
-    ASSERT_EQ(results.size(), 1U);
-    EXPECT_EQ(results[0].outcome, EntryOutcome::Booked);
-    // December: 360 s past the hour, 40 + 360 / 60 × 10 = 100 öre. January: within 8 h.
-    EXPECT_EQ(m_dir.read("0112.tid"),
-              monthFileBytes({{31, dayRecordBytes(3960, 360, 100.0f, 31)}}));
-    EXPECT_EQ(m_dir.read("0201.tid"), monthFileBytes({{1, dayRecordBytes(3960, 0, 0.0f, 1)}}));
-    // A month whose plan is not known books nothing of the entry.
-    ASSERT_TRUE(storage::addPendingEntry(m_files, kSecond, entryOf({{{2002, 1, 2}, 60}})));
-    const core::PlanSchedule unknown({{2001, 1, 3600}, {2002, 1, 0}});
-    EXPECT_EQ(storage::Journal(m_files, unknown).bookWaiting(answer, kSecond).at(0).outcome,
-              EntryOutcome::NoPlan);
 }
