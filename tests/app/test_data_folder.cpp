@@ -1,7 +1,9 @@
 // The data folder: its path, the folders made for it, the folders refused, the Swedish texts of
-// its failures, and the lock that lets one copy of the program run at a time.
+// its failures, the lock that lets one copy of the program run at a time, and the socket a
+// command hands its booking to the window through.
 
 #include "app/data_folder.h"
+#include "app/hand_off_client.h"
 #include "platform/system_errors.h"
 #include "support/temp_dir.h"
 
@@ -11,8 +13,11 @@
 #include <clocale>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pwd.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -53,6 +58,26 @@ struct DataFolderTest : ::testing::Test {
     fs::path m_path = fs::current_path();
     Value m_home = get("HOME"), m_xdg = get("XDG_DATA_HOME");
     testing_support::TempDir m_dir;
+};
+
+// A socket listening at a path, standing in for the window.
+struct Listener {
+    explicit Listener(const std::string& path) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+        EXPECT_EQ(::listen(fd, 4), 0);
+    }
+    ~Listener() { ::close(fd); }
+    Listener(const Listener&) = delete;
+    Listener& operator=(const Listener&) = delete;
+    // Whether a connection waits: it does from the moment the other end connected.
+    bool called() const {
+        pollfd watched{fd, POLLIN, 0};
+        return ::poll(&watched, 1, 0) == 1;
+    }
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
 };
 
 } // namespace
@@ -198,4 +223,38 @@ TEST(InstanceLock, ASecondCopyFindsTheLockHeldAndALockFileThatIsNoFileFails) {
     EXPECT_EQ(InstanceLock(dir.file("missing")).failure(),
               "Låsfilen " + dir.file("missing/surfklocka.lock") +
                   " kunde inte öppnas: filen eller mappen finns inte.");
+}
+
+// The request goes to the socket of the user's own in the folder itself, never through a link or to
+// another user's socket, which could carry it to whoever listens there.
+TEST(HandOffClient, OnlyTheUsersOwnSocketInTheFolderItselfIsCalled) {
+    testing_support::TempDir folder, elsewhere;
+    const std::string name = folder.file(app::kHandOffSocketName);
+    {
+        const Listener other(elsewhere.file("socket"));
+        std::filesystem::create_symlink(elsewhere.file("socket"), name);
+        EXPECT_EQ(app::sendRequest(folder.path(), "x", 5000), -1);
+        EXPECT_FALSE(other.called());
+        std::filesystem::remove(name);
+    }
+    const Listener window(name);
+    const int socket = app::sendRequest(folder.path(), "x", 5000);
+    ASSERT_GE(socket, 0);
+    const int connection = ::accept(window.fd, nullptr, nullptr);
+    char request[16] = {};
+    EXPECT_EQ(::read(connection, request, sizeof request), 7);
+    EXPECT_STREQ(request, "boka x\n");
+    // The window's answer comes on the same connection.
+    EXPECT_EQ(::write(connection, "klar\n", 5), 5);
+    ::close(connection);
+    char answer[16] = {};
+    EXPECT_EQ(::read(socket, answer, sizeof answer), 5);
+    EXPECT_STREQ(answer, "klar\n");
+    ::close(socket);
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a socket to another user";
+    }
+    ASSERT_EQ(::lchown(name.c_str(), 65534, 65534), 0);
+    EXPECT_EQ(app::sendRequest(folder.path(), "x", 5000), -1);
+    EXPECT_FALSE(window.called());
 }

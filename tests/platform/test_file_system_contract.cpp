@@ -4,7 +4,6 @@
 // test_posix_file_system.cpp.
 
 #include "platform/posix_file_system.h"
-#include "support/fakes/faulty_file_system.h"
 #include "support/fakes/memory_file_system.h"
 #include "support/temp_dir.h"
 
@@ -479,26 +478,4 @@ TYPED_TEST(FileSystemContract, OnlyPlainNamesAreAccepted) {
     }
     EXPECT_EQ(layer.names(), Names{"ok"});
     EXPECT_EQ(layer.content("ok"), Bytes{3});
-}
-
-TEST(FaultyFileSystem, LogsEveryFlushChoiceAndAnswersTheChosenError) {
-    using platform::fakes::FaultyFileSystem;
-    platform::fakes::MemoryFileSystem memory;
-    FaultyFileSystem faulty(memory);
-    faulty.failWith(ENOSPC);
-    faulty.failAt(3, FaultyFileSystem::Mode::Once, true); // the third change: the move aside
-    EXPECT_TRUE(faulty.replaceFile("a", Bytes{1}, Flush::Deferred, FileSystem::DataFlush::Skipped));
-    EXPECT_TRUE(faulty.replaceFile("b", Bytes{2}, Flush::Now, FileSystem::DataFlush::Skipped));
-    EXPECT_EQ(faulty.listNames(), (Names{"a", "b"}));
-    EXPECT_FALSE(faulty.moveAside("a", "c", Flush::Deferred));
-    EXPECT_EQ(faulty.lastError(), ENOSPC);
-    EXPECT_FALSE(faulty.removeFile("missing", Flush::Deferred));
-    EXPECT_EQ(faulty.lastError(), ENOENT); // the real layer's answer
-    EXPECT_TRUE(faulty.renameFile("a", "c", Flush::Deferred));
-    EXPECT_EQ(faulty.lastError(), 0);
-    EXPECT_EQ(faulty.changeRequests(), 5); // all but the listing
-    EXPECT_EQ(faulty.log(), (Names{"replaceFile:deferred:unflushed a", "replaceFile:unflushed b",
-                                   "listNames .", "moveAside:deferred a>c",
-                                   "removeFile:deferred missing", "renameFile:deferred a"}));
-    EXPECT_EQ(memory.files(), (platform::fakes::MemoryFileSystem::Files{{"b", {2}}, {"c", {1}}}));
 }
