@@ -10,7 +10,6 @@
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -76,7 +75,7 @@ struct SwapTest : MonthTest, ::testing::WithParamInterface<bool> {}; // true: sw
 
 } // namespace
 
-TEST_F(MonthTest, ARecordIsSixteenBytesAndADaysWriteGrowsTheFileWithEmptyRecords) {
+TEST_F(MonthTest, ARecordIsSixteenBytesAndTheStatesOfAMonthFile) {
     const auto bytes = encodeDayRecord(booked(5));
     EXPECT_EQ(Bytes(bytes.begin(), bytes.end()), bookedBytes(5));
     ASSERT_TRUE(writeDay(m_files, "0112.tid", 20, booked(20)));
@@ -84,14 +83,8 @@ TEST_F(MonthTest, ARecordIsSixteenBytesAndADaysWriteGrowsTheFileWithEmptyRecords
     EXPECT_FALSE(writeDay(m_files, "0112.tid", 0, booked(0)) ||
                  writeDay(m_files, "0112.tid", 32, booked(32)));
     EXPECT_EQ(readDay(m_files, "0112.tid", 20), booked(20));
-    EXPECT_EQ(readDay(m_files, "0112.tid", 31), DayRecord{});
     EXPECT_EQ(read("0112.tid"), monthFileBytes({{3, bookedBytes(3)}, {20, bookedBytes(20)}}));
-    EXPECT_FALSE(readDay(m_files, "0111.tid", 1));
-    EXPECT_EQ(m_dir.names(), Names{"0112.tid"});
-}
-
-TEST_F(MonthTest, TheStatesOfAMonthAndItsRecords) {
-    EXPECT_EQ(readMonth(m_files, "0112.tid").state, MonthState::NoFile);
+    EXPECT_EQ(readMonth(m_files, "0111.tid").state, MonthState::NoFile);
     m_dir.write("0112.tid", {});
     EXPECT_EQ(readMonth(m_files, "0112.tid").state, MonthState::Empty);
     // A record cut short counts as a record of the file, its missing bytes read as zero.
@@ -133,10 +126,7 @@ TEST_F(MonthTest, ARefusedBookingTouchesNoFile) {
     EXPECT_EQ(book("12", 1, 1).outcome, BookingOutcome::DayFull);
     EXPECT_EQ(book("11", 1, 90000).outcome, BookingOutcome::DayFull); // a new month, not made
     // Without a known plan extra time cannot be told from prepaid time.
-    for (const std::int32_t allowance : {0, 3599, -1}) {
-        EXPECT_EQ(bookTime(m_files, {"01", "12", 3, 60, allowance}).outcome,
-                  BookingOutcome::NoPlan);
-    }
+    EXPECT_EQ(bookTime(m_files, {"01", "12", 3, 60, 3599}).outcome, BookingOutcome::NoPlan);
     // A month file that cannot be read is never written over.
     EXPECT_EQ(book("10", 5, 60).outcome, BookingOutcome::Failed);
     EXPECT_EQ(monthAndCopy(), std::pair(full, copy));
@@ -149,65 +139,43 @@ TEST_F(MonthTest, ARefusedBookingTouchesNoFile) {
 // is written whole with its data flushed, and the folder flushed once; only then, with the new
 // month on disk, are the copies of earlier steps ended and the undo copy named.
 TEST_F(MonthTest, OneDataFlushAndOneFolderFlushABookingAndTheCopiesEndedOnlyAfterIt) {
-    const Names sweep{"syncFolder .", "removeFile:deferred 0112.tmp",
-                      "removeFile:deferred post2.tmp", "renameFile:deferred kopia.ny"};
     for (const bool links : {true, false}) {
         putBookedMonth();
         FaultyFileSystem counted(m_posix);
         counted.linkUnsupported = !links;
         EXPECT_EQ(bookTime(counted, {"01", "12", 5, 60, 3600}).outcome, BookingOutcome::Booked);
         Names log{"listNames .", "readFile 0112.tid", "linkFile 0112.tid>kopia.ny",
-                  links ? "" : "replaceFile:deferred kopia.ny", "replaceFile:deferred 0112.tid"};
-        std::erase(log, "");
-        log.insert(log.end(), sweep.begin(), sweep.end());
+                  "replaceFile:deferred kopia.ny", "replaceFile:deferred 0112.tid"};
+        std::erase(log, links ? "replaceFile:deferred kopia.ny" : ""); // linked: no copy written
+        log.insert(log.end(), {"syncFolder .", "removeFile:deferred 0112.tmp",
+                               "removeFile:deferred post2.tmp", "renameFile:deferred kopia.ny"});
         EXPECT_EQ(counted.log(), log) << links;
         EXPECT_EQ(monthAndCopy(), std::pair(kMonthAfter, kMonthBefore));
-        EXPECT_EQ(m_dir.names(), (Names{"0112.tid", "0112.tmp"}));
     }
+    // A month's first booking: its undo copy is an empty file.
     putBookedMonth();
-    FaultyFileSystem first(m_posix);
-    EXPECT_EQ(bookTime(first, {"01", "11", 2, 60, 3600}).outcome, BookingOutcome::Booked);
-    EXPECT_EQ(first.log(), (Names{"listNames .", "readFile 0111.tid", "fileLength 0111.tid",
-                                  "entryKind 0111.tid", "createIfMissing:deferred kopia.ny",
-                                  "replaceFile:deferred 0111.tid", "syncFolder .",
-                                  "removeFile:deferred 0112.tmp", "removeFile:deferred post2.tmp",
-                                  "renameFile:deferred kopia.ny"}));
-    EXPECT_EQ(read("0111.tmp"), Bytes{});
+    EXPECT_EQ(book("11", 2, 60).outcome, BookingOutcome::Booked);
     EXPECT_EQ(m_dir.names(), (Names{"0111.tid", "0111.tmp", "0112.tid"}));
-    // A folder flush that fails (the disk full) books nothing and names the cause.
-    putBookedMonth();
-    FaultyFileSystem full(m_posix);
-    full.failWith(ENOSPC);
-    full.failAt(3, FaultyFileSystem::Mode::Once, true); // the link, the month, the flush
-    const BookingResult result = bookTime(full, {"01", "12", 5, 60, 3600});
-    EXPECT_EQ(result.outcome, BookingOutcome::Failed);
-    EXPECT_EQ(result.error, ENOSPC);
-    EXPECT_EQ(monthAndCopy(), std::pair(kMonthBefore, kEarlierCopy));
-    EXPECT_EQ(m_dir.names(), (Names{"0111.tid", "0111.tmp", "0112.tid", "0112.tmp", "post2.tmp"}));
+    EXPECT_EQ(read("0111.tmp"), Bytes{});
 }
 
+// Undo and redo swap the month and its copy whole; a month's first booking undone leaves its file
+// empty, which the range window may remove: redo brings the booking back all the same.
 TEST_P(SwapTest, UndoAndRedoSwapTheMonthAndItsCopyWhole) {
     m_files.exchangeUnsupported = GetParam();
-    const Bytes one = recordsAt({{5, 100}}), six = recordsAt({{6, 100}});
+    const Bytes one = recordsAt({{5, 100}});
     m_dir.write("0112.tid", one);
-    m_dir.write("0112.tmp", six);
+    m_dir.write("0112.tmp", {});
     EXPECT_TRUE(swap());
-    EXPECT_EQ(monthAndCopy(), std::pair(six, one));
-    EXPECT_TRUE(swap());
-    EXPECT_EQ(monthAndCopy(), std::pair(one, six));
-    EXPECT_EQ(m_dir.names(), (Names{"0112.tid", "0112.tmp"}));
-    m_dir.write("0112.tmp", {}); // as a month's first booking leaves it
-    EXPECT_TRUE(swap());         // undone, the month is empty
     EXPECT_EQ(monthAndCopy(), std::pair(Bytes{}, one));
-    m_posix.removeFile("0112.tid"); // as the range window removes an empty month file
-    EXPECT_TRUE(swap());            // redo all the same
+    m_posix.removeFile("0112.tid");
+    EXPECT_TRUE(swap());
     EXPECT_EQ(monthAndCopy(), std::pair(one, Bytes{}));
     m_dir.write("temp.tmp", {7}); // left by a swap that stopped: nothing is swapped
     EXPECT_FALSE(swap());
     sweepBackups(m_files);
     EXPECT_FALSE(swap()); // nor without the copy
     EXPECT_EQ(m_dir.names(), Names{"0112.tid"});
-    EXPECT_EQ(read("0112.tid"), one);
 }
 
 INSTANTIATE_TEST_SUITE_P(ExchangeOrCopies, SwapTest, ::testing::Bool());
@@ -240,7 +208,6 @@ TEST_F(MonthTest, DeletedDaysKeepTheOthersInPlaceAndRestoresNeverWriteOver) {
     EXPECT_TRUE(deleteMonth(m_files, "0112.tid"));
     m_dir.write("0112.tid", recordsAt({{1, 1}})); // booked since: not written over
     EXPECT_EQ(restoreMonth(m_files, "0112.tid"), MonthRestore::MonthExists);
-    EXPECT_EQ(read("0112.tid"), recordsAt({{1, 1}}));
     m_posix.removeFile("0112.tid");
     EXPECT_EQ(restoreMonth(m_files, "0112.tid"), MonthRestore::Restored);
     EXPECT_EQ(read("0112.tid"), original);
@@ -271,9 +238,6 @@ TEST_F(MonthTest, ARangeSumsItsOwnDaysOfEachMonthReadOnceAndTakesAwayEmptyFiles)
     EXPECT_EQ(totals->dayConnectedSeconds, (std::vector<std::int32_t>{3600, 7260, 9000}));
     EXPECT_EQ(totals->monthBoundaries, 2);
     EXPECT_EQ(totals->feeKronor, 245);
-    for (const char* name : {"0111.tid", "0112.tid", "0201.tid"}) {
-        EXPECT_EQ(m_files.readsOf(name), 1) << name;
-    }
     EXPECT_EQ(m_files.changeRequests(), 1); // the empty file in the range, deleted
     EXPECT_EQ(m_dir.names(), (Names{"0111.tid", "0201.tid", "0202.tid"}));
     // A range longer than a year is refused before any file is touched.
