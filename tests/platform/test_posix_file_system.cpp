@@ -75,17 +75,25 @@ const Change kChanges[] = {
      "openat <tmp>, write <tmp>, fchmod <tmp>, fdatasync <tmp>, close <tmp>, renameat <tmp>>a, "
      "fsync .",
      "a=3 b=22"},
-    {"replace deferred unflushed",
-     [](F f) { return f.replaceFile("a", Bytes{3}, Flush::Deferred, Data::Skipped); },
-     "openat <tmp>, write <tmp>, fchmod <tmp>, close <tmp>, renameat <tmp>>a", "a=3 b=22"},
-    {"new", [](F f) { return f.replaceFile("c", Bytes{1}); },
-     "openat <tmp>, write <tmp>, fdatasync <tmp>, close <tmp>, renameat <tmp>>c, fsync .",
-     "a=1 b=22 c=1"},
-    {"rename", [](F f) { return f.renameFile("a", "c"); }, "renameat2 a>c, fsync .", "b=22 c=1"},
+    {"replace deferred", [](F f) { return f.replaceFile("a", Bytes{3}, Flush::Deferred); },
+     "openat <tmp>, write <tmp>, fchmod <tmp>, fdatasync <tmp>, close <tmp>, renameat <tmp>>a",
+     "a=3 b=22"},
+    {"replace unflushed",
+     [](F f) { return f.replaceFile("a", Bytes{3}, Flush::Now, Data::Skipped); },
+     "openat <tmp>, write <tmp>, fchmod <tmp>, close <tmp>, renameat <tmp>>a, fsync .", "a=3 b=22"},
+    {"new", [](F f) { return f.replaceFile("c", Bytes{1}, Flush::Deferred, Data::Skipped); },
+     "openat <tmp>, write <tmp>, close <tmp>, renameat <tmp>>c", "a=1 b=22 c=1"},
+    {"rename", [](F f) { return f.renameFile("a", "c", Flush::Deferred); }, "renameat2 a>c",
+     "b=22 c=1"},
     {"rename by link", [](F f) { return f.renameFile("a", "c"); },
      "renameat2 a>c, linkat a>c, unlinkat a, fsync .", "b=22 c=1", false},
-    {"move aside", [](F f) { return f.moveAside("a", "c"); }, "renameat2 a>c, fsync .", "b=22 c=1"},
+    {"move aside", [](F f) { return f.moveAside("a", "c", Flush::Deferred); }, "renameat2 a>c",
+     "b=22 c=1"},
+    {"aside by link", [](F f) { return f.moveAside("a", "c"); },
+     "renameat2 a>c, linkat a>c, unlinkat a, fsync .", "b=22 c=1", false},
     {"remove", [](F f) { return f.removeFile("a"); }, "unlinkat a, fsync .", "b=22"},
+    {"remove deferred", [](F f) { return f.removeFile("a", Flush::Deferred); }, "unlinkat a",
+     "b=22"},
     {"link", [](F f) { return f.linkFile("a", "c") == Link::Linked; }, "linkat a>c",
      "a=1 b=22 c=1"},
     {"exchange", [](F f) { return f.exchangeFiles("a", "b") == Exchange::Exchanged; },
@@ -175,4 +183,6 @@ TEST(PosixFileSystem, WhatIsNoRegularFileIsNeverFollowedOrWrittenThrough) {
     files.removeStaleTemporaries();
     EXPECT_EQ(dir.names(), (Names{".surfklocka-x.tmp", "d.tid", "f", "fifo.tid", "keep.part"}));
     EXPECT_EQ(files.exists(std::string(300, 'a')), std::nullopt); // a name too long to look up
+    PosixFileSystem missing(dir.file("missing")); // a folder that is not there cannot be asked
+    EXPECT_FALSE(missing.isOpen() || missing.exists("f") || missing.syncFolder());
 }

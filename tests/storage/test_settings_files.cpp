@@ -48,7 +48,7 @@ struct SettingsTest : ::testing::Test {
 } // namespace
 
 TEST_F(SettingsTest, TheFirstStartWritesTheMarkAloneUntilAPlanIsChosen) {
-    EXPECT_FALSE(m_settings.load().unreadable || m_dir.exists("tid.it")); // never creates it
+    EXPECT_FALSE(m_settings.readDailyAllowance() || m_dir.exists("tid.it")); // never creates it
     auto state = m_settings.loadAtStart();
     EXPECT_TRUE(state.firstStart && state.markWritten);
     EXPECT_EQ(m_dir.read("tid.it"), (Bytes{0xFF, 0xFF}));
@@ -59,7 +59,7 @@ TEST_F(SettingsTest, TheFirstStartWritesTheMarkAloneUntilAPlanIsChosen) {
     ASSERT_TRUE(m_settings.storePlan("8 h / dygn", 28800));
     EXPECT_EQ(m_dir.read("tid.it"), kEightHours);
     EXPECT_FALSE(m_settings.loadAtStart().firstStart);
-    EXPECT_EQ(m_settings.load().settings.planText, "8 h / dygn");
+    EXPECT_EQ(m_settings.readDailyAllowance(), std::optional<std::int16_t>(28800));
     EXPECT_TRUE(m_settings.remove());
     EXPECT_TRUE(m_settings.loadAtStart().firstStart);
 }
@@ -79,9 +79,10 @@ TEST_F(SettingsTest, TheMarkWithoutAPlanIsAFirstStartAndAFileNotTheProgramsIsNei
         EXPECT_FALSE(state.markWritten || state.unreadable || state.damaged);
         EXPECT_EQ(m_dir.read("tid.it"), bytes); // the mark is there: nothing is written
     }
-    EXPECT_EQ(m_settings.load().settings.dailyAllowance, 28800);
     ASSERT_TRUE(m_settings.storePlan("1 h / dygn", 3600));
     EXPECT_EQ(m_dir.read("tid.it"), settingsOf("1 h / dygn", 3600, 90));
+    m_dir.write("tid.it", Bytes(61, 0xFF)); // one byte short of the allowance
+    EXPECT_FALSE(m_settings.readDailyAllowance());
     // Any bytes decode to a text that can be shown.
     Bytes odd(40, 0);
     const Bytes text{0xE5, 0x80, 0x00, 0x09, 'x', 0x81, 0xFF, 0x7F, 0x9F, ' '};
@@ -111,7 +112,6 @@ TEST_F(SettingsTest, ALinkInPlaceOfAFileIsDamagedAndNeverFollowed) {
     }
     const auto state = m_settings.loadAtStart();
     EXPECT_TRUE(state.unreadable && state.damaged && !state.firstStart && !state.markWritten);
-    EXPECT_EQ(state.settings.dailyAllowance, 0);
     EXPECT_EQ(m_notices.load().state, NoticeFileState::Damaged);
     EXPECT_TRUE(m_notices.load().on); // "off" behind the link is not read
     EXPECT_EQ(loadPlanHistory(m_files).state, PlanHistoryState::Damaged);
