@@ -7,6 +7,9 @@
 #include "platform/system_errors.h"
 #include "support/temp_dir.h"
 
+#include <QFile>
+#include <QStandardPaths>
+#include <QString>
 #include <cerrno>
 #include <clocale>
 #include <filesystem>
@@ -86,27 +89,38 @@ struct Listener {
 
 // The XDG base directory rule, as Qt's generic data location follows it: XDG_DATA_HOME as it
 // stands where it is an absolute path, else the home folder written plainly + "/.local/share";
-// a HOME that is missing or relative gives way to the user database.
-TEST_F(DataFolderTest, PathFollowsTheXdgRule) {
+// a HOME that is missing or relative gives way to the user database. Where Qt reads the same
+// environment, its answer must be the same as the program's (the command line has no Qt to ask).
+TEST_F(DataFolderTest, PathFollowsTheXdgRuleAsQtDoes) {
     const passwd* user = ::getpwuid(::getuid());
     ASSERT_TRUE(user != nullptr && user->pw_dir != nullptr);
     const std::string database = std::string(user->pw_dir) + "/.local/share/surfklocka";
     const std::string anna = "/home/anna/.local/share/surfklocka";
-    for (const auto& [xdg, home, path] : std::vector<std::tuple<Value, Value, std::string>>{
-             {"/data/anna", "/home/anna", "/data/anna/surfklocka"},
-             {"/data/åsa/", "/home/åsa", "/data/åsa//surfklocka"},
-             {"/data/anna", {}, "/data/anna/surfklocka"},
-             {{}, "/home/anna", anna},
-             {"", "/home/anna", anna},
-             {"data/anna", "/home/anna", anna},
-             {{}, "/home//anna/./x/../", anna},
-             {{}, "/", "//.local/share/surfklocka"},
-             {{}, {}, database},
-             {{}, "anna", database},
+    const auto qt = [] {
+        return QFile::encodeName(
+                   QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                   QStringLiteral("/surfklocka"))
+            .toStdString();
+    };
+    for (const auto& [xdg, home, path, asQt] :
+         std::vector<std::tuple<Value, Value, std::string, bool>>{
+             {"/data/anna", "/home/anna", "/data/anna/surfklocka", true},
+             {"/data/åsa/", "/home/åsa", "/data/åsa//surfklocka", true},
+             {"/data/anna", {}, "/data/anna/surfklocka", true},
+             {{}, "/home/anna", anna, true},
+             {"", "/home/anna", anna, true},
+             {"data/anna", "/home/anna", anna, false}, // the rule ignores it; this Qt does not
+             {{}, "/home//anna/./x/../", anna, true},
+             {{}, "/", "//.local/share/surfklocka", true},
+             {{}, {}, database, false},
+             {{}, "anna", database, false},
          }) {
         put("XDG_DATA_HOME", xdg);
         put("HOME", home);
         EXPECT_EQ(app::dataFolderPath(), path) << xdg.value_or("-") << " " << home.value_or("-");
+        if (asQt) {
+            EXPECT_EQ(qt(), path) << xdg.value_or("-") << " " << home.value_or("-");
+        }
     }
 }
 
