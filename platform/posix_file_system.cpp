@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
@@ -212,6 +213,34 @@ std::optional<std::vector<std::string>> listFolder(int dirFd, std::string_view s
     }
     ::closedir(dir);
     return names;
+}
+
+// Sorts names by their bytes, exactly as std::sort on the strings would, but compares the first
+// eight bytes of two names as one number before it compares their bytes: a folder of many years
+// holds over a thousand month files, and comparing strings took more than the rest of a booking.
+void sortByBytes(std::vector<std::string>& names) {
+    struct Keyed {
+        std::uint64_t head; // the first eight bytes, big-endian, zeros past the end
+        std::size_t index;
+    };
+    std::vector<Keyed> keyed(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        std::uint64_t head = 0;
+        for (std::size_t byte = 0; byte < 8; ++byte) {
+            head = (head << 8) | (byte < name.size() ? static_cast<unsigned char>(name[byte]) : 0U);
+        }
+        keyed[i] = {head, i};
+    }
+    std::sort(keyed.begin(), keyed.end(), [&names](const Keyed& a, const Keyed& b) {
+        return a.head != b.head ? a.head < b.head : names[a.index] < names[b.index];
+    });
+    std::vector<std::string> sorted;
+    sorted.reserve(names.size());
+    for (const Keyed& entry : keyed) {
+        sorted.push_back(std::move(names[entry.index]));
+    }
+    names = std::move(sorted);
 }
 
 // True when the name is a regular file itself, not a link to one.
@@ -633,7 +662,7 @@ PosixFileSystem::namesWithExtension(std::string_view extension) {
         return name.size() <= extension.size() || !name.ends_with(extension) ||
                isTemporaryName(name);
     });
-    std::sort(names->begin(), names->end());
+    sortByBytes(*names);
     return names;
 }
 
@@ -647,7 +676,7 @@ std::optional<std::vector<std::string>> PosixFileSystem::listNames() {
         return std::nullopt;
     }
     std::erase_if(*names, isTemporaryName);
-    std::sort(names->begin(), names->end());
+    sortByBytes(*names);
     return names;
 }
 

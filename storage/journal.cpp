@@ -260,12 +260,17 @@ std::vector<EntryResult> Journal::bookWaiting(const AnswerText& answer, std::str
         if (round > 0) {
             list();
         }
-        bool others = false;
-        for (const std::string& name : m_names.value_or(std::vector<std::string>{})) {
-            if (!name.ends_with(kPendingExtension) || name.size() <= kPendingExtension.size() ||
-                !seen.insert(name).second) {
-                continue;
+        // The entries of this listing, picked out first: the listing may hold a thousand months.
+        const std::vector<std::string> none;
+        std::vector<std::string> entries;
+        for (const std::string& name : m_names ? *m_names : none) {
+            if (name.ends_with(kPendingExtension) && name.size() > kPendingExtension.size() &&
+                seen.insert(name).second) {
+                entries.push_back(name);
             }
+        }
+        bool others = false;
+        for (const std::string& name : entries) {
             const bool theirs = name != own;
             results.push_back(bookFile(name, theirs ? answer : AnswerText()));
             others = others || theirs;
@@ -598,10 +603,12 @@ void Journal::clearOldAnswers(std::int64_t nowNanoseconds) {
         return;
     }
     for (const std::string& name : *m_names) {
+        if (!name.ends_with(kAnswerExtension)) {
+            continue;
+        }
         const auto made = timeOfName(name);
-        if (name.ends_with(kAnswerExtension) && made &&
-            (nowNanoseconds - *made > kAnswerLifetime ||
-             *made - nowNanoseconds > kAnswerLifetime)) {
+        if (made && (nowNanoseconds - *made > kAnswerLifetime ||
+                     *made - nowNanoseconds > kAnswerLifetime)) {
             m_files.removeFile(name, FolderFlush::Deferred);
         }
     }
