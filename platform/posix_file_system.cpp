@@ -10,9 +10,11 @@
 #include <fcntl.h>
 #include <limits>
 #include <new>
+#include <string>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace platform {
@@ -52,6 +54,18 @@ public:
 private:
     int m_fd;
 };
+
+// The folder's note (takeFolderNote): an extended attribute of the folder, "held" while a holder
+// has it, else the stamp of the folder's last change when it was left, then the text.
+constexpr const char* kNoteAttribute = "user.surfklocka.note";
+constexpr std::string_view kNoteHeld = "held";
+constexpr std::size_t kNoteMaxBytes = 4096;
+
+// The folder's time of last change as a note begins with it: "seconds.nanoseconds\n".
+std::string changeStamp(const struct stat& folder) {
+    return std::to_string(folder.st_mtim.tv_sec) + "." + std::to_string(folder.st_mtim.tv_nsec) +
+           "\n";
+}
 
 bool isTemporaryName(std::string_view name) {
     return name.size() > kTemporaryPrefix.size() + kTemporarySuffix.size() &&
@@ -522,6 +536,7 @@ FileSystem::LinkResult PosixFileSystem::linkFile(std::string_view from, std::str
         }
     }
     // The folder is left unflushed: the caller flushes it once its changes are all made.
+    noteChange();
     return LinkResult::Linked;
 }
 
@@ -757,9 +772,73 @@ PosixFileSystem::readBounded(const std::string& name, std::size_t maxBytes, bool
 }
 
 void PosixFileSystem::flushAfterChange(FolderFlush flush) {
+    noteChange();
     // The change has been made; a folder that cannot be flushed does not undo it.
     if (flush == FolderFlush::Now) {
         syncFolder();
+    }
+}
+
+void PosixFileSystem::noteChange() {
+    if (!m_noteHeld && m_dirFd >= 0) {
+        const int kept = errno;
+        ::fremovexattr(m_dirFd, kNoteAttribute);
+        errno = kept;
+    }
+}
+
+std::optional<std::string> PosixFileSystem::takeFolderNote() {
+    m_noteHeld = false;
+    if (m_dirFd < 0) {
+        return std::nullopt;
+    }
+    std::array<char, kNoteMaxBytes> value{};
+    const ssize_t length = ::fgetxattr(m_dirFd, kNoteAttribute, value.data(), value.size());
+    // Marked as held before anything else is looked at: a note that is dropped from now on (by a
+    // change elsewhere) takes the held mark with it, and so this holder's next note. The note read
+    // is put aside for the mark only where it is still there; one that went between the reading
+    // and the marking is none.
+    const bool replaced = length >= 0 && ::fsetxattr(m_dirFd, kNoteAttribute, kNoteHeld.data(),
+                                                     kNoteHeld.size(), XATTR_REPLACE) == 0;
+    if (!replaced &&
+        ::fsetxattr(m_dirFd, kNoteAttribute, kNoteHeld.data(), kNoteHeld.size(), 0) != 0) {
+        return std::nullopt; // no notes on this file system
+    }
+    m_noteHeld = true;
+    struct stat folder {};
+    if (!replaced || length <= 0 || ::fstat(m_dirFd, &folder) != 0) {
+        return std::nullopt;
+    }
+    const std::string_view text(value.data(), static_cast<std::size_t>(length));
+    const std::string stamp = changeStamp(folder);
+    if (!text.starts_with(stamp)) {
+        return std::nullopt; // held, or left before the folder's last change
+    }
+    return std::string(text.substr(stamp.size()));
+}
+
+bool PosixFileSystem::leaveFolderNote(std::string_view text) {
+    if (!m_noteHeld || m_dirFd < 0) {
+        return false;
+    }
+    m_noteHeld = false;
+    struct stat folder {};
+    if (::fstat(m_dirFd, &folder) != 0) {
+        return false;
+    }
+    const std::string value = changeStamp(folder) + std::string(text);
+    if (value.size() > kNoteMaxBytes) {
+        ::fremovexattr(m_dirFd, kNoteAttribute);
+        return false;
+    }
+    // Only over the held mark: where another process has dropped it, no note is left.
+    return ::fsetxattr(m_dirFd, kNoteAttribute, value.data(), value.size(), XATTR_REPLACE) == 0;
+}
+
+void PosixFileSystem::dropFolderNote() {
+    m_noteHeld = false;
+    if (m_dirFd >= 0) {
+        ::fremovexattr(m_dirFd, kNoteAttribute);
     }
 }
 
