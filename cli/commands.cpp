@@ -91,12 +91,17 @@ CommandOutput bookAsHolder(platform::FileSystem& files,
                            platform::Notifier* notifier) {
     std::string warning;
     const core::PlanSchedule plans = plansOf(files, settings.settings.dailyAllowance, &warning);
-    storage::Journal journal(files, plans);
+    // A booking of its own in memory goes by the folder's note where one holds, and leaves one:
+    // a folder of many years is then not listed at every booking.
+    storage::Journal journal(files, plans,
+                             ownEntry != nullptr ? storage::FolderNote::Keep
+                                                 : storage::FolderNote::Ignore);
     std::vector<storage::EntryResult> results =
         journal.bookWaiting(presenter::answerText(files, settings, plans), ownName, nowNanoseconds);
     if (ownEntry != nullptr) {
         results.push_back(journal.book(*ownEntry));
     }
+    journal.leaveNote();
     if (notifier != nullptr) {
         presenter::noticeWaiting(*notifier, files, results, plans);
     }
