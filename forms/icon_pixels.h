@@ -8,9 +8,10 @@ namespace forms {
 
 // The pixels of the program's icons, compiled into the program: each PNG picture the build draws
 // from an icon's SVG file (32 pixels, and 64 pixels for screens scaled to 200 %, "@2x"), read at
-// build time by Qt's PNG reader (tools/icon_pixels.cpp) and kept exactly as it gave them: the
-// format, the bytes of each line and the device pixel ratio it set (2 for "@2x"). Making an icon
-// then decodes nothing at start-up.
+// build time by Qt's PNG reader (tools/icon_pixels.cpp) and kept as a pixmap keeps them: alpha
+// premultiplied, as Qt's raster pixmaps hold every image with an alpha channel, with the bytes of
+// each line and the device pixel ratio the reader set (2 for "@2x"). Making an icon then decodes
+// and converts nothing at start-up, and its pixmaps share the compiled-in bytes.
 struct IconPicture {
     const char* name; // the icon's name, "spara"
     int width;

@@ -1,6 +1,6 @@
 // Run by the build: turns the program's PNG icon pictures into a C++ source file holding their
-// pixels (forms/icon_pixels.h), exactly as Qt's PNG reader gives them: format, size, bytes per
-// line, device pixel ratio ("@2x" pictures read as 2) and every byte of every line.
+// pixels (forms/icon_pixels.h), as Qt's PNG reader gives them (size, bytes per line, device pixel
+// ratio: "@2x" pictures read as 2) in the format a pixmap keeps them in.
 //
 // Usage: surfklocka_icon_pixels OUTPUT.cpp NAME=PICTURE.png ...
 // A name may be given several times, once for each picture of that icon.
@@ -20,7 +20,13 @@ bool writePicture(QFile& out, int index, const QString& name, const QString& pat
                   QByteArray& table) {
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
-    const QImage image = reader.read();
+    QImage image = reader.read();
+    // In the format a pixmap of it holds (Qt's raster pixmaps keep images with an alpha channel
+    // premultiplied): a pixmap made from it then shares the compiled-in bytes instead of
+    // converting them into a copy of its own.
+    if (image.format() == QImage::Format_ARGB32) {
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    }
     if (image.isNull()) {
         std::fprintf(stderr, "surfklocka_icon_pixels: %s: %s\n", qPrintable(path),
                      qPrintable(reader.errorString()));
