@@ -37,6 +37,7 @@ namespace {
 
 constexpr core::Date kToday{2002, 1, 14};
 constexpr const char* kTodaysMonth = "0201.tid";
+constexpr const char* kTodaysCopy = "0201.tmp";
 
 // Counts the paint events of every widget of one window.
 class PaintCounter final : public QObject {
@@ -165,8 +166,9 @@ void BM_SaveClick_Disk(benchmark::State& state) {
 
 // The floor of a click on disk: what no click that books and shows the figures can do without.
 // A bare window of seven labels, as many as the main window's figures; per click, the month read,
-// one second added to today's record and the month written durably (a new file, one fdatasync,
-// renamed over it, one fsync of the folder), then the seven labels given new texts and the events
+// one second added to today's record and the booking's file work done as bench/boka_floor.c does
+// it (the new month to a temporary file with one fdatasync, the month as it was linked as the undo
+// copy, the rename, one fsync of the folder), then the seven labels given new texts and the events
 // that follow run, so that they are painted. Returns the seconds it took.
 [[gnu::noinline]] double floorClick(int dirFd, const std::array<QLabel*, 7>& labels, int count) {
     const auto start = std::chrono::steady_clock::now();
@@ -179,7 +181,7 @@ void BM_SaveClick_Disk(benchmark::State& state) {
     bench::RawDay record = bench::rawDay(month.data() + offset);
     record.connectedSeconds += 1;
     std::memcpy(month.data() + offset, &record, sizeof record);
-    if (!bench::durableReplace(dirFd, kTodaysMonth,
+    if (!bench::durableBooking(dirFd, kTodaysMonth, kTodaysCopy,
                                std::span(month.data(), static_cast<std::size_t>(length)))) {
         return -1.0;
     }
