@@ -188,10 +188,11 @@ public:
 
     // The folder's note: a short text that the holder of the data folder leaves in the folder's
     // own metadata (no file changes), telling the next holder what it would otherwise have to
-    // list the folder for (storage/journal.h). A note holds only while no name in the folder has
-    // changed since it was left: a layer drops it after every change it makes without holding it,
-    // and a note left before the folder's last change (by anyone) is not given out. A layer that
-    // keeps no notes, as this default, gives out none and keeps none.
+    // list the folder for (storage/journal.h). A note holds only while no new name has appeared in
+    // the folder since it was left: a layer drops it after every change that makes a new name (a
+    // new file, a link, a rename) unless it holds it, and a note left before the folder's last
+    // change (by anyone) is not given out. A layer that keeps no notes, as this default, gives out
+    // none and keeps none.
     //
     // Takes the note: its text when there is one that holds, nullopt otherwise. From then on the
     // note is held by this layer, so that none holds for anyone else until it leaves one: a holder

@@ -491,6 +491,7 @@ bool PosixFileSystem::createIfMissing(std::string_view name, FolderFlush flush) 
         m_calls.unlinkat(m_dirFd, path.c_str(), 0);
         return false;
     }
+    noteChange();
     flushAfterChange(flush);
     return true;
 }
@@ -571,6 +572,7 @@ bool PosixFileSystem::renameFile(std::string_view from, std::string_view to, Fol
     if (!renameNoReplace(source, std::string(to), true)) {
         return false;
     }
+    noteChange();
     flushAfterChange(flush);
     return true;
 }
@@ -589,6 +591,7 @@ bool PosixFileSystem::moveAside(std::string_view from, std::string_view to, Fold
     if (!renameNoReplace(source, std::string(to), S_ISREG(info.st_mode))) {
         return false;
     }
+    noteChange();
     flushAfterChange(flush);
     return true;
 }
@@ -747,6 +750,9 @@ bool PosixFileSystem::replaceAtomically(std::string_view name,
     if (m_calls.renameat(m_dirFd, temporary.c_str(), m_dirFd, target.c_str()) != 0) {
         return discard(false);
     }
+    if (!keptMode) {
+        noteChange(); // a new name
+    }
     flushAfterChange(flush);
     return true;
 }
@@ -772,7 +778,6 @@ PosixFileSystem::readBounded(const std::string& name, std::size_t maxBytes, bool
 }
 
 void PosixFileSystem::flushAfterChange(FolderFlush flush) {
-    noteChange();
     // The change has been made; a folder that cannot be flushed does not undo it.
     if (flush == FolderFlush::Now) {
         syncFolder();

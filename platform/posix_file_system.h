@@ -92,12 +92,13 @@ private:
     // Renames without ever replacing the target; the link-and-unlink fallback only when
     // regularOnly (a link or a folder cannot take it). False with m_lastError set.
     bool renameNoReplace(const std::string& from, const std::string& to, bool regularOnly);
-    // After a change that has been made: drops the folder's note unless this layer holds it, and
-    // flushes the folder unless deferred. The change stands either way, and a failed flush is left
-    // in m_lastError.
+    // Flushes the folder after a change that has been made: the change stands either way, and a
+    // failed flush is left in m_lastError.
     void flushAfterChange(FolderFlush flush);
-    // Drops the folder's note after a change of a name, unless this layer holds it; errno and
-    // m_lastError stay as they were.
+    // Drops the folder's note after a change that made a new name (a new file, a link, a rename),
+    // unless this layer holds it: a name that was not there is what a holder would have to list
+    // the folder for. Deleting or replacing a file adds no name. errno and m_lastError stay as
+    // they were.
     void noteChange();
     // Starts an operation: true when the folder is open, with m_lastError cleared (or set to why
     // the folder could not be opened).
