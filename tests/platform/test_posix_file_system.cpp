@@ -6,11 +6,17 @@
 #include "support/temp_dir.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <optional>
 #include <regex>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <vector>
 
 using platform::FileSystem;
 using platform::PosixFileSystem;
@@ -185,4 +191,82 @@ TEST(PosixFileSystem, WhatIsNoRegularFileIsNeverFollowedOrWrittenThrough) {
     EXPECT_EQ(files.exists(std::string(300, 'a')), std::nullopt); // a name too long to look up
     PosixFileSystem missing(dir.file("missing")); // a folder that is not there cannot be asked
     EXPECT_FALSE(missing.isOpen() || missing.exists("f") || missing.syncFolder());
+}
+
+// The folder's note, as separate processes see it: each layer below stands for one program on
+// the same data folder.
+class FolderNoteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // tmpfs before Linux 6.6 keeps no user attributes; there the layer never has a note.
+        if (::setxattr(m_dir.path().c_str(), "user.surfklocka.probe", "1", 1, 0) != 0) {
+            GTEST_SKIP() << "the temporary folder's file system keeps no extended attributes";
+        }
+        ::removexattr(m_dir.path().c_str(), "user.surfklocka.probe");
+    }
+    PosixFileSystem layer() const { return PosixFileSystem(m_dir.path()); }
+
+    testing_support::TempDir m_dir;
+};
+
+TEST_F(FolderNoteTest, ANoteLeftIsTakenByTheNextHolderAndHeldUntilItLeavesOne) {
+    PosixFileSystem first(m_dir.path());
+    EXPECT_EQ(first.takeFolderNote(), std::nullopt); // none yet
+    EXPECT_TRUE(first.leaveFolderNote("0101.tmp\n"));
+    EXPECT_FALSE(first.leaveFolderNote("again")); // taken once, left once
+
+    PosixFileSystem second(m_dir.path());
+    EXPECT_EQ(second.takeFolderNote(), std::optional<std::string>("0101.tmp\n"));
+    // Held: a holder that stopped now would leave no note for anyone.
+    EXPECT_EQ(layer().takeFolderNote(), std::nullopt);
+    PosixFileSystem third(m_dir.path());
+    EXPECT_EQ(third.takeFolderNote(), std::nullopt);
+    EXPECT_TRUE(third.leaveFolderNote(""));
+    EXPECT_EQ(layer().takeFolderNote(), std::optional<std::string>(""));
+}
+
+TEST_F(FolderNoteTest, TheHoldersOwnChangesKeepItAndAnyOtherChangeOfANameDropsIt) {
+    PosixFileSystem holder(m_dir.path());
+    holder.takeFolderNote();
+    ASSERT_TRUE(holder.replaceFile("0101.tid", Bytes{1}));
+    ASSERT_EQ(holder.linkFile("0101.tid", "kopia.ny"), FileSystem::LinkResult::Linked);
+    ASSERT_TRUE(holder.renameFile("kopia.ny", "0101.tmp"));
+    EXPECT_TRUE(holder.leaveFolderNote("0101.tmp\n"));
+
+    // Another program's change of a name after the note was left: the note goes.
+    PosixFileSystem other(m_dir.path());
+    ASSERT_TRUE(other.replaceFile("mon.tmp", Bytes{2}));
+    EXPECT_EQ(layer().takeFolderNote(), std::nullopt);
+
+    // And one made while the note is held: the holder then leaves none.
+    holder.takeFolderNote();
+    ASSERT_TRUE(holder.leaveFolderNote("mon.tmp\n"));
+    PosixFileSystem next(m_dir.path());
+    ASSERT_EQ(next.takeFolderNote(), std::optional<std::string>("mon.tmp\n"));
+    ASSERT_TRUE(other.createIfMissing("0102.tmp"));
+    EXPECT_FALSE(next.leaveFolderNote("mon.tmp\n"));
+    EXPECT_EQ(layer().takeFolderNote(), std::nullopt);
+}
+
+TEST_F(FolderNoteTest, ANoteLeftBeforeTheFoldersLastChangeIsNotGivenOut) {
+    PosixFileSystem holder(m_dir.path());
+    holder.takeFolderNote();
+    ASSERT_TRUE(holder.leaveFolderNote("0101.tmp\n"));
+    // A change by something that knows nothing of notes (a file made by hand) moves the folder's
+    // time of last change; it is set here, as a change within the same clock tick would not move
+    // it.
+    struct stat folder {};
+    ASSERT_EQ(::stat(m_dir.path().c_str(), &folder), 0);
+    timespec times[2] = {folder.st_atim, folder.st_mtim};
+    times[1].tv_sec += 1;
+    ASSERT_EQ(::utimensat(AT_FDCWD, m_dir.path().c_str(), times, 0), 0);
+    EXPECT_EQ(layer().takeFolderNote(), std::nullopt);
+}
+
+TEST_F(FolderNoteTest, DroppingTheNoteLeavesNone) {
+    PosixFileSystem holder(m_dir.path());
+    holder.takeFolderNote();
+    ASSERT_TRUE(holder.leaveFolderNote("0101.tmp\n"));
+    layer().dropFolderNote();
+    EXPECT_EQ(layer().takeFolderNote(), std::nullopt);
 }

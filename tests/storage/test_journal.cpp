@@ -9,8 +9,12 @@
 #include "support/month_bytes.h"
 #include "support/temp_dir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace storage;
@@ -246,4 +250,78 @@ TEST(JournalStop, AStopAtAnyChangeBooksEveryPartExactlyOnce) {
             }
         }
     }
+}
+
+// Bookings that keep the folder's note (a command's, each its own process here a layer of its
+// own): the folder is listed once, and again only after some other program changed a name in it.
+class JournalNoteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::setxattr(m_dir.path().c_str(), "user.surfklocka.probe", "1", 1, 0) != 0) {
+            GTEST_SKIP() << "the temporary folder's file system keeps no extended attributes";
+        }
+        ::removexattr(m_dir.path().c_str(), "user.surfklocka.probe");
+    }
+
+    // One booking of `seconds` on the day, as a command books its own after what waits, on a
+    // layer of its own that logs its calls; whether it listed the folder.
+    bool bookListing(core::Date day, std::int32_t seconds, bool leave = true) {
+        platform::PosixFileSystem real(m_dir.path());
+        FaultyFileSystem logged(real);
+        storage::Journal journal(logged, core::PlanSchedule(kOneHour), storage::FolderNote::Keep);
+        for (const storage::EntryResult& waiting : journal.bookWaiting(answer)) {
+            EXPECT_EQ(waiting.outcome, EntryOutcome::Booked);
+        }
+        EXPECT_EQ(journal.book(entryOf({{day, seconds}})).outcome, EntryOutcome::Booked);
+        if (leave) {
+            journal.leaveNote();
+        }
+        const auto& log = logged.log();
+        return std::find(log.begin(), log.end(), "listNames .") != log.end();
+    }
+
+    testing_support::TempDir m_dir;
+};
+
+TEST_F(JournalNoteTest, TheFolderIsListedOnceAndTheNoteSweepsTheCopiesItNames) {
+    m_dir.write("post2.tmp", Bytes{1});
+    EXPECT_TRUE(bookListing({2001, 12, 5}, 60));
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
+    // Nothing else changed a name: the note is gone by, and it names December's copy, which this
+    // booking in November ends.
+    EXPECT_FALSE(bookListing({2001, 11, 5}, 60));
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0111.tid", "0111.tmp", "0112.tid"}));
+    EXPECT_FALSE(bookListing({2001, 11, 5}, 60));
+    EXPECT_EQ(m_dir.read("0111.tid"), monthFileBytes({{5, dayRecordBytes(120, 0, 0.0f, 5)}}));
+    EXPECT_EQ(m_dir.read("0111.tmp"), monthFileBytes({{5, dayRecordBytes(60, 0, 0.0f, 5)}}));
+}
+
+TEST_F(JournalNoteTest, ACopyOrAnEntryMadeByAnotherProgramIsFoundByAListing) {
+    EXPECT_TRUE(bookListing({2001, 12, 5}, 60));
+    // A month deleted in the window: its copy, made through the layer, drops the note.
+    {
+        platform::PosixFileSystem window(m_dir.path());
+        ASSERT_TRUE(window.replaceFile("mon.tmp", Bytes{1}));
+    }
+    EXPECT_TRUE(bookListing({2001, 12, 6}, 60));
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
+    // An entry that waits for the next holder is booked by it, before its own booking.
+    {
+        platform::PosixFileSystem command(m_dir.path());
+        ASSERT_TRUE(storage::addPendingEntry(command, kFirst, entryOf({{{2001, 12, 5}, 30}})));
+    }
+    EXPECT_TRUE(bookListing({2001, 12, 6}, 60));
+    EXPECT_EQ(m_dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(90, 0, 0.0f, 5)},
+                                                      {6, dayRecordBytes(120, 0, 0.0f, 6)}}));
+    // Its answer waits for its command: the folder is not plain, and is listed again.
+    EXPECT_TRUE(m_dir.exists("00000000000000000001-0000000007.svar"));
+    EXPECT_TRUE(bookListing({2001, 12, 6}, 60));
+}
+
+TEST_F(JournalNoteTest, AHolderThatStopsBeforeLeavingItsNoteLeavesNone) {
+    EXPECT_TRUE(bookListing({2001, 12, 5}, 60));
+    EXPECT_FALSE(bookListing({2001, 12, 5}, 60, false)); // stops after its booking
+    EXPECT_TRUE(bookListing({2001, 12, 5}, 60));
+    EXPECT_EQ(m_dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(180, 0, 0.0f, 5)}}));
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"0112.tid", "0112.tmp"}));
 }
