@@ -148,7 +148,7 @@ TEST_F(MainPresenterViews, UndoShowsTheMonthChosenNotTheOneUndone) {
 
 TEST_F(MainPresenterViews, ButtonsFollowBookingUndoDeletionsAndRestores) {
     start({{"0111.tid", monthFileBytes({{5, dayRecordBytes(600, 0, 0.0f, 5)}})}});
-    const auto step = [this](const char* what, const MainView& view, const char* shown) {
+    const auto step = [](const char* what, const MainView& view, const char* shown) {
         EXPECT_EQ(buttons(view), shown) << what;
     };
     using P = presenter::MainPresenter;
