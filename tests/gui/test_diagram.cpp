@@ -1,19 +1,15 @@
 // The chart window: one render of its controls and texts, its commands wired to the presenter
-// (the month buttons and their keys, the warning box, saving), and the saved pictures on white.
+// (the month buttons and their keys, the warning box, saving), the saved pictures on white, and
+// the main window's way to the chart of the chosen month and back.
 
 #include "forms/frmDiagram.h"
-#include "support/fakes/fake_services.h"
+#include "harness.h"
 #include "support/fakes/memory_file_system.h"
 #include "support/month_bytes.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QImage>
-#include <QLabel>
 #include <QRegularExpression>
-#include <QTest>
 
 using testing_support::dayRecordBytes;
 using testing_support::monthFileBytes;
@@ -21,7 +17,7 @@ using testing_support::monthFileBytes;
 namespace {
 
 // December 2026 on the 2 h plan (fee 245 kr): day 1 one hour, day 2 three hours of which one is
-// extra time costing 1234 öre; day 2 chosen. The clock is in 2027: no projection.
+// extra time costing 1234 öre. The clock is in 2027: no projection.
 struct Setup {
     Setup() {
         files.files()["2612.tid"] = monthFileBytes(
@@ -32,12 +28,12 @@ struct Setup {
     T* find(const char* name) const {
         return window.findChild<T*>(QString::fromLatin1(name));
     }
-    QString text(const char* name) const { return find<QLabel>(name)->text(); }
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
+    QString title() const { return window.windowTitle(); }
 
     platform::fakes::MemoryFileSystem files;
     platform::fakes::FakeOutside outside{core::Date{2027, 1, 10}};
@@ -54,24 +50,23 @@ private Q_SLOTS:
     void showsTheMonthWithItsControls();
     void monthButtonsAndKeysStepTheMonth();
     void savesPngAndSvgOnWhite();
+    void theMainWindowOpensTheChosenMonthAndClosingGoesBack();
 };
 
 void DiagramTest::showsTheMonthWithItsControls() {
     Setup s;
-    QVERIFY(!s.window.open(std::nullopt));
-    QCOMPARE(s.outside.messages.shown().size(), std::size_t(1));
     QVERIFY(s.window.open(core::Date{2026, 12, 2}));
     s.window.show();
-    QCOMPARE(s.window.windowTitle(), QStringLiteral("Diagram – December 2026"));
-    auto* chart = s.find("picDiagram");
-    QCOMPARE(chart->accessibleName(), QStringLiteral("Diagram över ansluten tid per dag"));
-    QVERIFY(chart->accessibleDescription().startsWith(
-        QStringLiteral("Ansluten tid per dag, december 2026.")));
+    QCOMPARE(s.title(), QStringLiteral("Diagram – December 2026"));
+    QVERIFY(s.find("picDiagram")
+                ->accessibleDescription()
+                .startsWith(QStringLiteral("Ansluten tid per dag, december 2026.")));
     // 1 h + 3 h = 4 h; 1 h extra; 12,34 kr + 245 kr = 257,34 kr.
-    QCOMPARE(s.text("lblPrognos"),
+    QCOMPARE(s.find<QLabel>("lblPrognos")->text(),
              QStringLiteral("Ansluten tid: 4 h \nExtra tid: 1 h \nTotal månadskostnad: 257,34 kr"));
-    QVERIFY(s.find<QCheckBox>("chkVarning")->isChecked()); // no setting file: on
     QVERIFY(!s.find("lblSparat")->isVisible());
+    QCOMPARE(s.find("picDiagram")->accessibleName(),
+             QStringLiteral("Diagram över ansluten tid per dag"));
     const char* const buttons[][4] = {
         {"cmdForra", "‹", "Föregående månad", "Visar månaden före."},
         {"cmdNasta", "›", "Nästa månad", "Visar månaden efter."},
@@ -79,12 +74,13 @@ void DiagramTest::showsTheMonthWithItsControls() {
         {"cmdStang", "Stäng", "Stäng", "Stänger diagrammet."}};
     for (const auto& b : buttons) {
         auto* button = s.find<QAbstractButton>(b[0]);
-        QCOMPARE(button->text(), QString::fromUtf8(b[1]));
-        QCOMPARE(button->accessibleName(), QString::fromUtf8(b[2]));
-        QCOMPARE(button->toolTip(), QString::fromUtf8(b[3]));
-        QCOMPARE(button->accessibleDescription(), QString::fromUtf8(b[3]));
+        QCOMPARE(QStringList({button->text(), button->accessibleName(), button->toolTip(),
+                              button->accessibleDescription()}),
+                 QStringList({QString::fromUtf8(b[1]), QString::fromUtf8(b[2]),
+                              QString::fromUtf8(b[3]), QString::fromUtf8(b[3])}));
     }
-    // The box stores the setting at once.
+    // No setting file: the box is on; unticked, it stores the setting at once.
+    QVERIFY(s.find<QCheckBox>("chkVarning")->isChecked());
     s.find<QCheckBox>("chkVarning")->click();
     QCOMPARE(s.files.files().at("avisering.it"), (std::vector<std::uint8_t>{0x00, 0x00}));
 }
@@ -94,15 +90,15 @@ void DiagramTest::monthButtonsAndKeysStepTheMonth() {
     QVERIFY(s.window.open(core::Date{2001, 2, 28}));
     s.window.show();
     s.find<QAbstractButton>("cmdForra")->click();
-    QCOMPARE(s.window.windowTitle(), QStringLiteral("Diagram – Januari 2001"));
+    QCOMPARE(s.title(), QStringLiteral("Diagram – Januari 2001"));
     QVERIFY(!s.find("cmdForra")->isEnabled());
     s.key(Qt::Key_PageUp); // nothing before January 2001
-    QCOMPARE(s.window.windowTitle(), QStringLiteral("Diagram – Januari 2001"));
+    QCOMPARE(s.title(), QStringLiteral("Diagram – Januari 2001"));
     s.key(Qt::Key_PageDown);
     s.key(Qt::Key_PageDown);
-    QCOMPARE(s.window.windowTitle(), QStringLiteral("Diagram – Mars 2001"));
+    QCOMPARE(s.title(), QStringLiteral("Diagram – Mars 2001"));
     s.find<QAbstractButton>("cmdNasta")->click();
-    QCOMPARE(s.window.windowTitle(), QStringLiteral("Diagram – April 2001"));
+    QCOMPARE(s.title(), QStringLiteral("Diagram – April 2001"));
     QVERIFY(s.find("cmdForra")->isEnabled());
 }
 
@@ -111,20 +107,17 @@ void DiagramTest::savesPngAndSvgOnWhite() {
     QVERIFY(s.window.open(core::Date{2026, 12, 2}));
     s.window.show();
     auto& saveFile = s.outside.saveFile;
-
     // A name without an ending, PNG chosen: a PNG of 800 × 450 drawn at twice the pixels.
     saveFile.answer(std::string("/home/anna/december"));
     s.find<QAbstractButton>("cmdSparaBild")->click();
-    QCOMPARE(saveFile.written().size(), std::size_t(1));
     QCOMPARE(saveFile.written().back().path, std::string("/home/anna/december.png"));
-    QCOMPARE(s.text("lblSparat"), QStringLiteral("Sparat som ~/december.png"));
+    QCOMPARE(s.find<QLabel>("lblSparat")->text(), QStringLiteral("Sparat som ~/december.png"));
     QVERIFY(s.find("lblSparat")->isVisible());
     const std::string& png = saveFile.written().back().bytes;
     QImage image;
     QVERIFY(image.loadFromData(reinterpret_cast<const uchar*>(png.data()),
                                static_cast<int>(png.size()), "PNG"));
     QCOMPARE(image.size(), QSize(1600, 900));
-    QCOMPARE(image.pixelColor(0, 0), QColor(Qt::white));
     QCOMPARE(image.pixelColor(1599, 899), QColor(Qt::white));
     // Day 1's prepaid portion in 800 × 450: PW = 736, PH = 362, B = 32 + 362 = 394, slot =
     // 736 / 31 = 23, gap = max(2, 23 / 4) = 5, bar 18 wide from 48 + 2 = 50 to 67; height(3600)
@@ -141,10 +134,24 @@ void DiagramTest::savesPngAndSvgOnWhite() {
     static const QRegularExpression background(QStringLiteral(
         R"(<g fill="#ffffff"[^>]*>\s*(<rect x="0" y="0" width="800" height="450"/>))"));
     const QRegularExpressionMatch match = background.match(svg);
-    QVERIFY(match.hasMatch());
-    QCOMPARE(match.capturedStart(1), svg.indexOf(QStringLiteral("<rect")));
+    QVERIFY(match.hasMatch() && match.capturedStart(1) == svg.indexOf(QStringLiteral("<rect")));
     QVERIFY(svg.contains(QStringLiteral("Ansluten tid per dag, december 2026")));
     QVERIFY(s.outside.messages.shown().empty());
+}
+
+void DiagramTest::theMainWindowOpensTheChosenMonthAndClosingGoesBack() {
+    testing_support::Harness h; // today 5 December 2001
+    h.storePlan("1 h / dygn", 3600);
+    app::frmSurfur& main = h.start();
+    h.choose("01", "11", "03");
+    h.click("cmdDiagram");
+    QWidget* chart = h.find("frmDiagram");
+    QVERIFY(chart != nullptr && chart->isVisible() && !main.isVisible());
+    QCOMPARE(chart->windowTitle(), QStringLiteral("Diagram – November 2001"));
+    chart->close();
+    QVERIFY(main.isVisible());
+    testing_support::Harness::deleteClosedWindows();
+    QVERIFY(h.find("frmDiagram") == nullptr);
 }
 
 QTEST_MAIN(DiagramTest)
