@@ -22,7 +22,7 @@ struct Harness : platform::fakes::FakeOutside {
     explicit Harness(core::Date today = core::Date{2001, 12, 5}) : FakeOutside(today) {}
 
     // Stores a plan (its ten characters and its allowance) as a finished first start would have.
-    void storePlan(const char* planText, std::int16_t allowance) {
+    void storePlan(const char* planText, std::int16_t allowance) const {
         std::vector<std::uint8_t> bytes(62, 0);
         bytes[0] = bytes[1] = 0xFF;
         std::copy(planText, planText + 10, bytes.begin() + 30);
@@ -30,25 +30,22 @@ struct Harness : platform::fakes::FakeOutside {
         bytes[61] = static_cast<std::uint8_t>((allowance >> 8) & 0xFF);
         dir.write("tid.it", bytes);
     }
-    app::frmSurfur& start() { return startWith(files); }
-    // On another file layer, for tests that count its calls or use another folder.
-    app::frmSurfur& startWith(platform::FileSystem& other) {
-        window = std::make_unique<app::frmSurfur>(with(other), settings);
+    // Starts the main window on the folder, or on another file layer.
+    app::frmSurfur& start(platform::FileSystem* other = nullptr) {
+        window = std::make_unique<app::frmSurfur>(with(other ? *other : files), settings);
         ended = std::make_unique<QSignalSpy>(window.get(), &app::frmSurfur::programEnded);
         window->start();
         return *window;
     }
 
+    // A control of the main window, or of the window `in`.
     template <typename T = QWidget>
     T* find(const char* name, const QWidget* in = nullptr) const {
         return (in ? in : window.get())->findChild<T*>(QString::fromLatin1(name));
     }
-    QComboBox* list(const char* name, const QWidget* in = nullptr) const {
-        return find<QComboBox>(name, in);
-    }
-    QLabel* label(const char* name) const { return find<QLabel>(name); }
+    QComboBox* list(const char* name) const { return find<QComboBox>(name); }
     QAbstractButton* button(const char* name) const { return find<QAbstractButton>(name); }
-    std::string text(const char* labelName) const { return label(labelName)->text().toStdString(); }
+    std::string text(const char* label) const { return find<QLabel>(label)->text().toStdString(); }
     void choose(const char* year, const char* month, const char* day) const {
         list("cmbSok_0")->setCurrentText(QString::fromLatin1(year));
         list("cmbSok_1")->setCurrentText(QString::fromLatin1(month));
@@ -60,11 +57,8 @@ struct Harness : platform::fakes::FakeOutside {
         list("cmbTid_2")->setEditText(QString::fromLatin1(seconds));
     }
     void click(const char* name) const { button(name)->click(); }
-    // The range window; its controls are looked up inside it, as some share the main's names.
-    QWidget* openRange() const {
-        click("cmdFran_till");
-        return find("frmFran_till");
-    }
+    // Makes the main window's date label show something else, for its activation step to undo.
+    void blankDate() const { find<QLabel>("lblVisa_3")->setText(QStringLiteral("-")); }
     static void deleteClosedWindows() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
