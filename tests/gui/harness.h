@@ -30,7 +30,11 @@ struct Harness : platform::fakes::FakeOutside {
         bytes[61] = static_cast<std::uint8_t>((allowance >> 8) & 0xFF);
         dir.write("tid.it", bytes);
     }
-    // Starts the main window on the folder, or on another file layer.
+    // Starts the main window on the folder, or on another file layer; with a plan stored first.
+    app::frmSurfur& start(const char* plan, std::int16_t allowance) {
+        storePlan(plan, allowance);
+        return start();
+    }
     app::frmSurfur& start(platform::FileSystem* other = nullptr) {
         window = std::make_unique<app::frmSurfur>(with(other ? *other : files), settings);
         ended = std::make_unique<QSignalSpy>(window.get(), &app::frmSurfur::programEnded);
@@ -57,6 +61,11 @@ struct Harness : platform::fakes::FakeOutside {
         list("cmbTid_2")->setEditText(QString::fromLatin1(seconds));
     }
     void click(const char* name) const { button(name)->click(); }
+    // Makes a window the active one, as the window system does when the user goes to it.
+    static bool activate(QWidget* window) {
+        window->activateWindow();
+        return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+    }
     // Makes the main window's date label show something else, for its activation step to undo.
     void blankDate() const { find<QLabel>("lblVisa_3")->setText(QStringLiteral("-")); }
     static void deleteClosedWindows() {

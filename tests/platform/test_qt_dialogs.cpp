@@ -65,14 +65,13 @@ QSet<QString> shownTexts(QWidget* window) {
             for (int i = 0; list != nullptr && i < list->count(); ++i) {
                 add(list->itemText(i));
             }
-            auto* header = qobject_cast<QHeaderView*>(w);
-            for (int i = 0; header != nullptr && i < header->count(); ++i) {
-                add(header->model()->headerData(i, header->orientation()).toString());
-            }
+            // A list or table: its column headings and its entries.
             auto* view = qobject_cast<QAbstractItemView*>(w);
-            const QAbstractItemModel* model = view && !header ? view->model() : nullptr;
-            for (int row = 0; model != nullptr && row < model->rowCount(view->rootIndex()); ++row) {
-                for (int column = 0; column < model->columnCount(view->rootIndex()); ++column) {
+            const QAbstractItemModel* model = view ? view->model() : nullptr;
+            for (int column = 0; model && column < model->columnCount(view->rootIndex());
+                 ++column) {
+                add(model->headerData(column, Qt::Horizontal).toString());
+                for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
                     add(model->index(row, column, view->rootIndex()).data().toString());
                 }
             }

@@ -1,0 +1,328 @@
+// The main window and the plan window, as only the window layer has them: start-up (the plan window
+// in place of the main window on a first start, each of its options and each way of leaving it,
+// the main window's first render and focus), booking (the question on closing through the button
+// or the frame, the desktop notices a save gives, the lists' entries and the two characters a
+// time field holds), and the keyboard alone (the tab orders, each shortcut running exactly its
+// button's action and nothing while the action is off, and the keys that close the other
+// windows).
+
+#include "harness.h"
+#include "support/month_bytes.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QPointer>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QWindow>
+
+using testing_support::dayRecordBytes;
+using testing_support::Harness;
+using testing_support::monthFileBytes;
+using Answer = platform::MessageBox::Answer;
+
+namespace {
+
+// Presses keys as a user would: at the widget that has the keyboard focus.
+void press(const QString& keys) {
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
+}
+
+// The window shown, made the active one.
+QWidget* activateShownWindow() {
+    QWidget* shown = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        shown = window->isVisible() ? window : shown;
+    }
+    return Harness::activate(shown) ? shown : nullptr;
+}
+
+// A main window on the 1 h plan, active, with one booking of `minutes` saved.
+QWidget* startBooked(Harness& h, const char* minutes) {
+    QWidget* main = &h.start("1 h / dygn", 3600);
+    h.enter("", minutes, "");
+    h.click("cmdSpara");
+    return activateShownWindow() == main ? main : nullptr;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstStartShowsThePlanWindowAndStoresTheChosenPlan() {
+        // The option chosen, its caption and the plan then in the main window's title.
+        for (const char* option :
+             {"0 1 timme förbetalt / dygn|1 h / dygn", "1 2 timmar förbetalt / dygn|2 h / dygn",
+              "2 8 timmar förbetalt / dygn|8 h / dygn"}) {
+            Harness h;
+            auto& window = h.start();
+            QVERIFY(!window.isVisible() && h.find("frmNetlink")->isVisible());
+            QCOMPARE(h.text("lblValkommen") +
+                         h.find<QGroupBox>("ramNetlink")->title().toStdString() +
+                         h.button("cmdOk")->text().toStdString() +
+                         h.button("cmdAvbryt")->text().toStdString(),
+                     std::string("Välkommen till Surfklocka 3.11\n\nDu börjar med att ställa in "
+                                 "programmet efter den typ av NetLink abbonemang du har."
+                                 "Förbetald tidOKAvbryt"));
+            auto* choice = h.find<QRadioButton>((std::string("optNetlink_") + option[0]).c_str());
+            choice->setChecked(true);
+            h.click("cmdOk");
+            QCOMPARE(choice->text() + u'|' +
+                         window.windowTitle().section(QStringLiteral("      "), 1),
+                     QString::fromUtf8(option + 2));
+            QVERIFY(window.isVisible() && h.ended->isEmpty() && h.messages.shown().empty());
+            QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas onsdag 5 dec 2001"));
+        }
+    }
+
+    void planWindowGoesWhicheverWayItIsLeft_data() {
+        // The control given the focus and the keys pressed, or how the window is closed; and the
+        // plan then stored: none for Avbryt, which deletes the settings and ends.
+        QTest::addColumn<QString>("row");
+        for (const char* row : {"optNetlink_2 Return|8 h / dygn", "cmdOk Enter|1 h / dygn",
+                                "cmdAvbryt Enter|", "optNetlink_0 Esc|", "close|", "frame|"}) {
+            QTest::newRow(row) << QString::fromLatin1(row);
+        }
+    }
+    void planWindowGoesWhicheverWayItIsLeft() {
+        QFETCH(QString, row);
+        const QString how = row.section(u'|', 0, 0), plan = row.section(u'|', 1);
+        Harness h;
+        auto& window = h.start();
+        QPointer<QWidget> planWindow = h.find("frmNetlink");
+        QVERIFY(Harness::activate(planWindow));
+        if (how == QLatin1String("close")) {
+            QVERIFY(planWindow->close());
+        } else if (how == QLatin1String("frame")) { // as the window system closes it
+            QVERIFY(planWindow->windowHandle()->close());
+        } else {
+            auto* target = h.find<QAbstractButton>(how.section(u' ', 0, 0).toLatin1().constData());
+            target->setFocus(Qt::TabFocusReason);
+            target->setChecked(true); // an option chosen; the push buttons do not check
+            QTest::keySequence(target, QKeySequence(how.section(u' ', 1)));
+        }
+        QVERIFY(!planWindow->isVisible() && window.windowTitle().endsWith(plan));
+        QCOMPARE(h.dir.exists("tid.it"), !plan.isEmpty());
+        QCOMPARE(window.isVisible(), !plan.isEmpty());
+        QCOMPARE(h.ended->count(), plan.isEmpty() ? 1 : 0);
+        Harness::deleteClosedWindows();
+        QVERIFY(planWindow.isNull() && h.messages.shown().empty());
+    }
+
+    void laterStartShowsTodayAtOnceWithTheFocusOnTheMinutes() {
+        Harness h;
+        auto& window = h.start("2 h / dygn", 7200);
+        QVERIFY(window.isVisible() && h.find("frmNetlink") == nullptr);
+        QCOMPARE(window.windowTitle() + u'|' + h.find<QGroupBox>("ramMonadstid")->title(),
+                 QStringLiteral("Surfklocka 3.11   2 h / dygn|December 2001"));
+        QCOMPARE(h.text("lblSumma"), std::string("Total månadskostnad: 245,00 kr"));
+        QVERIFY(!h.button("cmdAngra")->isEnabled() && !h.button("cmdRedo")->isEnabled());
+        QVERIFY(h.button("cmdAngrapost")->isHidden() && h.button("cmdAngramon")->isHidden());
+        QCOMPARE(h.button("cmdKastapost")->toolTip() + h.button("cmdKastamon")->toolTip() +
+                     h.button("cmdPrint")->toolTip() + h.button("cmdAngra")->toolTip(),
+                 QStringLiteral("Tar bort all sparad tid den 05 December 2001.Tar bort all tid "
+                                "under hela December 2001.Skriver ut tider och kostnader för "
+                                "December 2001.Ångra senaste inmatningen i programmet."));
+        QVERIFY(h.messages.shown().empty());
+        // One digit of hours or two of minutes move the focus on.
+        QVERIFY(Harness::activate(&window));
+        QCOMPARE(QApplication::focusWidget(), h.list("cmbTid_1"));
+        h.list("cmbTid_0")->setFocus();
+        QTest::keyClicks(h.list("cmbTid_0"), QStringLiteral("2"));
+        QCOMPARE(QApplication::focusWidget(), h.list("cmbTid_1"));
+        QTest::keyClicks(h.list("cmbTid_1"), QStringLiteral("30"));
+        QCOMPARE(QApplication::focusWidget(), h.list("cmbTid_2"));
+    }
+
+    void closeAsksAndAnswersAreHonoured_data() {
+        QTest::addColumn<bool>("throughTheFrame");
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("Ja") << false << Answer::Yes;
+        QTest::newRow("frame, Nej") << true << Answer::No;
+        QTest::newRow("frame, Avbryt, notices off") << true << Answer::Cancel;
+    }
+    void closeAsksAndAnswersAreHonoured() {
+        QFETCH(bool, throughTheFrame);
+        QFETCH(Answer, answer);
+        const bool ended = answer != Answer::Cancel;
+        Harness h;
+        if (!ended) {
+            h.dir.write("avisering.it", {0x00, 0x00}); // the desktop's notices turned off
+        }
+        h.start("1 h / dygn", 3600);
+        h.enter("", "55", ""); // 5 minutes of the hour left: told
+        h.click("cmdSpara");
+        h.enter("", "10", ""); // 300 s past the hour, if booked: told
+        h.messages.script({answer});
+        if (throughTheFrame) {
+            QCOMPARE(h.window->close(), ended);
+        } else {
+            h.click("cmdStang");
+        }
+        QCOMPARE(h.messages.shown().size(), std::size_t(1));
+        QCOMPARE(h.messages.last().text, std::string("Vill du spara innan du stänger programmet?"));
+        QVERIFY(h.ended->count() == int(ended) && h.window->isVisible() == !ended);
+        // Ja books the 10 minutes too, which starts extra time; the rest keep the 55 minutes.
+        std::string told;
+        for (const auto& notice : h.notifier.notices()) {
+            told += notice.title + '|';
+        }
+        if (answer == Answer::Yes) {
+            QCOMPARE(told,
+                     std::string("Snart slut på dagens förbetalda tid|Extra tid har börjat|"));
+            QVERIFY(h.notifier.notices()[1].body.find("Extra tid hittills: 5 m.") !=
+                    std::string::npos);
+        } else {
+            QCOMPARE(told, std::string(ended ? "Snart slut på dagens förbetalda tid|" : ""));
+            QCOMPARE(h.dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(3300, 0, 0, 5)}}));
+        }
+    }
+
+    void listsAndFieldsHoldWhatIsBooked() {
+        Harness h;
+        auto& window = h.start("8 h / dygn", 28800);
+        // Each list's entries: how many, the first and the last.
+        const auto entries = [&h](const char* names) {
+            QStringList all;
+            for (const QString& name : QString::fromLatin1(names).split(u' ')) {
+                const auto* list = h.list(name.toLatin1().constData());
+                all << QStringLiteral("%1:%2-%3")
+                           .arg(list->count())
+                           .arg(list->itemText(0), list->itemText(list->count() - 1));
+            }
+            return all.join(u' ');
+        };
+        QCOMPARE(entries("cmbSok_0 cmbSok_1 cmbSok_2 cmbTid_0 cmbTid_1 cmbTid_2"),
+                 QStringLiteral("99:01-99 12:01-12 31:01-31 10:1-10 59:1-59 59:1-59"));
+        h.choose("04", "02", "05");
+        QCOMPARE(entries("cmbSok_2"), QStringLiteral("29:01-29"));
+
+        // A third keystroke is refused, not cleared: what the field shows is what is booked.
+        h.choose("01", "12", "05");
+        QVERIFY(Harness::activate(&window));
+        h.list("cmbTid_2")->setFocus();
+        QTest::keyClicks(h.list("cmbTid_2"), QStringLiteral("327"));
+        QCOMPARE(h.list("cmbTid_2")->currentText(), QStringLiteral("32"));
+        h.click("cmdSpara");
+        QCOMPARE(h.dir.read("0112.tid"), monthFileBytes({{5, dayRecordBytes(32, 0, 0, 5)}}));
+    }
+
+    void tabOrderAndCloseKeys_data() {
+        QTest::addColumn<QString>("opener"); // the main window's button pressed before
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<QString>("keys"); // that close the window opened
+        const char* help = "aghHjalp_0 aghHjalp_1 aghHjalp_2 cmdStang";
+        const char* range =
+            "cmdStang cmbFran_0 cmbFran_1 cmbFran_2 cmbTill_0 cmbTill_1 cmbTill_2 cmdExportera";
+        const char* chart = "picDiagram cmdForra cmdNasta chkVarning cmdSparaBild cmdStang";
+        QTest::newRow("main")
+            << ""
+            << "cmbSok_1 cmbSok_2 cmbTid_0 cmbTid_1 cmbTid_2 cmdSpara cmdKastapost "
+               "cmdKastamon cmdAngra cmdPrint cmdFran_till cmdHjalp cmdDiagram "
+               "cmdAbonnemang cmdKasta cmdStang cmbSok_0"
+            << "";
+        QTest::newRow("change of plan, Esc") << "cmdAbonnemang"
+                                             << "cmdOk cmdAvbryt optNetlink_0 optFran_0"
+                                             << "Esc";
+        for (const char* keys : {"Esc", "Ctrl+Q"}) {
+            QTest::addRow("help, %s", keys) << "cmdHjalp" << help << keys;
+            QTest::addRow("range, %s", keys) << "cmdFran_till" << range << keys;
+            QTest::addRow("chart, %s", keys) << "cmdDiagram" << chart << keys;
+        }
+    }
+
+    void tabOrderAndCloseKeys() {
+        QFETCH(QString, opener);
+        QFETCH(QString, order);
+        QFETCH(QString, keys);
+        Harness h;
+        QWidget* main = startBooked(h, "30"); // so that undo and the deletions are there
+        QVERIFY(main != nullptr);
+        h.list("cmbSok_1")->setFocus();
+        if (!opener.isEmpty()) {
+            h.click(opener.toLatin1().constData());
+        }
+        // The tab order, from the widget with the focus and back to it.
+        QPointer<QWidget> window = activateShownWindow();
+        for (const QString& name : (order + u' ' + order.section(u' ', 0, 0)).split(u' ')) {
+            QCOMPARE(QApplication::focusWidget(), window->findChild<QWidget*>(name));
+            press(QStringLiteral("Tab"));
+        }
+        if (keys.isEmpty()) {
+            return;
+        }
+        QVERIFY(window->isVisible() && !main->isVisible());
+        h.blankDate();
+        press(keys);
+        Harness::deleteClosedWindows();
+        // Gone, or (the range window, built once) hidden until the next opening; the main window
+        // back with its activation step: its date shown afresh and the focus on the minutes.
+        QVERIFY((window.isNull() || window->isHidden()) && main->isVisible());
+        QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas onsdag 5 dec 2001"));
+        QCOMPARE(main->focusWidget(), h.list("cmbTid_1"));
+        QVERIFY(h.messages.shown().empty() && h.ended->isEmpty());
+    }
+
+    void shortcutsRunTheirButtonOnlyWhileItIsThere_data() {
+        // The keys, their button, and the time field that has the focus, with something typed.
+        QTest::addColumn<QString>("row");
+        for (const char* row :
+             {"Ctrl+S cmdSpara cmbTid_0", "Ctrl+Z cmdAngra cmbTid_1",
+              "Ctrl+Shift+Z cmdRedo cmbTid_2", "Ctrl+Y cmdRedo cmbTid_0",
+              "Ctrl+P cmdPrint cmbTid_2", "F1 cmdHjalp cmbTid_1", "F2 cmdDiagram cmbTid_0",
+              "Ctrl+B cmdAbonnemang cmbTid_2", "Ctrl+Q cmdStang cmbTid_1"}) {
+            QTest::newRow(row) << QString::fromLatin1(row);
+        }
+    }
+
+    void shortcutsRunTheirButtonOnlyWhileItIsThere() {
+        QFETCH(QString, row);
+        const QStringList parts = row.split(QLatin1Char(' '));
+        Harness h;
+        QWidget* main = startBooked(h, "40");
+        QVERIFY(main != nullptr);
+        h.click("cmdAngra"); // a booking undone, so that undo and redo each have something to do
+        QComboBox* typed = h.list(parts[2].toLatin1().constData());
+        typed->setFocus();
+        QTest::keyClicks(typed, QStringLiteral("3")); // which the field's own undo would take back
+        QStringList clicked; // a picture button runs its command through the action it shows
+        for (QToolButton* each : main->findChildren<QToolButton*>()) {
+            QObject::connect(each->defaultAction(), &QAction::triggered,
+                             [&clicked, each] { clicked << each->objectName(); });
+        }
+        // A command not offered (its button disabled or hidden: its action off) runs nothing.
+        QAction* action = main->findChild<QToolButton*>(parts[1])->defaultAction();
+        action->setEnabled(false);
+        press(parts[0]);
+        QCOMPARE(clicked, QStringList());
+        QVERIFY(h.messages.shown().empty() && main->isVisible());
+        QCOMPARE(typed->currentText(), QStringLiteral("3"));
+
+        action->setEnabled(true);
+        h.messages.script({platform::MessageBox::Answer::Cancel}); // to the close question
+        press(parts[0]);
+        QCOMPARE(clicked, QStringList{parts[1]});
+    }
+
+    void aChangeOfPlanChosenWithEnter() {
+        Harness h; // 5 December 2001
+        QWidget* main = &h.start("1 h / dygn", 3600);
+        h.click("cmdAbonnemang");
+        QWidget* window = activateShownWindow();
+        QVERIFY(window != nullptr && window != main && !main->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Byt abonnemang"));
+        auto* nextMonth = window->findChild<QRadioButton*>(QStringLiteral("optFran_1"));
+        QCOMPARE(nextMonth->text(), QStringLiteral("den 1 januari 2002 (nästa månad)"));
+        window->findChild<QRadioButton*>(QStringLiteral("optNetlink_2"))->setChecked(true);
+        nextMonth->setChecked(true);
+        press(QStringLiteral("Return"));
+        QVERIFY(main->isVisible() && h.button("cmdAngra")->isEnabled());
+        QCOMPARE(h.button("cmdAngra")->toolTip(),
+                 QStringLiteral("Ångrar bytet till 8 h / dygn från januari 2002."));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"
