@@ -61,6 +61,12 @@ struct Harness : platform::fakes::FakeOutside {
         list("cmbTid_2")->setEditText(QString::fromLatin1(seconds));
     }
     void click(const char* name) const { button(name)->click(); }
+    // How many entries a list offers, its first and its last: "12:01-12".
+    static QString entries(const QComboBox* list) {
+        return QStringLiteral("%1:%2-%3")
+            .arg(list->count())
+            .arg(list->itemText(0), list->itemText(list->count() - 1));
+    }
     // Makes a window the active one, as the window system does when the user goes to it.
     static bool activate(QWidget* window) {
         window->activateWindow();

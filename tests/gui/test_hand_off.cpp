@@ -6,11 +6,9 @@
 #include "app/data_folder.h"
 #include "app/hand_off.h"
 #include "harness.h"
-#include "presenter/answers.h"
 #include "storage/journal.h"
 #include "support/month_bytes.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <filesystem>
 #include <optional>
@@ -109,37 +107,17 @@ private Q_SLOTS:
         data.h.click("cmdKasta"); // "delete everything?" answered No
         QVERIFY(duringBox == std::optional<bool>(false) && idle.count() >= 1);
         QCOMPARE(data.read("0112.tid"), monthFileBytes({{6, dayFull}}));
-        // Once it has ended, both are booked or refused, and the answer is in the folder; the
-        // refusal that no command hears is told in the window, once.
+        // Once it has ended, both are booked or refused; the refusal that no command hears is
+        // told in the window, once.
         messages.whileShown = nullptr;
         QVERIFY(data.window().handOver(name) && data.window().handOver(name));
         const Bytes booked = monthFileBytes({{5, dayRecordBytes(60, 0, 0, 5)}, {6, dayFull}});
         QCOMPARE(data.read("0112.tid"), booked);
-        const auto answer = presenter::parseOutputBytes(
-            storage::takeAnswer(data.files, name).value_or(std::string()));
-        QVERIFY(answer && answer->exitCode == 0 &&
-                answer->out.starts_with("Bokfört 2001-12-05: 1 m\n"));
         QCOMPARE(messages.shown().size(), std::size_t(2));
         QCOMPARE(messages.last().text,
                  std::string("Bokningar från kommandoraden som väntade:\n\n"
                              "Du kan inte mata in mer tid än 24 timmar per dygn (2001-12-06).\n"
                              "Ingen tid har bokförts."));
-    }
-
-    // The socket is made through the folder's descriptor, so a data folder whose path is longer
-    // than a socket's name may be still has one, for its owner alone.
-    void aDataFolderOfAnyLengthHasItsSocket() {
-        testing_support::TempDir home;
-        std::string folder = home.path();
-        while (folder.size() <= 120) {
-            folder += "/en-mapp-med-langt-namn";
-            std::filesystem::create_directory(folder);
-        }
-        app::HandOffServer server(folder, [](const std::string&) { return true; });
-        QVERIFY(server.listen());
-        QCOMPARE(QFileInfo(QString::fromStdString(folder + "/surfklocka.sock")).permissions(),
-                 QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
-                     QFileDevice::WriteUser);
     }
 };
 

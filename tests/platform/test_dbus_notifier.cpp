@@ -94,14 +94,10 @@ TEST_F(DBusNotifierTest, TheServiceGetsTheSwedishTextsOnce) {
 TEST_F(DBusNotifierTest, ACommandLineBookingGivesItsNoticeOnceThroughTheLoadedModule) {
     testing_support::TempDir dir;
     // The 1 h plan: the mark, "1 h / dygn" at 30 and 3600 (0x0E10) at 60.
-    std::vector<std::uint8_t> settings(62, 0);
-    settings[0] = settings[1] = 0xFF;
-    const std::string plan = "1 h / dygn";
-    std::copy(plan.begin(), plan.end(), settings.begin() + 30);
-    settings[60] = 0x10;
-    settings[61] = 0x0E;
+    const std::string settings = std::string(2, '\xFF') + std::string(28, '\0') + "1 h / dygn" +
+                                 std::string(20, '\0') + "\x10\x0E";
     std::filesystem::create_directories(dir.file("data/surfklocka"));
-    dir.write("data/surfklocka/tid.it", settings);
+    dir.write("data/surfklocka/tid.it", {settings.begin(), settings.end()});
     QProcess command;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(dir.file("data")));

@@ -29,10 +29,8 @@
 
 namespace {
 
-using Visit = std::function<void(QWidget*)>;
-
 // Runs `visit` on the modal dialog as soon as it is up.
-void whenModal(Visit visit) {
+void whenModal(std::function<void(QWidget*)> visit) {
     QTimer::singleShot(0, [visit] {
         QWidget* dialog = QApplication::activeModalWidget();
         QVERIFY(dialog != nullptr);
@@ -176,9 +174,6 @@ private Q_SLOTS:
         auto& application = *QCoreApplication::instance();
         QVERIFY(platform::installSwedishQtTranslation(application));
         const QSet<QString> swedish = saveDialogTexts(documents, chosen) + printDialogTexts();
-        for (QTranslator* translator : application.findChildren<QTranslator*>()) {
-            QCoreApplication::removeTranslator(translator);
-        }
         // Written alike in Swedish: the program's own titles, file and folder names (the test's
         // own among them), and the names of paper sizes and typographic units.
         static const QRegularExpression alike(QStringLiteral(

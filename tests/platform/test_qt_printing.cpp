@@ -1,5 +1,5 @@
-// The Qt printer, message box, save-file write and link addresses on the real path; PDF files
-// read by pdftotext. (The dialogs themselves: test_qt_dialogs.cpp.)
+// The Qt printer, message box and save-file write on the real path; PDF files read by pdftotext.
+// (The dialogs themselves: test_qt_dialogs.cpp.)
 
 #include "platform/posix_file_system.h"
 #include "platform/qt_message_box.h"
@@ -21,7 +21,6 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
 
 using testing_support::bookedDay;
 
@@ -91,19 +90,6 @@ private Q_SLOTS:
             "kostnaden:|Ansluten tid: 5 h 32 m 5 s|Extra månadstid: 30 m|Extra månadskostnad "
             "3,40 kr|Total månadskostnad: 248,40 kr|");
         QCOMPARE(pdfPages(pdf), QStringList({first, second, first, second}));
-    }
-
-    // Link targets: an address as it is, a plain file name in the data folder, nothing else.
-    void linkTargetsBecomeAddresses() {
-        const std::string folder = "/home/anna/.local/share/surfklocka";
-        QCOMPARE(platform::linkUrl("hjalp.html", folder).toString() + u' ' +
-                     platform::linkUrl("mailto:a@example.org?subject=Om Surfklocka", folder)
-                         .toString(QUrl::FullyEncoded),
-                 QStringLiteral("file:///home/anna/.local/share/surfklocka/hjalp.html "
-                                "mailto:a@example.org?subject=Om%20Surfklocka"));
-        for (const char* target : {"../hjalp.html", "mapp/hjalp.html", ""}) {
-            QVERIFY2(!platform::linkUrl(target, folder).isValid(), target);
-        }
     }
 
     // The message box: its title, text, icon and buttons in Swedish (in alphabetical order, the
