@@ -55,10 +55,9 @@ struct Harness : platform::fakes::FakeOutside {
         list("cmbSok_1")->setCurrentText(QString::fromLatin1(month));
         list("cmbSok_2")->setCurrentText(QString::fromLatin1(day));
     }
-    void enter(const char* hours, const char* minutes, const char* seconds) const {
-        list("cmbTid_0")->setEditText(QString::fromLatin1(hours));
+    // Types the minutes of a booking, as the hours and seconds are left empty.
+    void enterMinutes(const char* minutes) const {
         list("cmbTid_1")->setEditText(QString::fromLatin1(minutes));
-        list("cmbTid_2")->setEditText(QString::fromLatin1(seconds));
     }
     void click(const char* name) const { button(name)->click(); }
     // How many entries a list offers, its first and its last: "12:01-12".

@@ -34,16 +34,12 @@ public Q_SLOTS:
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
                 const QString& summary, const QString& body, const QStringList& actions,
                 const QVariantMap& hints, int expireTimeout) {
-        const QStringList call{appName,
-                               QString::number(replacesId),
-                               appIcon,
-                               summary,
-                               body,
-                               actions.join(u','),
-                               QString::number(hints.size()),
-                               QString::number(expireTimeout)};
+        const QString call = QStringList{appName, QString::number(replacesId), appIcon, summary,
+                                         body,    actions.join(u',')}
+                                 .join(u'|') +
+                             QStringLiteral("|%1|%2").arg(hints.size()).arg(expireTimeout);
         const QMutexLocker locker(&m_mutex);
-        m_calls.push_back(call.join(u'|').toStdString());
+        m_calls.push_back(call.toStdString());
         return static_cast<uint>(m_calls.size());
     }
 

@@ -70,16 +70,15 @@ private Q_SLOTS:
 
     void monthReportPrintsIntoAPdfFileWithItsPageBreakAndCopies() {
         testing_support::TempDir dir;
-        platform::PosixFileSystem files(dir.path());
-        QVERIFY(storage::writeDay(files, "0112.tid", 3, bookedDay(3, 3725)));
-        QVERIFY(storage::writeDay(files, "0112.tid", 11, bookedDay(11, 9000, 1800, 340.0f)));
-        QVERIFY(storage::writeDay(files, "0112.tid", 12, bookedDay(12, 7200)));
-        const storage::MonthRead month = storage::readMonth(files, "0112.tid");
+        // December 2001 on the 2 h plan: days 3, 11 (half an hour extra) and 12.
+        std::vector<core::DayRecord> month(12);
+        month[2] = bookedDay(3, 3725);
+        month[10] = bookedDay(11, 9000, 1800, 340.0f);
+        month[11] = bookedDay(12, 7200);
         platform::QtPrinting printing;
         const QString pdf = QString::fromStdString(dir.file("rapport.pdf"));
         printing.printer().setOutputFileName(pdf);
-        QVERIFY(
-            printing.print(presenter::monthReport({month.records(), 7200, "December 2001", 2})));
+        QVERIFY(printing.print(presenter::monthReport({month, 7200, "December 2001", 2})));
         // Each copy on pages of its own, the page break after day 11.
         const QString first = QStringLiteral(
             "Kostnader för NetLink abbonemang December 2001|Datum: 3|Ansluten tid: 1 h 2 m 5 s|"
