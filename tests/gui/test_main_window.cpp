@@ -141,6 +141,7 @@ private Q_SLOTS:
         QTest::keyClicks(h.list("cmbTid_1"), QStringLiteral("30"));
         QCOMPARE(QApplication::focusWidget(), h.list("cmbTid_2"));
         QTest::keyClicks(h.list("cmbTid_2"), QStringLiteral("327"));
+        QCOMPARE(h.list("cmbTid_2")->currentText(), QStringLiteral("32"));
         h.click("cmdSpara");
         QCOMPARE(h.text("lblDagstid"), std::string("Ansluten tid: 2 h 30 m 32 s "));
     }
