@@ -21,6 +21,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 using testing_support::bookedDay;
 
@@ -91,11 +92,20 @@ private Q_SLOTS:
         QCOMPARE(pdfPages(pdf), QStringList({first, second, first, second}));
     }
 
+    // A link: an address as it is, a plain file name in the data folder, and nothing else.
+    void linkTargetsBecomeAddresses() {
+        QCOMPARE(platform::linkUrl("hjalp.html", "/d").toString(), u"file:///d/hjalp.html");
+        for (const char* target : {"../hjalp.html", "mapp/hjalp.html", ""}) {
+            QVERIFY2(!platform::linkUrl(target, "/d").isValid(), target);
+        }
+    }
+
     // The message box: its title, text, icon and buttons in Swedish (in alphabetical order, the
     // default one marked), and the answer of the button pressed.
     void messageBoxSpeaksSwedishAndAnswers() {
         using Box = platform::MessageBox;
-        const auto show = [](Box::Buttons buttons, Box::Icon icon, bool second, const char* press) {
+        const auto show = [](Box::Buttons buttons, Box::Icon icon, bool second,
+                             QMessageBox::StandardButton press) {
             QString seen;
             QTimer::singleShot(0, [&seen, press] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -106,24 +116,20 @@ private Q_SLOTS:
                 shown.sort();
                 seen = box->windowTitle() + u'|' + box->text() + u'|' +
                        QString::number(box->icon()) + u'|' + shown.join(u'|');
-                for (auto* button : box->buttons()) {
-                    if (button->text() == QString::fromUtf8(press)) {
-                        button->click();
-                    }
-                }
+                box->button(press)->click();
             });
             const auto answer = platform::QtMessageBox().show("Allt försvinner.", "Allt raderas!",
                                                               buttons, icon, second);
             return std::pair(seen, answer);
         };
         const QString shown = QStringLiteral("Allt raderas!|Allt försvinner.|");
-        QCOMPARE(show(Box::Buttons::YesNo, Box::Icon::Stop, true, "Nej"),
+        QCOMPARE(show(Box::Buttons::YesNo, Box::Icon::Stop, true, QMessageBox::No),
                  std::pair(shown + QStringLiteral("3|Ja|Nej*"), Box::Answer::No));
-        QCOMPARE(show(Box::Buttons::YesNo, Box::Icon::None, false, "Ja"),
+        QCOMPARE(show(Box::Buttons::YesNo, Box::Icon::None, false, QMessageBox::Yes),
                  std::pair(shown + QStringLiteral("0|Ja*|Nej"), Box::Answer::Yes));
-        QCOMPARE(show(Box::Buttons::YesNoCancel, Box::Icon::None, false, "Avbryt"),
+        QCOMPARE(show(Box::Buttons::YesNoCancel, Box::Icon::None, false, QMessageBox::Cancel),
                  std::pair(shown + QStringLiteral("0|Avbryt|Ja*|Nej"), Box::Answer::Cancel));
-        QCOMPARE(show(Box::Buttons::Ok, Box::Icon::Exclamation, false, "OK"),
+        QCOMPARE(show(Box::Buttons::Ok, Box::Icon::Exclamation, false, QMessageBox::Ok),
                  std::pair(shown + QStringLiteral("2|OK*"), Box::Answer::Ok));
     }
 };
