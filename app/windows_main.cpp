@@ -6,6 +6,7 @@
 #include "app/hand_off.h"
 #include "app/modules.h"
 #include "core/program_settings.h"
+#include "forms/group_box_frame.h"
 #include "forms/widget_helpers.h"
 #include "platform/posix_file_system.h"
 #include "platform/qt_message_box.h"
@@ -27,6 +28,8 @@ extern "C" __attribute__((visibility("default"))) int surfklocka_windows_main(in
     // Ties the windows to the installed desktop entry, and so to its name and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.surfklocka"));
     QApplication::setWindowIcon(forms::programIcon("surfklocka"));
+    // Group box frames drawn without loading every image-format plugin.
+    forms::keepGroupBoxFrameCached(&application);
     // Qt's own dialogs (the print dialog above all) in Swedish.
     platform::installSwedishQtTranslation(application);
     // The main window is hidden while another window is open; the program ends only when a

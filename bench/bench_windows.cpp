@@ -1,12 +1,14 @@
 // The windows, offscreen, with a year of data: clicking cmdSpara until the day and month labels
 // show the new figures and are painted, and opening the range window until it shows its totals
 // and is painted. Both are timed by hand around exactly that work; setting up each click (typing
-// the time, closing the range window again) is not timed.
+// the time, closing the range window again) is not timed. The click's floor: a bare window of
+// seven labels, which does the booking's one durable write of the month and shows seven new texts.
 
 #include "app/frmSurfur.h"
 #include "core/figures.h"
 #include "core/range.h"
 #include "platform/posix_file_system.h"
+#include "posix_baseline.h"
 #include "sample_data.h"
 #include "storage/month_file.h"
 #include "storage/range_totals.h"
@@ -20,16 +22,22 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 constexpr core::Date kToday{2002, 1, 14};
 constexpr const char* kTodaysMonth = "0201.tid";
+constexpr const char* kTodaysCopy = "0201.tmp";
 
 // Counts the paint events of every widget of one window.
 class PaintCounter final : public QObject {
@@ -156,6 +164,71 @@ void BM_SaveClick_Disk(benchmark::State& state) {
     clickSpara(state, files);
 }
 
+// The floor of a click on disk: what no click that books and shows the figures can do without.
+// A bare window of seven labels, as many as the main window's figures; per click, the month read,
+// one second added to today's record and the booking's file work done as bench/boka_floor.c does
+// it (the new month to a temporary file with one fdatasync, the month as it was linked as the undo
+// copy, the rename, one fsync of the folder), then the seven labels given new texts and the events
+// that follow run, so that they are painted. Returns the seconds it took.
+[[gnu::noinline]] double floorClick(int dirFd, const std::array<QLabel*, 7>& labels, int count) {
+    const auto start = std::chrono::steady_clock::now();
+    std::array<std::uint8_t, storage::kMonthFileMaxBytes> month{};
+    const std::ptrdiff_t length = bench::readWhole(dirFd, kTodaysMonth, month);
+    const std::size_t offset = static_cast<std::size_t>(kToday.day - 1) * 16;
+    if (length < static_cast<std::ptrdiff_t>(offset + 16)) {
+        return -1.0;
+    }
+    bench::RawDay record = bench::rawDay(month.data() + offset);
+    record.connectedSeconds += 1;
+    std::memcpy(month.data() + offset, &record, sizeof record);
+    if (!bench::durableBooking(dirFd, kTodaysMonth, kTodaysCopy,
+                               std::span(month.data(), static_cast<std::size_t>(length)))) {
+        return -1.0;
+    }
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        labels[i]->setText(QStringLiteral("Ansluten tid: %1 h %2 m %3 s")
+                               .arg(i)
+                               .arg(count / 60 % 60)
+                               .arg(count % 60));
+    }
+    QCoreApplication::processEvents();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_SaveClick_Floor(benchmark::State& state) {
+    testing_support::TempDir dir;
+    platform::PosixFileSystem files(dir.path());
+    const int dirFd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    std::array<QLabel*, 7> labels{};
+    for (QLabel*& label : labels) {
+        label = new QLabel(QStringLiteral("Ansluten tid: 0 h 0 m 0 s"), &window);
+        layout->addWidget(label);
+    }
+    window.show();
+    QCoreApplication::processEvents();
+    if (dirFd < 0 || !bench::writeYearOfData(files, kToday)) {
+        state.SkipWithError("the data folder could not be prepared");
+        return;
+    }
+    Times times;
+    int count = 0;
+    for (auto _ : state) {
+        paints->watch(labels.front());
+        const double seconds = floorClick(dirFd, labels, ++count);
+        if (seconds < 0.0 || paints->paintsOf(labels.front()) == 0) {
+            state.SkipWithError("the floor did not write the month and paint its labels");
+            break;
+        }
+        state.SetIterationTime(seconds);
+        times.add(seconds);
+    }
+    paints->reset();
+    ::close(dirFd);
+    times.report(state);
+}
+
 // cmdFran_till clicked and the events that follow run: the range window built, its default range
 // (the three months up to today) summed from the month files, the window shown and painted.
 // Checked after each opening: the window shows the totals of that range. The window is closed
@@ -206,6 +279,7 @@ void BM_OpenRange_Memory(benchmark::State& state) {
 
 BENCHMARK(BM_SaveClick_Memory)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveClick_Disk)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveClick_Floor)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OpenRange_Memory)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OpenRange_Disk)->UseManualTime()->Unit(benchmark::kMicrosecond);
 

@@ -1,4 +1,4 @@
-// Loaded into a Qt program with LD_PRELOAD by bench_startup; the program itself is not changed.
+// Loaded into a Qt program with LD_PRELOAD by bench_processes; the program itself is not changed.
 // When the application object is made, it starts watching: once a window has been exposed (and so
 // painted) and the event loop is then about to wait for more events, the program is shown and
 // idle. It writes the CLOCK_MONOTONIC time of that moment, in nanoseconds, to the descriptor

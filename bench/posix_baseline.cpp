@@ -45,6 +45,24 @@ bool durableReplace(int dirFd, const char* name, std::span<const std::uint8_t> c
     return ::renameat(dirFd, kTemporary, dirFd, name) == 0 && ::fsync(dirFd) == 0;
 }
 
+bool durableBooking(int dirFd, const char* month, const char* undoCopy,
+                    std::span<const std::uint8_t> content) {
+    const int fd = ::openat(dirFd, kTemporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written =
+        ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size()) &&
+        ::fdatasync(fd) == 0;
+    if (::close(fd) != 0 || !written) {
+        ::unlinkat(dirFd, kTemporary, 0);
+        return false;
+    }
+    ::unlinkat(dirFd, undoCopy, 0);
+    return ::linkat(dirFd, month, dirFd, undoCopy, 0) == 0 &&
+           ::renameat(dirFd, kTemporary, dirFd, month) == 0 && ::fsync(dirFd) == 0;
+}
+
 RawDay rawDay(const std::uint8_t* record) {
     RawDay day;
     std::memcpy(&day, record, sizeof day);

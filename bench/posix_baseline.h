@@ -20,6 +20,13 @@ std::ptrdiff_t readWhole(int dirFd, const char* name, std::span<std::uint8_t> bu
 // can do on POSIX.
 bool durableReplace(int dirFd, const char* name, std::span<const std::uint8_t> content);
 
+// The file work of a booking, as bench/boka_floor.c does it: the new month to a fresh temporary
+// file (write, fdatasync, close), the old undo copy deleted, the month as it was linked as the undo
+// copy (its bytes are on disk already), the temporary file renamed over the month, one fsync of
+// the folder. One flush of each kind, as the program's booking makes.
+bool durableBooking(int dirFd, const char* month, const char* undoCopy,
+                    std::span<const std::uint8_t> content);
+
 // A day record as raw fields, decoded with memcpy on this little-endian machine.
 struct RawDay {
     float extraCost;

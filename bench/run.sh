@@ -4,9 +4,10 @@
 # Usage: ./bench/run.sh
 #   BENCH_BUILD_DIR    build folder (build-release)
 #   BENCH_REPETITIONS  repetitions of each storage and window benchmark (9)
-#   BENCH_STARTS       launches of each program in the start-up benchmark (21)
-# Needs what ./build.sh installs, and Google Benchmark; Xvfb is used for the start-up when it is
-# installed (the windows run offscreen either way).
+#   BENCH_STARTS       launches of each program in the benchmark of whole processes (21)
+# Needs what ./build.sh installs, and installs Google Benchmark, Xvfb and Timewarrior when they
+# are missing. The window's start is measured on Xvfb when it can be started (offscreen otherwise);
+# the clicks run offscreen either way.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,11 +15,12 @@ build_dir=${BENCH_BUILD_DIR:-build-release}
 repetitions=${BENCH_REPETITIONS:-9}
 starts=${BENCH_STARTS:-21}
 
-tools/install-missing.sh libbenchmark-dev xvfb
+tools/install-missing.sh libbenchmark-dev xvfb timewarrior
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURFKLOCKA_BENCH=ON >&2
-cmake --build "$build_dir" --target bench_storage bench_windows bench_startup bench_table >&2
+cmake --build "$build_dir" --target bench_storage bench_windows bench_processes bench_table >&2
 
+load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 out=$(mktemp -d)
 xvfb_pid=""
 cleanup() {
@@ -27,7 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The start-up is measured on a real X server (Xvfb) when there is one to start.
+# The window's start is measured on a real X server (Xvfb) when there is one to start.
 startup_platform=offscreen
 if command -v Xvfb >/dev/null; then
     for display in $(seq 90 140); do
@@ -60,11 +62,13 @@ run storage "$build_dir/bench/bench_storage" --benchmark_repetitions="$repetitio
 echo "Fönster (bench_windows, offscreen) ..." >&2
 run windows env QT_QPA_PLATFORM=offscreen "$build_dir/bench/bench_windows" \
     --benchmark_repetitions="$repetitions"
-echo "Start (bench_startup, $startup_platform) ..." >&2
-run startup env QT_QPA_PLATFORM="$startup_platform" "$build_dir/bench/bench_startup" \
+echo "Processer (bench_processes, fönstret på $startup_platform) ..." >&2
+run processes env QT_QPA_PLATFORM="$startup_platform" "$build_dir/bench/bench_processes" \
     --benchmark_repetitions="$starts"
 
-echo "Medians on $(date -u +%Y-%m-%d) — $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg);" \
-    "$repetitions repetitions, $starts launches; windows offscreen, start-up on $startup_platform."
+echo "Medians on $(date -u +%Y-%m-%d) — $(nproc) cores, load average $load_at_start at the start" \
+    "and $(cut -d' ' -f1-3 /proc/loadavg) at the end;" \
+    "$repetitions repetitions, $starts launches of each process, in random interleaved order;" \
+    "clicks offscreen, the window's start on $startup_platform."
 echo
-"$build_dir/bench/bench_table" "$out/storage.json" "$out/windows.json" "$out/startup.json"
+"$build_dir/bench/bench_table" "$out/storage.json" "$out/windows.json" "$out/processes.json"

@@ -6,6 +6,7 @@
 #include "storage/settings_file.h"
 
 #include <array>
+#include <cstdio>
 #include <vector>
 
 namespace bench {
@@ -79,6 +80,26 @@ bool writeEveryYearOfData(platform::FileSystem& files) {
         }
     }
     return true;
+}
+
+bool writeOneMonthOfData(platform::FileSystem& files, int year, int month) {
+    return writeSettings(files) && writeMonth(files, year, month, core::daysInMonth(year, month));
+}
+
+std::string timewarriorMonth(int year, int month) {
+    const auto stamp = [year, month](int day, std::int32_t seconds) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%04d%02d%02dT%02d%02d%02dZ", year, month, day,
+                      seconds / 3600, seconds / 60 % 60, seconds % 60);
+        return std::string(text);
+    };
+    constexpr std::int32_t kStart = 8 * 3600;
+    std::string lines;
+    for (int day = 1; day <= core::daysInMonth(year, month); ++day) {
+        lines += "inc " + stamp(day, kStart) + " - " +
+                 stamp(day, kStart + sampleSeconds(year, month, day)) + "\n";
+    }
+    return lines;
 }
 
 } // namespace bench

@@ -34,4 +34,11 @@ bool writeMonthsOfData(platform::FileSystem& files, const core::Date& today, int
 // day booked.
 bool writeEveryYearOfData(platform::FileSystem& files);
 
+// The settings file and one whole month, every day booked.
+bool writeOneMonthOfData(platform::FileSystem& files, int year, int month);
+
+// The same month's days as Timewarrior's data file ("data/2001-11.data") holds them: one interval
+// a day, from 08:00 UTC, as long as the day's booked time.
+std::string timewarriorMonth(int year, int month);
+
 } // namespace bench

@@ -83,8 +83,50 @@ std::string entryNameFromClock(const platform::Clock& clock) {
     return storage::pendingEntryName(seconds * 1'000'000'000, 0);
 }
 
-// A booking from the command line that holds the data folder: its entry is written to the
-// journal, and every entry waiting there is booked in order, this one last.
+// Books every entry waiting in the journal, then `ownEntry` in memory when given: its result is
+// the one named `ownName`, which for an entry in memory is empty.
+CommandOutput bookAsHolder(platform::FileSystem& files,
+                           const storage::SettingsFile::Loaded& settings, std::string_view ownName,
+                           const storage::PendingEntry* ownEntry, std::int64_t nowNanoseconds,
+                           platform::Notifier* notifier) {
+    std::string warning;
+    const core::PlanSchedule plans = plansOf(files, settings.settings.dailyAllowance, &warning);
+    // A booking of its own in memory goes by the folder's note where one holds, and leaves one:
+    // a folder of many years is then not listed at every booking.
+    storage::Journal journal(files, plans,
+                             ownEntry != nullptr ? storage::FolderNote::Keep
+                                                 : storage::FolderNote::Ignore);
+    std::vector<storage::EntryResult> results =
+        journal.bookWaiting(presenter::answerText(files, settings, plans), ownName, nowNanoseconds);
+    if (ownEntry != nullptr) {
+        results.push_back(journal.book(*ownEntry));
+    }
+    journal.leaveNote();
+    if (notifier != nullptr) {
+        presenter::noticeWaiting(*notifier, files, results, plans);
+    }
+    CommandOutput own =
+        refusedOutput("Bokningen " + std::string(ownName) + " fanns inte längre i datamappen." +
+                      "\n" + std::string(messages::kNothingBooked));
+    std::string others;
+    for (const storage::EntryResult& result : results) {
+        if (result.name == ownName) {
+            own = presenter::entryOutput(files, result, settings, plans);
+        } else if (result.outcome != storage::EntryOutcome::Booked &&
+                   result.outcome != storage::EntryOutcome::Kept) {
+            others += presenter::entryOutput(files, result, settings, plans).err;
+        }
+    }
+    own.err = warning + own.err;
+    if (!others.empty()) {
+        own.err =
+            "surfklocka: En bokning som väntade i datamappen bokfördes inte:\n" + others + own.err;
+    }
+    return own;
+}
+
+// A booking from the command line that holds the data folder: every entry waiting in the journal
+// is booked in order, this one last.
 CommandOutput runBooking(const Command& command, platform::FileSystem& files,
                          const platform::Clock& clock,
                          const storage::SettingsFile::Loaded& settings, std::string_view entryName,
@@ -93,8 +135,19 @@ CommandOutput runBooking(const Command& command, platform::FileSystem& files,
     if (!planned.entry) {
         return planned.refusal;
     }
+    // One month's booking is one atomic write of that month, so it needs no entry file: it is
+    // booked in memory, after what waits in the folder, as the window books its own.
+    const storage::PendingEntry& entry = *planned.entry;
+    const bool oneMonth =
+        std::all_of(entry.parts.begin(), entry.parts.end(), [&entry](const auto& part) {
+            return part.date.year == entry.parts.front().date.year &&
+                   part.date.month == entry.parts.front().date.month;
+        });
+    if (oneMonth) {
+        return bookAsHolder(files, settings, {}, &entry, clock.nanosecondsSince1970(), notifier);
+    }
     const std::string name = entryName.empty() ? entryNameFromClock(clock) : std::string(entryName);
-    if (!storage::addPendingEntry(files, name, *planned.entry)) {
+    if (!storage::addPendingEntry(files, name, entry)) {
         return refusedOutput(messages::notSaved(
             messages::withCause("datamappen inte gick att skriva i", files.lastError())));
     }
@@ -392,32 +445,7 @@ PlannedBooking planBooking(const Command& command, const platform::Clock& clock)
 CommandOutput bookWaiting(platform::FileSystem& files,
                           const storage::SettingsFile::Loaded& settings, std::string_view ownName,
                           std::int64_t nowNanoseconds, platform::Notifier* notifier) {
-    std::string warning;
-    const core::PlanSchedule plans = plansOf(files, settings.settings.dailyAllowance, &warning);
-    storage::Journal journal(files, plans);
-    const std::vector<storage::EntryResult> results =
-        journal.bookWaiting(presenter::answerText(files, settings, plans), ownName, nowNanoseconds);
-    if (notifier != nullptr) {
-        presenter::noticeWaiting(*notifier, files, results, plans);
-    }
-    CommandOutput own =
-        refusedOutput("Bokningen " + std::string(ownName) + " fanns inte längre i datamappen." +
-                      "\n" + std::string(messages::kNothingBooked));
-    std::string others;
-    for (const storage::EntryResult& result : results) {
-        if (result.name == ownName) {
-            own = presenter::entryOutput(files, result, settings, plans);
-        } else if (result.outcome != storage::EntryOutcome::Booked &&
-                   result.outcome != storage::EntryOutcome::Kept) {
-            others += presenter::entryOutput(files, result, settings, plans).err;
-        }
-    }
-    own.err = warning + own.err;
-    if (!others.empty()) {
-        own.err =
-            "surfklocka: En bokning som väntade i datamappen bokfördes inte:\n" + others + own.err;
-    }
-    return own;
+    return bookAsHolder(files, settings, ownName, nullptr, nowNanoseconds, notifier);
 }
 
 } // namespace cli

@@ -29,11 +29,13 @@ bool needsDataFolder(const Command& command);
 std::optional<CommandOutput> runWithoutData(const Command& command);
 
 // Runs a command. The settings are loaded from the settings file into `settings` first. Only
-// Book, BookConnection and Notices with a value write. A booking is written to the journal as
-// `entryName` (a name from the clock when empty) and booked by bookWaiting with every entry that
-// waits there; the caller holds the data folder's lock. The others never create, write or delete
-// a file. A booking that takes a day past its prepaid time, or under ten minutes of it, is told
-// through `notifier` when one is given and the notice setting is on.
+// Book, BookConnection and Notices with a value write. A booking is booked after every entry that
+// waits in the journal; the caller holds the data folder's lock. A booking within one month is one
+// atomic write of that month and is booked in memory, as the window's own are; one across months
+// is written to the journal first as `entryName` (a name from the clock when empty), so that a
+// stop between its months leaves it for the next holder to finish. The others never create, write
+// or delete a file. A booking that takes a day past its prepaid time, or under ten minutes of it,
+// is told through `notifier` when one is given and the notice setting is on.
 CommandOutput runCommand(const Command& command, platform::FileSystem& files,
                          const platform::Clock& clock, core::ProgramSettings& settings,
                          std::string_view entryName = {}, platform::Notifier* notifier = nullptr);

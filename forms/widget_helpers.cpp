@@ -1,13 +1,13 @@
 #include "forms/widget_helpers.h"
 
 #include "core/date_fields.h"
+#include "forms/icon_pixels.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHash>
 #include <QIcon>
 #include <QImage>
-#include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
@@ -19,18 +19,12 @@ namespace forms {
 
 namespace {
 
-// The icon of a PNG file and of its twice-as-large "@2x" sibling where there is one, read with
-// the format named, so that no image-format plugin is loaded to find it out.
-QIcon pngIcon(const QString& file) {
+// The icon of the pictures compiled in under a name: its picture and its twice-as-large one.
+QIcon builtInIcon(const QString& name) {
     QIcon icon;
-    for (const QString& path :
-         {file, QString(file).replace(QStringLiteral(".png"), QStringLiteral("@2x.png"))}) {
-        QImageReader reader(path, "png");
-        // Without guessing from the content, which would load every image-format plugin.
-        reader.setAutoDetectImageFormat(false);
-        const QImage image = reader.read();
-        if (!image.isNull()) {
-            icon.addPixmap(QPixmap::fromImage(image));
+    for (const IconPicture& picture : iconPictures()) {
+        if (name == QLatin1String(picture.name)) {
+            icon.addPixmap(QPixmap::fromImage(iconImage(picture)));
         }
     }
     return icon;
@@ -38,19 +32,20 @@ QIcon pngIcon(const QString& file) {
 
 // The program's icons, each made once while the application runs and shared by every button that
 // shows it. An SVG icon reads and parses its file when it is made and renders it again for every
-// new icon, which took a tenth of the time to open a window. The icons go with the application.
+// new icon, which took a tenth of the time to open a window; decoding PNG pictures took a tenth of
+// the main window's start. The icons go with the application.
 class IconCache final : public QObject {
 public:
     using QObject::QObject;
 
-    static QIcon icon(const QString& file) {
+    static QIcon icon(const QString& name) {
         static QPointer<IconCache> cache;
         if (cache == nullptr) {
             cache = new IconCache(QCoreApplication::instance());
         }
-        auto found = cache->m_icons.constFind(file);
+        auto found = cache->m_icons.constFind(name);
         if (found == cache->m_icons.cend()) {
-            found = cache->m_icons.insert(file, pngIcon(file));
+            found = cache->m_icons.insert(name, builtInIcon(name));
         }
         return *found;
     }
@@ -61,9 +56,15 @@ private:
 
 } // namespace
 
+QImage iconImage(const IconPicture& picture) {
+    QImage image(picture.pixels, picture.width, picture.height, picture.bytesPerLine,
+                 picture.format);
+    image.setDevicePixelRatio(picture.devicePixelRatio);
+    return image;
+}
+
 QIcon programIcon(const char* name) {
-    return IconCache::icon(QStringLiteral(":/icons/") + QString::fromLatin1(name) +
-                           QStringLiteral(".png"));
+    return IconCache::icon(QString::fromLatin1(name));
 }
 
 void showLabel(QLabel* label, const presenter::Label& shown) {

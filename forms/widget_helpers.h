@@ -23,8 +23,8 @@ inline QString qs(const std::string& text) {
 void showLabel(QLabel* label, const presenter::Label& shown);
 
 // One of the program's icons by its name ("spara"), made once and shared: the picture at its size
-// and at twice it for high-resolution screens, read as PNG without asking the image-format
-// plugins, which would all be loaded to guess the format.
+// and at twice it for high-resolution screens, from pixels compiled into the program
+// (forms/icon_pixels.h), so that nothing is read or decoded.
 QIcon programIcon(const char* name);
 
 // Replaces a list's entries with the numbers first to last, leaving no entry chosen (and an

@@ -185,6 +185,25 @@ public:
     // power cut once this returns true. False when the folder could not be flushed; the changes
     // are made all the same, and nothing is undone.
     virtual bool syncFolder() = 0;
+
+    // The folder's note: a short text that the holder of the data folder leaves in the folder's
+    // own metadata (no file changes), telling the next holder what it would otherwise have to
+    // list the folder for (storage/journal.h). A note holds only while no new name has appeared in
+    // the folder since it was left: a layer drops it after every change that makes a new name (a
+    // new file, a link, a rename) unless it holds it, and a note left before the folder's last
+    // change (by anyone) is not given out. A layer that keeps no notes, as this default, gives out
+    // none and keeps none.
+    //
+    // Takes the note: its text when there is one that holds, nullopt otherwise. From then on the
+    // note is held by this layer, so that none holds for anyone else until it leaves one: a holder
+    // that stops before that leaves none behind.
+    virtual std::optional<std::string> takeFolderNote() { return std::nullopt; }
+    // Leaves the note with this text if this layer still holds it, that is if no other process
+    // changed a name since it was taken; false otherwise, or when it could not be kept. Either way
+    // this layer holds it no more.
+    virtual bool leaveFolderNote(std::string_view /*text*/) { return false; }
+    // Drops the note, held or not.
+    virtual void dropFolderNote() {}
 };
 
 } // namespace platform

@@ -4,14 +4,17 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
 #include <new>
+#include <string>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace platform {
@@ -51,6 +54,18 @@ public:
 private:
     int m_fd;
 };
+
+// The folder's note (takeFolderNote): an extended attribute of the folder, "held" while a holder
+// has it, else the stamp of the folder's last change when it was left, then the text.
+constexpr const char* kNoteAttribute = "user.surfklocka.note";
+constexpr std::string_view kNoteHeld = "held";
+constexpr std::size_t kNoteMaxBytes = 4096;
+
+// The folder's time of last change as a note begins with it: "seconds.nanoseconds\n".
+std::string changeStamp(const struct stat& folder) {
+    return std::to_string(folder.st_mtim.tv_sec) + "." + std::to_string(folder.st_mtim.tv_nsec) +
+           "\n";
+}
 
 bool isTemporaryName(std::string_view name) {
     return name.size() > kTemporaryPrefix.size() + kTemporarySuffix.size() &&
@@ -212,6 +227,34 @@ std::optional<std::vector<std::string>> listFolder(int dirFd, std::string_view s
     }
     ::closedir(dir);
     return names;
+}
+
+// Sorts names by their bytes, exactly as std::sort on the strings would, but compares the first
+// eight bytes of two names as one number before it compares their bytes: a folder of many years
+// holds over a thousand month files, and comparing strings took more than the rest of a booking.
+void sortByBytes(std::vector<std::string>& names) {
+    struct Keyed {
+        std::uint64_t head; // the first eight bytes, big-endian, zeros past the end
+        std::size_t index;
+    };
+    std::vector<Keyed> keyed(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
+        std::uint64_t head = 0;
+        for (std::size_t byte = 0; byte < 8; ++byte) {
+            head = (head << 8) | (byte < name.size() ? static_cast<unsigned char>(name[byte]) : 0U);
+        }
+        keyed[i] = {head, i};
+    }
+    std::sort(keyed.begin(), keyed.end(), [&names](const Keyed& a, const Keyed& b) {
+        return a.head != b.head ? a.head < b.head : names[a.index] < names[b.index];
+    });
+    std::vector<std::string> sorted;
+    sorted.reserve(names.size());
+    for (const Keyed& entry : keyed) {
+        sorted.push_back(std::move(names[entry.index]));
+    }
+    names = std::move(sorted);
 }
 
 // True when the name is a regular file itself, not a link to one.
@@ -448,6 +491,7 @@ bool PosixFileSystem::createIfMissing(std::string_view name, FolderFlush flush) 
         m_calls.unlinkat(m_dirFd, path.c_str(), 0);
         return false;
     }
+    noteChange();
     flushAfterChange(flush);
     return true;
 }
@@ -493,6 +537,7 @@ FileSystem::LinkResult PosixFileSystem::linkFile(std::string_view from, std::str
         }
     }
     // The folder is left unflushed: the caller flushes it once its changes are all made.
+    noteChange();
     return LinkResult::Linked;
 }
 
@@ -527,6 +572,7 @@ bool PosixFileSystem::renameFile(std::string_view from, std::string_view to, Fol
     if (!renameNoReplace(source, std::string(to), true)) {
         return false;
     }
+    noteChange();
     flushAfterChange(flush);
     return true;
 }
@@ -545,6 +591,7 @@ bool PosixFileSystem::moveAside(std::string_view from, std::string_view to, Fold
     if (!renameNoReplace(source, std::string(to), S_ISREG(info.st_mode))) {
         return false;
     }
+    noteChange();
     flushAfterChange(flush);
     return true;
 }
@@ -633,7 +680,7 @@ PosixFileSystem::namesWithExtension(std::string_view extension) {
         return name.size() <= extension.size() || !name.ends_with(extension) ||
                isTemporaryName(name);
     });
-    std::sort(names->begin(), names->end());
+    sortByBytes(*names);
     return names;
 }
 
@@ -647,7 +694,7 @@ std::optional<std::vector<std::string>> PosixFileSystem::listNames() {
         return std::nullopt;
     }
     std::erase_if(*names, isTemporaryName);
-    std::sort(names->begin(), names->end());
+    sortByBytes(*names);
     return names;
 }
 
@@ -703,6 +750,9 @@ bool PosixFileSystem::replaceAtomically(std::string_view name,
     if (m_calls.renameat(m_dirFd, temporary.c_str(), m_dirFd, target.c_str()) != 0) {
         return discard(false);
     }
+    if (!keptMode) {
+        noteChange(); // a new name
+    }
     flushAfterChange(flush);
     return true;
 }
@@ -731,6 +781,69 @@ void PosixFileSystem::flushAfterChange(FolderFlush flush) {
     // The change has been made; a folder that cannot be flushed does not undo it.
     if (flush == FolderFlush::Now) {
         syncFolder();
+    }
+}
+
+void PosixFileSystem::noteChange() {
+    if (!m_noteHeld && m_dirFd >= 0) {
+        const int kept = errno;
+        ::fremovexattr(m_dirFd, kNoteAttribute);
+        errno = kept;
+    }
+}
+
+std::optional<std::string> PosixFileSystem::takeFolderNote() {
+    m_noteHeld = false;
+    if (m_dirFd < 0) {
+        return std::nullopt;
+    }
+    std::array<char, kNoteMaxBytes> value{};
+    const ssize_t length = ::fgetxattr(m_dirFd, kNoteAttribute, value.data(), value.size());
+    // Marked as held before anything else is looked at: a note that is dropped from now on (by a
+    // change elsewhere) takes the held mark with it, and so this holder's next note. The note read
+    // is put aside for the mark only where it is still there; one that went between the reading
+    // and the marking is none.
+    const bool replaced = length >= 0 && ::fsetxattr(m_dirFd, kNoteAttribute, kNoteHeld.data(),
+                                                     kNoteHeld.size(), XATTR_REPLACE) == 0;
+    if (!replaced &&
+        ::fsetxattr(m_dirFd, kNoteAttribute, kNoteHeld.data(), kNoteHeld.size(), 0) != 0) {
+        return std::nullopt; // no notes on this file system
+    }
+    m_noteHeld = true;
+    struct stat folder {};
+    if (!replaced || length <= 0 || ::fstat(m_dirFd, &folder) != 0) {
+        return std::nullopt;
+    }
+    const std::string_view text(value.data(), static_cast<std::size_t>(length));
+    const std::string stamp = changeStamp(folder);
+    if (!text.starts_with(stamp)) {
+        return std::nullopt; // held, or left before the folder's last change
+    }
+    return std::string(text.substr(stamp.size()));
+}
+
+bool PosixFileSystem::leaveFolderNote(std::string_view text) {
+    if (!m_noteHeld || m_dirFd < 0) {
+        return false;
+    }
+    m_noteHeld = false;
+    struct stat folder {};
+    if (::fstat(m_dirFd, &folder) != 0) {
+        return false;
+    }
+    const std::string value = changeStamp(folder) + std::string(text);
+    if (value.size() > kNoteMaxBytes) {
+        ::fremovexattr(m_dirFd, kNoteAttribute);
+        return false;
+    }
+    // Only over the held mark: where another process has dropped it, no note is left.
+    return ::fsetxattr(m_dirFd, kNoteAttribute, value.data(), value.size(), XATTR_REPLACE) == 0;
+}
+
+void PosixFileSystem::dropFolderNote() {
+    m_noteHeld = false;
+    if (m_dirFd >= 0) {
+        ::fremovexattr(m_dirFd, kNoteAttribute);
     }
 }
 

@@ -18,7 +18,8 @@ namespace platform {
 // there for anything else), never to a plain rename. Hard links are made with linkat without
 // AT_SYMLINK_FOLLOW, which never replaces its target. Every call that opens a file for writing,
 // writes, flushes, renames, links, deletes or closes goes through a SystemCalls, so that a test
-// can see their order and fail any one of them; reads go to the system directly.
+// can see their order and fail any one of them; reads, and the folder's note (an extended
+// attribute of the folder), go to the system directly.
 //
 // Every open is made with O_NOFOLLOW and every look-up with AT_SYMLINK_NOFOLLOW, so a symbolic
 // link in the folder is seen as itself and never as what it points to.
@@ -75,6 +76,12 @@ public:
     std::optional<std::vector<std::string>> listNames() override;
     int lastError() const override { return m_lastError; }
     bool syncFolder() override;
+    // The note is the folder's extended attribute "user.surfklocka.note": "held" while a holder
+    // has it, else the folder's time of last change when it was left and the text. Where the file
+    // system keeps no such attributes (tmpfs before Linux 6.6) there is never a note.
+    std::optional<std::string> takeFolderNote() override;
+    bool leaveFolderNote(std::string_view text) override;
+    void dropFolderNote() override;
 
 private:
     // Writes content to a fresh temporary file, flushes it, renames it over name and, unless
@@ -88,6 +95,11 @@ private:
     // Flushes the folder after a change that has been made: the change stands either way, and a
     // failed flush is left in m_lastError.
     void flushAfterChange(FolderFlush flush);
+    // Drops the folder's note after a change that made a new name (a new file, a link, a rename),
+    // unless this layer holds it: a name that was not there is what a holder would have to list
+    // the folder for. Deleting or replacing a file adds no name. errno and m_lastError stay as
+    // they were.
+    void noteChange();
     // Starts an operation: true when the folder is open, with m_lastError cleared (or set to why
     // the folder could not be opened).
     bool begin();
@@ -105,6 +117,7 @@ private:
     int m_dirFd = -1;
     int m_openError = 0; // why the folder could not be opened
     int m_lastError = 0;
+    bool m_noteHeld = false; // this layer holds the folder's note (takeFolderNote)
 };
 
 // True for a plain file name the file layer accepts (see FileSystem).

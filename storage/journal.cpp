@@ -128,6 +128,24 @@ std::optional<std::int64_t> timeOfName(std::string_view name) {
     return core::digitsNumber(name.substr(0, kTimeDigits), kTimeDigits);
 }
 
+// The copies a folder note names, one "*.tmp" name a line; nullopt for a note that is not one the
+// journal leaves.
+std::optional<std::set<std::string>> copiesOfNote(std::string_view note) {
+    std::set<std::string> copies;
+    for (const std::string_view line : core::splitText(note, '\n')) {
+        if (line.empty()) {
+            continue;
+        }
+        if (line.size() <= 4 || !line.ends_with(".tmp") ||
+            line.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos ||
+            line == "." || line == "..") {
+            return std::nullopt;
+        }
+        copies.emplace(line);
+    }
+    return copies;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -229,8 +247,8 @@ struct Journal::MonthWrite {
     std::vector<std::uint8_t> newBytes;
 };
 
-Journal::Journal(platform::FileSystem& files, core::PlanSchedule plans)
-    : m_files(files), m_plans(std::move(plans)) {
+Journal::Journal(platform::FileSystem& files, core::PlanSchedule plans, FolderNote note)
+    : m_files(files), m_plans(std::move(plans)), m_note(note) {
     list();
 }
 
@@ -238,8 +256,19 @@ Journal::Journal(platform::FileSystem& files, std::int32_t dailyAllowance)
     : Journal(files, core::PlanSchedule(dailyAllowance)) {}
 
 void Journal::list() {
+    // The first listing may be the note's: the copies it names, and nothing else waiting.
+    if (m_note == FolderNote::Keep && !m_names) {
+        if (const auto note = m_files.takeFolderNote()) {
+            if (auto copies = copiesOfNote(*note)) {
+                m_copies = std::move(*copies);
+                m_names.emplace();
+                return;
+            }
+        }
+    }
     m_names = m_files.listNames();
     if (!m_names) {
+        m_plain = false;
         return;
     }
     for (const std::string& name : *m_names) {
@@ -248,8 +277,26 @@ void Journal::list() {
         } else if (name == kUndoCopyInProgress) {
             // Left by a booking that stopped before its copy took its name.
             m_files.removeFile(name, FolderFlush::Deferred);
+            m_plain = false;
+        } else if (name.ends_with(kPendingExtension) || name.ends_with(kAnswerExtension)) {
+            m_plain = false;
         }
     }
+}
+
+void Journal::leaveNote() {
+    if (m_note != FolderNote::Keep) {
+        return;
+    }
+    if (!m_plain) {
+        m_files.dropFolderNote();
+        return;
+    }
+    std::string text;
+    for (const std::string& copy : m_copies) {
+        text += copy + "\n";
+    }
+    m_files.leaveFolderNote(text);
 }
 
 std::vector<EntryResult> Journal::bookWaiting(const AnswerText& answer, std::string_view own,
@@ -260,12 +307,17 @@ std::vector<EntryResult> Journal::bookWaiting(const AnswerText& answer, std::str
         if (round > 0) {
             list();
         }
-        bool others = false;
-        for (const std::string& name : m_names.value_or(std::vector<std::string>{})) {
-            if (!name.ends_with(kPendingExtension) || name.size() <= kPendingExtension.size() ||
-                !seen.insert(name).second) {
-                continue;
+        // The entries of this listing, picked out first: the listing may hold a thousand months.
+        const std::vector<std::string> none;
+        std::vector<std::string> entries;
+        for (const std::string& name : m_names ? *m_names : none) {
+            if (name.ends_with(kPendingExtension) && name.size() > kPendingExtension.size() &&
+                seen.insert(name).second) {
+                entries.push_back(name);
             }
+        }
+        bool others = false;
+        for (const std::string& name : entries) {
             const bool theirs = name != own;
             results.push_back(bookFile(name, theirs ? answer : AnswerText()));
             others = others || theirs;
@@ -527,6 +579,7 @@ bool Journal::commit(std::vector<MonthWrite>& months, bool undo, EntryResult& re
     // One flush of the folder makes every month's new name durable together.
     failed = failed || !m_files.syncFolder();
     if (failed) {
+        m_plain = false;
         result.outcome = EntryOutcome::Failed;
         result.error = m_files.lastError();
         result.monthFile = months[std::min(written, months.size() - 1)].file;
@@ -552,7 +605,7 @@ bool Journal::commit(std::vector<MonthWrite>& months, bool undo, EntryResult& re
         if (result.undoCopy) {
             m_copies.insert(months.front().backup);
         } else {
-            m_files.removeFile(kUndoCopyInProgress, FolderFlush::Deferred);
+            m_plain = m_plain && m_files.removeFile(kUndoCopyInProgress, FolderFlush::Deferred);
         }
     }
     return true;
@@ -588,6 +641,7 @@ void Journal::leaveAnswer(const EntryResult& result, const AnswerText& answer) {
     if (!answer || !isPendingEntryName(result.name)) {
         return;
     }
+    m_plain = false;
     const std::string text = answer(result);
     m_files.replaceFile(answerName(result.name), bytesOf(text), FolderFlush::Deferred,
                         DataFlush::Skipped);
@@ -598,10 +652,12 @@ void Journal::clearOldAnswers(std::int64_t nowNanoseconds) {
         return;
     }
     for (const std::string& name : *m_names) {
+        if (!name.ends_with(kAnswerExtension)) {
+            continue;
+        }
         const auto made = timeOfName(name);
-        if (name.ends_with(kAnswerExtension) && made &&
-            (nowNanoseconds - *made > kAnswerLifetime ||
-             *made - nowNanoseconds > kAnswerLifetime)) {
+        if (made && (nowNanoseconds - *made > kAnswerLifetime ||
+                     *made - nowNanoseconds > kAnswerLifetime)) {
             m_files.removeFile(name, FolderFlush::Deferred);
         }
     }

@@ -1,256 +1,221 @@
 #pragma once
 
-// A reference model of the main window, written from the rules of the program alone: what the
-// data folder must hold, and what the window must show, after each of the user's steps. It uses
-// nothing of the program's own code: its own record layout, its own cost arithmetic (exact, in
-// sixths of an öre), its own texts and its own calendar. The model test runs the same steps on
-// the program and on this model and compares the two after every step.
+// The data folder as the rules say the user's steps leave it, worked out with none of the
+// program's code: the files byte for byte, each day record written from its fields by hand
+// (support/month_bytes.h) with the cost added in single precision as the tariff says, and a ledger
+// of the seconds the user booked and has not taken back, kept apart from the records: bookings
+// add, undo takes the last booking back and redo brings it again, deletions take away and
+// restores bring back what they took.
 
+#include "support/month_bytes.h"
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <map>
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace reference {
 
 using Bytes = std::vector<std::uint8_t>;
-
-inline constexpr std::int32_t kSecondsPerDay = 86400;
-inline constexpr std::size_t kRecordBytes = 16;
-inline constexpr int kLongestMonth = 31;
+using Files = std::map<std::string, Bytes>;
+using DayOf = std::pair<std::string, int>; // a month file and a day of it
+using Seconds = std::map<DayOf, std::int64_t>;
 
 struct Plan {
-    const char* text; // exactly ten characters
+    const char* text; // ten characters
     std::int16_t allowance;
-    int feeKronor;
 };
-inline constexpr std::array<Plan, 3> kPlans = {{
-    {"1 h / dygn", 3600, 145},
-    {"2 h / dygn", 7200, 245},
-    {"8 h / dygn", 28800, 595},
-}};
+inline constexpr std::array<Plan, 3> kPlans = {
+    {{"1 h / dygn", 3600}, {"2 h / dygn", 7200}, {"8 h / dygn", 28800}}};
 
-struct Date {
-    int year = 2001;
-    int month = 1;
-    int day = 1;
-};
+// A field of record `day` of a month file: the cost (float) at 0, the connected seconds at 4,
+// the extra seconds at 8, the over-allowance flag at 14; 0 past the end of the file.
+template <typename T>
+T field(const Bytes& month, int day, std::size_t offset) {
+    T value{};
+    const std::size_t at = static_cast<std::size_t>(day - 1) * 16 + offset;
+    if (at + sizeof value <= month.size()) {
+        std::memcpy(&value, month.data() + at, sizeof value);
+    }
+    return value;
+}
 
-// ---------------------------------------------------------------------------------------------
-// The files
-
-// A day's record as the model keeps it. The program stores the cost as a single-precision float;
-// the model keeps it exact, as a whole number of sixths of an öre (every charge is 40 öre plus a
-// number of seconds times a sixth of an öre), and counts the charges that made it: each one may
-// leave a float rounding behind in the file.
-struct Day {
-    std::int64_t costSixths = 0;
-    int charges = 0;
-    std::int32_t connected = 0;
-    std::int32_t extra = 0;
-    std::int16_t number = 0;
-    bool over = false;
-
-    bool operator==(const Day&) const = default;
-};
-
-// A month file, or a copy of one: record n is element n - 1, and the file holds exactly these
-// records (16 bytes each). An empty vector is a file of length 0.
-using Month = std::vector<Day>;
-
-// The day's record, or an empty one when the file ends before it.
-Day dayOf(const Month& month, int day);
-// Writes the record of a day; the file grows to it, with empty records in between.
-void putDay(Month& month, int day, const Day& record);
-// What deleting a day leaves of a month: every other day with connected time at its own record
-// number, the file ending with the highest of them.
-Month withoutDay(const Month& month, int day);
-
-// The record as it lies in a file: little-endian, cost (float) at 0, connected seconds at 4,
-// extra seconds at 8, day number at 12 and the over-allowance flag (0 or -1) at 14.
-struct RawDay {
-    std::uint32_t costBits = 0;
-    float cost = 0.0f;
-    std::int32_t connected = 0;
-    std::int32_t extra = 0;
-    std::int16_t number = 0;
-    std::int16_t flag = 0;
-};
-// Reads record `day` of a file's bytes; a record past the end reads as zeros.
-RawDay decodeDay(const Bytes& file, int day);
-// The bytes of a record, with the cost written as the float nearest to the exact cost.
-std::array<std::uint8_t, kRecordBytes> encodeDay(const Day& day);
-// What deleting a day leaves of a month file, worked on the bytes.
-Bytes withoutDayBytes(const Bytes& file, int day);
-
-// The settings file as the plan window leaves it: the first start's mark (-1), the plan's text
-// and its allowance, each at the start of its 30-byte record.
-Bytes settingsBytes(int plan);
-
-// ---------------------------------------------------------------------------------------------
-// Texts and the calendar
-
-int daysInMonth(int year, int month);
-std::string twoDigits(int number);
-// "1 h 2 m 5 s ": each part followed by its unit and a blank, a part of 0 left out.
-std::string durationText(std::int64_t seconds);
-// Whole öre as kronor with a decimal comma and at least `integerDigits` digits before it.
-std::string amountText(std::int64_t ore, int integerDigits);
-// "December 2001".
-std::string monthCaption(int year, int month);
-// "Nu visas lördag 1 dec 2001".
-std::string shownDateText(const Date& date);
-
-// ---------------------------------------------------------------------------------------------
-// The window
-
-enum class Colour { Normal, Red };
-
-struct Label {
-    std::string text;
-    // A second text that is as right as the first: an amount that lies exactly on half an öre
-    // may be shown rounded either way, since the float sum in the file may lie a hair either
-    // side of it. Empty when there is no such second text.
-    std::string alternative;
-    Colour colour = Colour::Normal;
-};
-
-struct Button {
-    bool shown = true;
-    bool enabled = true;
-};
-
-// What the main window must show.
-struct View {
-    std::string title;
-    std::string ramMonadstid;
-    std::string lblVisa_3;
-    std::array<std::string, 3> cmbSok;
-    int daysInList = 31;
-    std::array<std::string, 3> cmbTid;
-
-    Label lblDagstid;
-    Label lblTidkvar;
-    Label lblDagskost;
-    Label lblTid;
-    Label lblDyrtid;
-    Label lblKostnad;
-    Label lblSumma;
-
-    Button cmdAngra;
-    Button cmdRedo;
-    Button cmdKastapost;
-    Button cmdAngrapost;
-    Button cmdKastamon;
-    Button cmdAngramon;
-};
+// What deleting a day leaves of a month: the other days with connected time, at their places.
+inline Bytes withoutDay(const Bytes& month, int day) {
+    Bytes rest;
+    for (int other = 1; other * 16 <= static_cast<int>(month.size()); ++other) {
+        if (other != day && field<std::int32_t>(month, other, 4) != 0) {
+            rest.resize(static_cast<std::size_t>(other) * 16);
+            std::copy_n(month.begin() + (other - 1) * 16, 16, rest.end() - 16);
+        }
+    }
+    return rest;
+}
 
 enum class Answer { Yes, No, Cancel };
 
-// The last booking of the run, which undo takes back and redo brings back.
-struct Booking {
-    std::string file;
-    int day = 0;
-    std::int32_t seconds = 0;
+// What the main window holds when a step is taken: the chosen month file and day, and the time
+// fields' texts, which are what is booked.
+struct Entry {
+    DayOf chosen;
+    std::array<std::string, 3> fields;
 };
 
-// The program as the model sees it: the data folder and one run of the main window. Each step
-// is one of the user's commands; a question the step asks is answered with `answer`.
-class Model {
+// Each step of the user's, with the answer to the question it asks; close is true when the
+// program ends.
+class Folder {
 public:
-    // A data folder holding the settings of a plan chosen earlier, and nothing else.
-    explicit Model(int plan);
-
-    // A run starts: the load step with today's date, and the activation that follows unless the
-    // plan window is shown.
-    void start(const Date& today);
-    // The plan window of a first start: OK with a plan chosen, or Avbryt, which ends the program.
-    void planOk(int plan);
-    void planCancel();
-
-    void chooseDate(int list, const std::string& text);
-    void typeTime(int field, const std::string& text);
-    void save();
-    void close(Answer answer);
-    void undo();
-    void redo();
-    void deleteDay(Answer answer);
-    void restoreDay(Answer answer);
-    void deleteMonth(Answer answer);
-    void restoreMonth(Answer answer);
-    void deleteEverything(Answer answer);
-    // The range window opens with its default range and closes again: summing the range removes
-    // the empty month files it meets. The main window is then activated.
-    void rangeWindow();
-
-    const View& view() const { return m_view; }
-    bool ended() const { return m_ended; }
-    bool planWindow() const { return m_planWindow; }
-    // The titles of the message boxes shown since the last call, in order.
-    std::vector<std::string> takeMessages();
-
-    // The data folder: month files and their copies (every name but tid.it), and tid.it.
-    const std::map<std::string, Month>& months() const { return m_months; }
-    const std::optional<Bytes>& settings() const { return m_settings; }
-
-    // The seconds the user booked and has not taken back, by month file and day, kept apart from
-    // the files: bookings add, undo takes the last booking back and redo brings it again,
-    // deletions take away and restores bring back what they took.
-    std::int64_t booked(const std::string& file, int day) const;
-    const std::map<std::string, std::array<std::int64_t, kLongestMonth>>& ledger() const {
-        return m_ledger;
+    // A folder holding tid.it as the plan window leaves it: the first start's mark (-1), the
+    // plan's text at 30 and its allowance at 60.
+    explicit Folder(const Plan& plan) : m_allowance(plan.allowance) {
+        Bytes& settings = files["tid.it"] = Bytes(62, 0);
+        settings[0] = settings[1] = 0xFF;
+        std::copy_n(plan.text, 10, settings.begin() + 30);
+        std::memcpy(settings.data() + 60, &plan.allowance, 2);
     }
 
-    // What the run knows.
-    const std::string& chosenMonthFile() const { return m_chosenFile; }
-    int chosenDay() const;
-    const std::string& entryFile() const { return m_entryFile; }
-    const std::string& entryBackup() const { return m_entryBackup; }
-    const Booking& lastBooking() const { return m_lastBooking; }
-    const std::string& deletedDayFile() const { return m_deletedDayFile; }
-    int deletedDay() const { return m_deletedDay; }
-    const std::string& deletedMonthFile() const { return m_deletedMonthFile; }
+    // A new run, which knows no copy of the last.
+    void start() { *this = Folder(std::move(files), std::move(ledger), m_allowance); }
+
+    bool save(const Entry& entry, Answer) {
+        const auto& [file, day] = entry.chosen;
+        std::int32_t seconds = 0;
+        for (const std::string& text : entry.fields) {
+            seconds = seconds * 60 + number(text);
+        }
+        const Bytes before = files.contains(file) ? files.at(file) : Bytes{};
+        const std::int32_t total = field<std::int32_t>(before, day, 4) + seconds;
+        const bool over = field<std::int16_t>(before, day, 14) != 0;
+        if (std::ranges::all_of(entry.fields,
+                                [](auto& f) { return f.empty() || f == "0" || f == "00"; }) ||
+            total > 86400) {
+            return false;
+        }
+        // 40 öre, and 10 öre a minute counted to the second (seconds × 10 ÷ 60, in double
+        // precision, then single): for the time past the allowance when the booking takes the
+        // day past it, for all of the booking's time after that.
+        const std::int32_t charged = !over ? total - m_allowance : seconds;
+        const bool charge = total > m_allowance;
+        const auto record = testing_support::dayRecordBytes(
+            total,
+            !charge ? 0
+            : over  ? field<std::int32_t>(before, day, 8) + seconds
+                    : charged,
+            field<float>(before, day, 0) +
+                (charge ? static_cast<float>(charged * 10 / 60.0 + 40) : 0.0f),
+            static_cast<std::int16_t>(day), static_cast<std::int16_t>(charge || over ? -1 : 0));
+        // The copies of the last booking and of any deletion go; the undo copy holds the month
+        // as it was (a file of length 0 before its first booking).
+        sweep();
+        entryBackup = file.substr(0, 4) + ".tmp";
+        files[entryBackup] = before;
+        Bytes& month = files[file] = before;
+        month.resize(std::max(month.size(), static_cast<std::size_t>(day) * 16));
+        std::copy(record.begin(), record.end(), month.begin() + (day - 1) * 16);
+        ledger[m_last = entry.chosen] += m_lastSeconds = seconds;
+        return true;
+    }
+    // A booking made at close keeps its own undo copy; otherwise every copy goes.
+    bool close(const Entry& entry, Answer answer) {
+        const bool typed = std::ranges::any_of(
+            entry.fields, [](auto& f) { return f.find_first_not_of(' ') != std::string::npos; });
+        if (!(typed && answer == Answer::Cancel) &&
+            ((typed && answer == Answer::No) || !save(entry, answer))) {
+            sweep();
+        }
+        return !(typed && answer == Answer::Cancel);
+    }
+    bool undo(const Entry&, Answer) { return swap(-1); }
+    bool redo(const Entry&, Answer) { return swap(1); }
+    bool deleteDay(const Entry& entry, Answer answer) {
+        const auto found = files.find(entry.chosen.first);
+        if (answer == Answer::Yes && found != files.end() &&
+            field<std::int32_t>(found->second, entry.chosen.second, 4) != 0) {
+            files.erase("post.tmp");
+            files["post2.tmp"] = found->second;
+            found->second = withoutDay(found->second, entry.chosen.second);
+            files.erase(entryBackup); // undo and redo end here, and their copy goes
+            m_deletedDaySeconds = std::exchange(ledger[deletedDay = entry.chosen], 0);
+        }
+        return false;
+    }
+    // Only over what the deletion left; a month file that is gone counts as an empty one.
+    bool restoreDay(const Entry&, Answer answer) {
+        const auto copy = files.find("post2.tmp");
+        const auto month = files.find(deletedDay.first);
+        if (answer == Answer::Yes && copy != files.end() &&
+            (month == files.end() ? Bytes{} : month->second) ==
+                withoutDay(copy->second, deletedDay.second)) {
+            files[deletedDay.first] = copy->second;
+            files.erase("post2.tmp");
+            ledger[deletedDay] = m_deletedDaySeconds;
+        }
+        return false;
+    }
+    bool deleteMonth(const Entry& entry, Answer answer) {
+        const std::string& file = entry.chosen.first;
+        if (answer == Answer::Yes && files.contains(file) && !files.at(file).empty()) {
+            files["mon.tmp"] = files.at(file);
+            // Undo, redo and the restore of a day end here, and their copies go.
+            for (const std::string& name :
+                 {file, entryBackup, std::string("post2.tmp"), std::string("post.tmp")}) {
+                files.erase(name);
+            }
+            m_deletedMonth.clear();
+            std::erase_if(ledger, [&](const auto& day) {
+                return day.first.first == file && m_deletedMonth.insert(day).second;
+            });
+            deletedMonth = file;
+        }
+        return false;
+    }
+    // Never over a month file that is there again.
+    bool restoreMonth(const Entry&, Answer answer) {
+        if (answer == Answer::Yes && files.contains("mon.tmp") && !files.contains(deletedMonth)) {
+            files[deletedMonth] = files.at("mon.tmp");
+            files.erase("mon.tmp");
+            std::ranges::for_each(m_deletedMonth,
+                                  [this](auto& day) { ledger[day.first] = day.second; });
+        }
+        return false;
+    }
+    Files files;
+    Seconds ledger;
+    std::string entryBackup; // the run's undo copy; empty until it books
+    DayOf deletedDay;        // the run's last deleted day
+    std::string deletedMonth;
 
 private:
-    enum class Outcome { NothingEntered, NotBooked, Refused, Booked };
+    Folder(Files kept, Seconds booked, std::int32_t allowance)
+        : files(std::move(kept)), ledger(std::move(booked)), m_allowance(allowance) {}
 
-    void visa();
-    void manad(const Month* month);
-    Outcome book();
-    void showEmptyMonth();
-    void sweepCopies();
-    // The last booking taken back (-1) or brought back (+1), in the ledger.
-    void countLastBooking(int sign);
-    void endRun() { m_ended = true; }
-    void message(const char* title) { m_messages.emplace_back(title); }
-    void chosenChanged();
-    std::optional<Plan> plan() const;
-    std::string chosenCaption() const;
+    // Undo (-1) and redo (+1); a month file that is gone counts as an empty one.
+    bool swap(int sign) {
+        if (!entryBackup.empty() && files.contains(entryBackup) && !files.contains("temp.tmp")) {
+            std::swap(files[m_last.first], files[entryBackup]);
+            ledger[m_last] += sign * m_lastSeconds;
+        }
+        return false;
+    }
+    void sweep() {
+        std::erase_if(files, [](const auto& file) { return file.first.ends_with(".tmp"); });
+    }
+    // A field books a number of one or two digits, after a blank or not; anything else books 0.
+    static std::int32_t number(const std::string& text) {
+        const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+        const bool two = text.size() == 2 && (digit(text[0]) || text[0] == ' ') && digit(text[1]);
+        return two || (text.size() == 1 && digit(text[0])) ? std::stoi(text) : 0;
+    }
 
-    // The data folder.
-    std::map<std::string, Month> m_months;
-    std::optional<Bytes> m_settings;
-    std::map<std::string, std::array<std::int64_t, kLongestMonth>> m_ledger;
-    std::array<std::int64_t, kLongestMonth> m_deletedMonthLedger{};
-    std::int64_t m_deletedDayLedger = 0;
-
-    // The run.
-    Date m_today;
-    View m_view;
-    bool m_ended = false;
-    bool m_planWindow = false;
-    std::int16_t m_allowance = 0;
-    std::string m_planText;
-    std::string m_chosenFile;
-    std::string m_entryFile;
-    std::string m_entryBackup; // empty until the run has booked
-    Booking m_lastBooking;
-    std::string m_deletedDayFile;
-    int m_deletedDay = 0;
-    std::string m_deletedMonthFile;
-    std::vector<std::string> m_messages;
+    std::int32_t m_allowance;
+    DayOf m_last; // the run's last booking, which undo and redo swap
+    std::int64_t m_lastSeconds = 0;
+    std::int64_t m_deletedDaySeconds = 0;
+    Seconds m_deletedMonth;
 };
 
 } // namespace reference

@@ -43,10 +43,6 @@ struct Scenario {
     friend void PrintTo(const Scenario& scenario, std::ostream* out) { *out << scenario.name; }
 };
 
-Bytes bytesOf(const std::string& text) {
-    return Bytes(text.begin(), text.end());
-}
-
 std::vector<Scenario> scenarios() {
     using namespace storage;
     // Day 20 of December is in the month file only, not in its undo copy, so that deleting it
@@ -69,8 +65,8 @@ std::vector<Scenario> scenarios() {
     copies["post2.tmp"] = start["0112.tmp"];
     // A connection waiting in the journal from 23:50 on 31 December 2001 to 00:10 on 1 January.
     Files withEntry = copies;
-    withEntry["00000000000000000001-0000000001.vantande"] =
-        bytesOf("surfklocka-vantande 1\n2001-12-31 600\n2002-01-01 600\n");
+    const std::string_view entry = "surfklocka-vantande 1\n2001-12-31 600\n2002-01-01 600\n";
+    withEntry["00000000000000000001-0000000001.vantande"] = Bytes(entry.begin(), entry.end());
     // Reports done once both months hold their part, or when it is begun and its entry kept to
     // be finished (one month could be written, the other neither written nor put back).
     const auto bookEntries = [](FS& f) {
@@ -215,9 +211,8 @@ protected:
 
 TEST_P(FaultTest, FailingAtEveryCallLosesNothingAndNeverPassesForDone) {
     const Scenario& scenario = GetParam();
-    int points = 0;
     for (const auto mode : {FaultyFileSystem::Mode::Once, FaultyFileSystem::Mode::FromThenOn}) {
-        for (int call = 1;; ++call, ++points) {
+        for (int call = 1;; ++call) {
             Layer layer(scenario);
             layer.files.failAt(call, mode);
             const bool reportedDone = scenario.run(layer.files);
@@ -258,14 +253,11 @@ TEST_P(FaultTest, FailingAtEveryCallLosesNothingAndNeverPassesForDone) {
                 << where << ": reported failed, but " << month << " changed";
         }
     }
-    EXPECT_GT(points, 0);
-    RecordProperty("fault points", points);
 }
 
 TEST_P(FaultTest, StoppingDeadAtEveryChangeLosesNothing) {
     const Scenario& scenario = GetParam();
-    int change = 1;
-    for (;; ++change) {
+    for (int change = 1;; ++change) {
         Layer layer(scenario);
         layer.files.failAt(change, FaultyFileSystem::Mode::Crash, true);
         try {
@@ -286,7 +278,6 @@ TEST_P(FaultTest, StoppingDeadAtEveryChangeLosesNothing) {
                 << where << ": " << first << " is neither as it was nor as it will be";
         }
     }
-    RecordProperty("crash points", change - 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryOperation, FaultTest, ::testing::ValuesIn(scenarios()),

@@ -20,7 +20,8 @@ int FaultyFileSystem::changeRequests() const {
     for (const std::string& entry : m_log) {
         if (!entry.starts_with("read") && !entry.starts_with("fileLength ") &&
             !entry.starts_with("exists ") && !entry.starts_with("entryKind ") &&
-            !entry.starts_with("namesWithExtension ") && !entry.starts_with("listNames ")) {
+            !entry.starts_with("namesWithExtension ") && !entry.starts_with("listNames ") &&
+            !entry.ends_with("FolderNote .")) {
             ++changes;
         }
     }
@@ -182,6 +183,23 @@ std::optional<std::vector<std::string>> FaultyFileSystem::listNames() {
 
 bool FaultyFileSystem::syncFolder() {
     return !fails("syncFolder", true, ".") && m_real.syncFolder();
+}
+
+std::optional<std::string> FaultyFileSystem::takeFolderNote() {
+    if (fails("takeFolderNote", false, ".")) {
+        return std::nullopt;
+    }
+    return m_real.takeFolderNote();
+}
+
+bool FaultyFileSystem::leaveFolderNote(std::string_view text) {
+    return !fails("leaveFolderNote", false, ".") && m_real.leaveFolderNote(text);
+}
+
+void FaultyFileSystem::dropFolderNote() {
+    if (!fails("dropFolderNote", false, ".")) {
+        m_real.dropFolderNote();
+    }
 }
 
 } // namespace platform::fakes

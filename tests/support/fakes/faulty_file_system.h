@@ -50,7 +50,7 @@ public:
     // How many calls read the named file.
     int readsOf(std::string_view name) const;
     // How many calls asked to change a file (write, create, copy, link, rename, move aside,
-    // exchange, delete, flush the folder).
+    // exchange, delete, flush the folder); the folder's note is not a file.
     int changeRequests() const;
 
     std::optional<EntryKind> entryKind(std::string_view name) override;
@@ -82,6 +82,11 @@ public:
     std::optional<std::vector<std::string>> listNames() override;
     int lastError() const override { return m_ownError >= 0 ? m_ownError : m_real.lastError(); }
     bool syncFolder() override;
+    // The folder's note is the real layer's, logged as "takeFolderNote .", "leaveFolderNote ." and
+    // "dropFolderNote ."; a failing call takes or leaves none (and drops none).
+    std::optional<std::string> takeFolderNote() override;
+    bool leaveFolderNote(std::string_view text) override;
+    void dropFolderNote() override;
 
     // When set, exchangeFiles answers Unsupported (lastError ENOTSUP), so that the three-rename
     // path is taken.

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QObject;
+
+namespace forms {
+
+// Fusion, the style the windows are drawn in where the desktop names none, paints the frame of
+// every group box (the month frame of the main window, the plan window's frames, those of Qt's own
+// dialogs) from a PNG picture in Qt's resources, which it loads by name with QPixmap. QPixmap finds
+// out a file's format by asking every installed image-format plugin whether it can read it, which
+// loads them all, with libjpeg and Qt SVG: a tenth of the main window's start and 1.3 MiB.
+//
+// Once this is installed on the application object, the picture is read as PNG by its name,
+// without asking any plugin (the same PNG reader, so the same pixels), and kept in Qt's pixmap
+// cache under the key by which QPixmap looks a file up before it loads it; it is put back before
+// each paint of a group box, should the cache have let it go. Were the key ever to differ (another
+// Qt), Fusion would load the picture itself as before.
+void keepGroupBoxFrameCached(QObject* application);
+
+// The picture Fusion draws the frame from, and the key QPixmap keeps a file under in the pixmap
+// cache: "qt_pixmap", the absolute path, then the time of the last change (seconds since 1970,
+// 32 bits), the size (64 bits) and the kind of pixmap (32 bits, 0), each written as the bytes in
+// memory, each byte as two hexadecimal digits with the low one first.
+QString groupBoxFrameFile();
+QString pixmapCacheKey(const QString& file);
+
+} // namespace forms

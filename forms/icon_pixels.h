@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QImage>
+#include <cstddef>
+#include <span>
+
+namespace forms {
+
+// The pixels of the program's icons, compiled into the program: each PNG picture the build draws
+// from an icon's SVG file (32 pixels, and 64 pixels for screens scaled to 200 %, "@2x"), read at
+// build time by Qt's PNG reader (tools/icon_pixels.cpp) and kept as a pixmap keeps them: alpha
+// premultiplied, as Qt's raster pixmaps hold every image with an alpha channel, with the bytes of
+// each line and the device pixel ratio the reader set (2 for "@2x"). Making an icon then decodes
+// and converts nothing at start-up, and its pixmaps share the compiled-in bytes.
+struct IconPicture {
+    const char* name; // the icon's name, "spara"
+    int width;
+    int height;
+    qsizetype bytesPerLine;
+    QImage::Format format;
+    int devicePixelRatio;
+    const unsigned char* pixels;
+};
+
+// Every picture, each icon's in the order of their pixel ratio.
+std::span<const IconPicture> iconPictures();
+
+// A picture as an image over its compiled-in pixels (read-only; a change makes a copy).
+QImage iconImage(const IconPicture& picture);
+
+} // namespace forms
