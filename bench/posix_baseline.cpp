@@ -30,7 +30,11 @@ std::ptrdiff_t readWhole(int dirFd, const char* name, std::span<std::uint8_t> bu
     return static_cast<std::ptrdiff_t>(total);
 }
 
-bool durableReplace(int dirFd, const char* name, std::span<const std::uint8_t> content) {
+namespace {
+
+// Writes the content to the temporary file with one data flush; false, and no file left, when
+// that fails.
+bool writeTemporary(int dirFd, std::span<const std::uint8_t> content) {
     const int fd = ::openat(dirFd, kTemporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         return false;
@@ -42,20 +46,19 @@ bool durableReplace(int dirFd, const char* name, std::span<const std::uint8_t> c
         ::unlinkat(dirFd, kTemporary, 0);
         return false;
     }
-    return ::renameat(dirFd, kTemporary, dirFd, name) == 0 && ::fsync(dirFd) == 0;
+    return true;
+}
+
+} // namespace
+
+bool durableReplace(int dirFd, const char* name, std::span<const std::uint8_t> content) {
+    return writeTemporary(dirFd, content) && ::renameat(dirFd, kTemporary, dirFd, name) == 0 &&
+           ::fsync(dirFd) == 0;
 }
 
 bool durableBooking(int dirFd, const char* month, const char* undoCopy,
                     std::span<const std::uint8_t> content) {
-    const int fd = ::openat(dirFd, kTemporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return false;
-    }
-    const bool written =
-        ::write(fd, content.data(), content.size()) == static_cast<ssize_t>(content.size()) &&
-        ::fdatasync(fd) == 0;
-    if (::close(fd) != 0 || !written) {
-        ::unlinkat(dirFd, kTemporary, 0);
+    if (!writeTemporary(dirFd, content)) {
         return false;
     }
     ::unlinkat(dirFd, undoCopy, 0);
