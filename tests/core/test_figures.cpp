@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 using core::DayRecord;
 using testing_support::bookedDay;
@@ -29,9 +30,15 @@ TEST(Figures, EdgesOfTheDayAndMonthFigures) {
               "Total månadskostnad: 245,00 kr");
     EXPECT_EQ(figuresOf(bookedDay(0, 9000, 1800, 340.0f), 0).total.text,
               "Total månadskostnad: 00,00 kr");
+    // Damaged records: the largest times add up without overflow, and a cost that is no number
+    // shows as "?" in both costs, never in red.
+    const std::int32_t most = std::numeric_limits<std::int32_t>::max();
     std::array<DayRecord, 31> days{};
+    days.fill(bookedDay(0, most, most, 0.0f));
+    EXPECT_EQ(core::sumMonth(days).connectedSeconds, 31LL * most);
     days[4].extraCost = std::nanf("");
     const auto damaged = core::monthFigures(core::sumMonth(days), 3600);
     EXPECT_EQ(damaged.cost.text + damaged.total.text,
               "Extra månadskostnad: ? krTotal månadskostnad: ? kr");
+    EXPECT_FALSE(damaged.cost.extra);
 }
