@@ -47,6 +47,7 @@ TEST(AllowanceNotice, PassingThePrepaidTimeOrComingWithinTenMinutesOfItIsSaidOnc
     for (const auto& [before, after, allowance, text] : cases) {
         EXPECT_EQ(said(before, after, allowance), text) << before << " " << after;
     }
+    EXPECT_EQ(said(7000, 7400, 7200, -1, 200) + said(7000, 7400, 7200, 0, 86401), "");
     // Nothing without a known plan.
     for (const std::int32_t allowance : {0, -1, 3601, 7199, 60, 86400}) {
         EXPECT_EQ(said(0, 86400, allowance) + said(allowance - 700, allowance - 100, allowance), "")

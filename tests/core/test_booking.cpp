@@ -1,6 +1,7 @@
 #include "core/booking.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <tuple>
 
 using core::bookOnDay;
@@ -33,4 +34,6 @@ TEST(Booking, TheChargeBeyondTheAllowance) {
     for (const auto& [before, seconds, allowance, after] : cases) {
         EXPECT_EQ(bookOnDay(before, seconds, allowance, 7), after) << before.connectedSeconds;
     }
+    // A damaged record does not overflow past the 24 hours a day holds.
+    EXPECT_FALSE(bookOnDay(day(std::numeric_limits<std::int32_t>::max()), 3600, 3600, 1));
 }

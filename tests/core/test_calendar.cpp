@@ -16,6 +16,8 @@ TEST(Calendar, MonthLengthsTheLeapRuleAndDayNumbers) {
     EXPECT_EQ(core::daysInMonth(2004, 2), 29);
     EXPECT_EQ(core::daysInMonth(2000, 2), 29);
     EXPECT_EQ(core::daysInMonth(2100, 2), 28);
+    // 2^31 is divisible by 4 but not by 100.
+    EXPECT_TRUE(core::isLeapYear(-2147483647 - 1) && !core::isLeapYear(-1900));
     EXPECT_EQ(core::daysInMonth(2001, 13), 0);
     EXPECT_FALSE((Date{2001, 2, 29}).isValid());
     EXPECT_TRUE((Date{2004, 2, 29}).isValid());

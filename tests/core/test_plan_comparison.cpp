@@ -1,5 +1,6 @@
 #include "core/plan_comparison.h"
 
+#include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
@@ -50,6 +51,11 @@ TEST(PlanComparison, EveryFeeIsSharedOutOverTheDaysOfTheRange) {
     EXPECT_EQ(compared({2001, 12, 1}, {2001, 12, 1}, 3600, -1000.0f, {}),
               "1 h / dygn: -5,32 kr (billigast)\n2 h / dygn: 7,90 kr (uppskattat)\n"
               "8 h / dygn: 19,19 kr (uppskattat)");
+    // 8 h, booked cost not a number: "?", never the cheapest. 1 h: 100000 s count as 86400, 82800
+    // s over, 13800 + 40 öre, + 14500: 28340. 2 h: 13200 + 40 + 24500 = 37740.
+    EXPECT_EQ(compared({2001, 11, 1}, {2001, 11, 30}, 28800, std::nanf(""), {100000}),
+              "1 h / dygn: 283,40 kr (uppskattat) (billigast)\n2 h / dygn: 377,40 kr "
+              "(uppskattat)\n8 h / dygn: ? kr");
     EXPECT_EQ(core::kComparisonCaption, "Jämförelse, avgiften räknad per dag:");
 }
 

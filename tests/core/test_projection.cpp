@@ -12,17 +12,11 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-// The projection's lines, and the comparison's line of the plan in force where it is not the
-// cheapest (one more line); empty for no projection.
-Lines projected(std::span<const core::DayRecord> days, const Date& today, std::int32_t allowance,
-                std::size_t plan = 3) {
+// The projection's lines; none for no projection.
+Lines projected(std::span<const core::DayRecord> days, const Date& today, std::int32_t allowance) {
     const auto projection =
         core::projectMonth(Date{today.year, today.month, 20}, days, today, allowance);
-    Lines lines = projection ? core::projectionLines(*projection) : Lines{};
-    if (projection && plan < 3) {
-        lines.push_back(core::planCostText(projection->plans[plan]));
-    }
-    return lines;
+    return projection ? core::projectionLines(*projection) : Lines{};
 }
 
 } // namespace
@@ -42,11 +36,10 @@ TEST(Projection, TheSumsSoFarScaledToTheWholeMonthAndTheCheapestPlanAtThatPace) 
     // 1 h estimate: 7200 s extra (1240 öre) + 5400 (940) + 3600 (640) = 2820 öre × 31 / 6 = 14570
     // öre; 145,70 + 145 = 290,70 kr. 8 h: nothing beyond 8 h, 595 kr.
     EXPECT_EQ(
-        projected(month, Date{2026, 12, 6}, 7200, 2),
+        projected(month, Date{2026, 12, 6}, 7200),
         (Lines{"Prognos för december 2026 i samma takt som dag 1–6:", "Ansluten tid: 43 h 55 m ",
                "Extra tid: 7 h 45 m ", "Total månadskostnad: 295,63 kr",
-               "Billigast i den takten: 1 h / dygn (290,70 kr)",
-               "8 h / dygn: 595,00 kr (uppskattat)"}));
+               "Billigast i den takten: 1 h / dygn (290,70 kr)"}));
 }
 
 TEST(Projection, RoundingTheFirstDayAndTheMonthsThatAreNotProjected) {

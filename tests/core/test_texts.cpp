@@ -26,6 +26,7 @@ void expectAmounts() {
     EXPECT_EQ(amount(-1.5f), "-1,50");
     EXPECT_EQ(amount(-0.004f), "0,00");
     EXPECT_EQ(amount(-0.005f, kTwo), "-00,01");
+    EXPECT_EQ(amount(std::numeric_limits<float>::infinity(), kTwo), "?");
     // 39 integer digits, a comma and two decimals.
     // 40 öre and a sixth: 0.4016667 kr.
 }
