@@ -1,9 +1,10 @@
 // The windows the main window opens, and the chart's painter. The range window: one render of the
-// range it opens on, its date lists, the focus it keeps, the export button, and closing it back
-// to the main window (the sums and refusals themselves are the presenter's). The help window: its
+// range it opens on, its date lists, a month it cannot read told once an opening, the focus it
+// keeps, the export button, and closing it back to the main window (the sums and refusals
+// themselves are the presenter's). The help window: its
 // caption, lines and links, the links wired to the link opener, the help page shown in the window
 // when the desktop cannot open it, and the main window back unchanged. The chart window: one
-// render, its commands wired to the presenter, the saved pictures on white, and the way from the
+// render, its commands wired to the presenter, the saved pictures, and the way from the
 // main window to the chart of the chosen month and back. The painter: the pixels that a wrong bar
 // height, bar width, colour, allowance line, chosen day's frame or axis would change. Their keys
 // are in test_main_window.
