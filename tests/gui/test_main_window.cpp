@@ -68,7 +68,6 @@ private Q_SLOTS:
         h.click("cmdOk");
         QCOMPARE(window.windowTitle(), QStringLiteral("Surfklocka 3.11      1 h / dygn"));
         QVERIFY(window.isVisible() && h.ended->isEmpty() && h.messages.shown().empty());
-        QCOMPARE(h.text("lblVisa_3"), std::string("Nu visas onsdag 5 dec 2001"));
     }
 
     void planWindowGoesWhicheverWayItIsLeft_data() {
@@ -108,17 +107,28 @@ private Q_SLOTS:
     void laterStartShowsTodayAtOnceWithTheFocusOnTheMinutes() {
         Harness h;
         auto& window = h.start("2 h / dygn", 7200);
-        QVERIFY(window.isVisible() && h.find("frmNetlink") == nullptr);
         QCOMPARE(window.windowTitle() + u'|' + h.find<QGroupBox>("ramMonadstid")->title(),
                  QStringLiteral("Surfklocka 3.11   2 h / dygn|December 2001"));
         QCOMPARE(h.text("lblSumma"), std::string("Total månadskostnad: 245,00 kr"));
         QVERIFY(!h.button("cmdAngra")->isEnabled() && !h.button("cmdRedo")->isEnabled() &&
                 h.button("cmdAngrapost")->isHidden() && h.button("cmdAngramon")->isHidden());
-        QCOMPARE(h.button("cmdKastapost")->toolTip() + h.button("cmdKastamon")->toolTip() +
-                     h.button("cmdPrint")->toolTip() + h.button("cmdAngra")->toolTip(),
-                 QStringLiteral("Tar bort all sparad tid den 05 December 2001.Tar bort all tid "
-                                "under hela December 2001.Skriver ut tider och kostnader för "
-                                "December 2001.Ångra senaste inmatningen i programmet."));
+        // The buttons' hints, those that name the day or the month among them, and the labels.
+        QStringList shown;
+        for (const char* name :
+             {"cmdKasta", "cmdAngra", "cmdRedo", "cmdSpara", "cmdStang", "cmdHjalp", "cmdFran_till",
+              "cmdKastapost", "cmdKastamon", "cmdPrint", "lblVisa_0", "lblVisa_1", "lblVisa_2",
+              "lblVisa_4", "lblVisa_5", "lblVisa_6"}) {
+            shown << h.find(name)->property(name[0] == 'c' ? "toolTip" : "text").toString();
+        }
+        QCOMPARE(
+            shown.join(u'|'),
+            QStringLiteral("Tar bort allt. Alla inmatade värden försvinner.|Ångra senaste "
+                           "inmatningen i programmet.|Gör om senaste inmatningen i "
+                           "programmet.|Sparar inmatat värde.|Stänger programmet.|Öppnar "
+                           "information om programmet och hjälp till programmet.|Visar "
+                           "formuläret \"Från och till\".|Tar bort all sparad tid den 05 "
+                           "December 2001.|Tar bort all tid under hela December 2001.|Skriver "
+                           "ut tider och kostnader för December 2001.|h:|m:|s:|år:|mån:|dag:"));
         QVERIFY(h.messages.shown().empty());
         QStringList lists;
         for (const char* name :

@@ -1,9 +1,10 @@
 // The windows the main window opens, and the chart's painter. The range window: one render of the
-// range it opens on, its date lists, the focus it keeps, the export button, and closing it back
-// to the main window (the sums and refusals themselves are the presenter's). The help window: its
+// range it opens on, its date lists, a month it cannot read told once an opening, the focus it
+// keeps, the export button, and closing it back to the main window (the sums and refusals
+// themselves are the presenter's). The help window: its
 // caption, lines and links, the links wired to the link opener, the help page shown in the window
 // when the desktop cannot open it, and the main window back unchanged. The chart window: one
-// render, its commands wired to the presenter, the saved pictures on white, and the way from the
+// render, its commands wired to the presenter, the saved pictures, and the way from the
 // main window to the chart of the chosen month and back. The painter: the pixels that a wrong bar
 // height, bar width, colour, allowance line, chosen day's frame or axis would change. Their keys
 // are in test_main_window.
@@ -319,17 +320,15 @@ private Q_SLOTS:
         palette.setColor(QPalette::WindowText, ink);
         // 2 h plan, December 2026 (31 days): day 1 = 1 h, day 2 = 3 h (2 h prepaid + 1 h extra),
         // day 3 = 0; day 2 chosen. The axis runs to 3 h (10800 s).
-        std::vector<core::DayRecord> records(3);
-        records[0].connectedSeconds = 3600;
-        records[1].connectedSeconds = 10800;
+        const std::vector<core::DayRecord> records{testing_support::bookedDay(1, 3600),
+                                                   testing_support::bookedDay(2, 10800)};
         const core::MonthChart chart = core::monthChart(2026, 12, records, 7200, 2);
         QImage image(QSize(420, 330) * scale, QImage::Format_ARGB32);
         image.setDevicePixelRatio(scale);
         image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            forms::paintMonthChart(painter, QRect(10, 20, 400, 300), chart, palette);
-        }
+        QPainter painter(&image);
+        forms::paintMonthChart(painter, QRect(10, 20, 400, 300), chart, palette);
+        painter.end();
         // Rectangle 10, 20, 400 × 300: L = 10 + 48 = 58, T = 20 + 32 = 52, PW = 400 - 64 = 336,
         // PH = 300 - 88 = 212, B = 52 + 212 = 264. slot = 336 / 31 = 10, gap = max(2, 10 / 4) = 2,
         // bar width 8; bar i from 58 + 10 i + 1: day 1 columns 59-66, day 2 69-76. height(3600) =

@@ -52,9 +52,6 @@ private:
 class DBusNotifierTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
-        ASSERT_EQ(platform::DBusNotifier().send("Extra tid har börjat", ""),
-                  platform::DBusNotifier::Outcome::NoService);
         m_service.moveToThread(&m_thread);
         m_thread.start();
         ASSERT_TRUE(m_bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"),

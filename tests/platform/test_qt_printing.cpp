@@ -5,7 +5,6 @@
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_file.h"
 #include "platform/qt_services.h"
-#include "platform/qt_translation.h"
 #include "presenter/report.h"
 #include "storage/month_file.h"
 #include "support/month_bytes.h"
@@ -48,10 +47,6 @@ class QtPrintingTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() {
-        QVERIFY(platform::installSwedishQtTranslation(*QCoreApplication::instance()));
-    }
-
     // The save-file service's write: the whole file or, on failure, the old file and a Swedish
     // reason naming it.
     void savedFilesHoldTheirBytesOrSayWhyNot() {
