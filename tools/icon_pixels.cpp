@@ -32,7 +32,12 @@ bool writePicture(QFile& out, int index, const QString& name, const QString& pat
                      qPrintable(reader.errorString()));
         return false;
     }
+    // The pictures for screens scaled to 200 % lie apart from the others, so that a window on a
+    // screen at 100 % has none of their pages mapped: the kernel maps the pages around each one
+    // read, and the two sizes of one icon would otherwise lie side by side.
+    const bool scaled = qRound(image.devicePixelRatio()) != 1;
     QByteArray bytes =
+        QByteArray(scaled ? "[[gnu::section(\".rodata.surfklocka_scaled\")]] " : "") +
         "alignas(16) const unsigned char pixels" + QByteArray::number(index) + "[] = {";
     for (int line = 0; line < image.height(); ++line) {
         const uchar* data = image.constScanLine(line);
