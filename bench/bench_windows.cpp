@@ -7,6 +7,7 @@
 #include "app/frmSurfur.h"
 #include "core/figures.h"
 #include "core/range.h"
+#include "forms/group_box_frame.h"
 #include "platform/posix_file_system.h"
 #include "posix_baseline.h"
 #include "sample_data.h"
@@ -290,6 +291,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    // As the program sets up its application object (app/windows_main.cpp).
+    forms::keepGroupBoxFrameCached(&application);
     paints = new PaintCounter(&application);
     application.installEventFilter(paints);
     benchmark::RunSpecifiedBenchmarks();

@@ -17,7 +17,18 @@ namespace forms {
 // cache under the key by which QPixmap looks a file up before it loads it; it is put back before
 // each paint of a group box, should the cache have let it go. Were the key ever to differ (another
 // Qt), Fusion would load the picture itself as before.
-void keepGroupBoxFrameCached(QObject* application);
+//
+// It also keeps a picture of each group box that lies straight on its window: the box as the
+// style draws it on the window's background, in the window's own pixel format. A box is drawn
+// again under every label in it that changes (the labels let the box show through), and from its
+// second paint on, a box that looks as before is copied from that picture, pixel for pixel what
+// the style would draw, at a fraction of the cost. Any change of the box's size, title, font,
+// palette, state or style, or of the window's background, draws the picture anew. A box that is
+// checkable (it follows the mouse and the focus), styled by a style sheet, or on a window that is
+// not one colour is always drawn by the style.
+//
+// Returns the object installed, which removeEventFilter takes away again.
+QObject* keepGroupBoxFrameCached(QObject* application);
 
 // The picture Fusion draws the frame from, and the key QPixmap keeps a file under in the pixmap
 // cache: "qt_pixmap", the absolute path, then the time of the last change (seconds since 1970,
