@@ -22,6 +22,8 @@ std::string programFolder() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
+} // namespace
+
 // Beside the program (the build folder), then where the package puts the modules relative to
 // the program's own folder ("../lib/x86_64-linux-gnu/surfklocka" from "/usr/bin"), so that any
 // prefix works.
@@ -49,6 +51,12 @@ void* openModule(const char* file, std::string& error) {
     return nullptr;
 }
 
+void* moduleFunction(void* module, const char* name) {
+    return module != nullptr ? ::dlsym(module, name) : nullptr;
+}
+
+namespace {
+
 // Whether Qt has a display to show the windows on: an X or Wayland display, or a platform the user
 // chose (offscreen, xcb, ...), which is left to Qt. Without any, Qt would end the program with an
 // abort and an English text.
@@ -68,7 +76,7 @@ void writeError(const std::string& text) {
 
 template <typename Function>
 Function* symbol(void* module, const char* name) {
-    return reinterpret_cast<Function*>(::dlsym(module, name));
+    return reinterpret_cast<Function*>(moduleFunction(module, name));
 }
 
 } // namespace
@@ -114,6 +122,38 @@ void ModuleNotifier::notify(const std::string& title, const std::string& body) {
             m_module != nullptr ? symbol<Notify>(m_module, "surfklocka_notify") : nullptr) {
         send(title.c_str(), body.c_str());
     }
+}
+
+ModulePrinting::~ModulePrinting() {
+    using End = void();
+    if (End* end = symbol<End>(m_module, "surfklocka_printing_end")) {
+        end();
+    }
+}
+
+bool ModulePrinting::load() {
+    if (!m_tried) {
+        m_tried = true;
+        std::string error;
+        m_module = openModule(kPrintingModule, error);
+        using MakeDialog = platform::PrintDialog*();
+        using MakePrinter = platform::Printer*();
+        MakeDialog* dialog = symbol<MakeDialog>(m_module, "surfklocka_print_dialog");
+        MakePrinter* printer = symbol<MakePrinter>(m_module, "surfklocka_printer");
+        if (dialog != nullptr && printer != nullptr) {
+            m_dialog = dialog();
+            m_printer = printer();
+        }
+    }
+    return m_dialog != nullptr && m_printer != nullptr;
+}
+
+std::optional<int> ModulePrinting::ask() {
+    return load() ? m_dialog->ask() : std::optional<int>(1);
+}
+
+bool ModulePrinting::print(const platform::PrintDocument& items) {
+    return load() && m_printer->print(items);
 }
 
 } // namespace app

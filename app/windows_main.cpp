@@ -63,7 +63,8 @@ extern "C" __attribute__((visibility("default"))) int surfklocka_windows_main(in
     platform::PosixFileSystem files(*folder);
     files.removeStaleTemporaries();
     platform::SystemClock clock;
-    platform::QtPrinting printing;
+    // Printing is loaded at the first print (Qt Print Support), not with the windows.
+    app::ModulePrinting printing;
     platform::QtLinkOpener links(*folder);
     platform::QtSaveFile saveFile;
     // The desktop notifier is loaded at the first notice, like the command line's.

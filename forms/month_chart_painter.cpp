@@ -8,7 +8,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPalette>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -23,15 +22,6 @@ constexpr int kSwatch = 12;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// A saved picture is drawn on white with black ink, whatever the desktop's colours; the prepaid
-// portion keeps the palette's Highlight colour.
-QPalette paperPalette(const QPalette& palette) {
-    QPalette paper = palette;
-    paper.setColor(QPalette::Window, Qt::white);
-    paper.setColor(QPalette::WindowText, Qt::black);
-    return paper;
 }
 
 // The plot area and the bars' columns, as the header's formula gives them.
@@ -234,25 +224,11 @@ QByteArray monthChartPng(const core::MonthChart& chart, const QSize& size, qreal
     return bytes;
 }
 
-QByteArray monthChartSvg(const core::MonthChart& chart, const QSize& size, const QPalette& palette,
-                         const QFont& font) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(size);
-    generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setTitle(qs(chart.title));
-    generator.setDescription(QStringLiteral("Surfklocka"));
-    QPainter painter;
-    if (!painter.begin(&generator)) {
-        return {};
-    }
-    painter.setFont(font);
-    paintMonthChart(painter, QRect(QPoint(0, 0), size), chart, paperPalette(palette));
-    painter.end();
-    return bytes;
+QPalette paperPalette(const QPalette& palette) {
+    QPalette paper = palette;
+    paper.setColor(QPalette::Window, Qt::white);
+    paper.setColor(QPalette::WindowText, Qt::black);
+    return paper;
 }
 
 } // namespace forms

@@ -74,8 +74,13 @@ QImage monthChartImage(const core::MonthChart& chart, const QSize& size, qreal d
 QByteArray monthChartPng(const core::MonthChart& chart, const QSize& size, qreal devicePixelRatio,
                          const QPalette& palette, const QFont& font);
 
+// The palette a saved picture is drawn with: white paper and black ink, whatever the desktop's
+// colours; the prepaid portion keeps the palette's Highlight colour.
+QPalette paperPalette(const QPalette& palette);
+
 // The chart as an SVG file of `size` pixels, on white as the PNG file; empty when it could not be
-// made.
+// made. Made with Qt SVG (forms/month_chart_svg.cpp); in the program's windows it is made in the
+// printing module, which is loaded when it is first needed (app/printing_client.cpp).
 QByteArray monthChartSvg(const core::MonthChart& chart, const QSize& size, const QPalette& palette,
                          const QFont& font);
 

@@ -1,10 +1,13 @@
-// The pictures the windows draw at start-up, without an image-format plugin: the main window shown
-// with its month frame loads none, the frame is drawn from the very picture Qt's own loading
-// gives, under the key Qt looks it up by, and the icons' compiled-in pixels are exactly what Qt's
-// PNG reader reads from the pictures the build drew.
+// What the windows' start leaves out, and that nothing is lost by it. The main window shown with
+// its month frame loads no image-format plugin, the frame is drawn from the very picture Qt's own
+// loading gives, under the key Qt looks it up by, and the icons' compiled-in pixels are exactly
+// what Qt's PNG reader reads from the pictures the build drew. Printing and SVG pictures come
+// from the printing module, which gives the same pictures.
 
+#include "app/modules.h"
 #include "forms/group_box_frame.h"
 #include "forms/icon_pixels.h"
+#include "forms/month_chart_painter.h"
 #include "harness.h"
 
 #include <QFile>
@@ -13,6 +16,7 @@
 #include <QPixmap>
 #include <QPixmapCache>
 #include <QTest>
+#include <dlfcn.h>
 #include <map>
 #include <string>
 
@@ -50,7 +54,7 @@ private Q_SLOTS:
     // First, while nothing has loaded a plugin yet.
     void theMainWindowIsShownWithItsMonthFrameAndNoImagePlugin() {
         QVERIFY(loadedImagePlugins().isEmpty());
-        forms::keepGroupBoxFrameCached(QCoreApplication::instance());
+        m_frames = forms::keepGroupBoxFrameCached(QCoreApplication::instance());
         testing_support::Harness harness;
         harness.storePlan("1 h / dygn", 3600);
         app::frmSurfur& window = harness.start();
@@ -60,6 +64,29 @@ private Q_SLOTS:
         // Painted: the frame's picture came from the cache, not from a file.
         QVERIFY(!frame->grab().isNull());
         QCOMPARE(loadedImagePlugins(), QStringList());
+    }
+
+    // The month frame copied from its picture is, pixel for pixel, the frame the style draws: at
+    // the start's size, and again at a larger size.
+    void theMonthFrameIsCopiedAsTheStyleDrawsIt() {
+        testing_support::Harness harness;
+        harness.storePlan("1 h / dygn", 3600);
+        app::frmSurfur& window = harness.start();
+        auto* frame = harness.find<QGroupBox>("ramMonadstid");
+        QVERIFY(frame != nullptr && QTest::qWaitForWindowExposed(&window));
+        QCoreApplication* application = QCoreApplication::instance();
+        for (const QSize larger : {QSize(0, 0), QSize(60, 40)}) {
+            window.resize(window.size() + larger);
+            frame->repaint();
+            frame->repaint(); // painted twice: its picture is drawn once the events run
+            QCoreApplication::processEvents();
+            const QImage copied = window.grab().toImage();
+            application->removeEventFilter(m_frames);
+            const QImage drawn = window.grab().toImage();
+            application->installEventFilter(m_frames);
+            QVERIFY(!drawn.isNull());
+            QCOMPARE(copied, drawn);
+        }
     }
 
     // Qt's own loading of the frame's picture (which asks every plugin) keeps it under the key the
@@ -105,6 +132,43 @@ private Q_SLOTS:
             QCOMPARE(count, 2);
         }
     }
+
+    // The built printing module makes the chart's SVG picture byte for byte as Qt SVG does here,
+    // and gives one printer for the dialog and the printing. Where the module cannot be found
+    // (beside a test program it is not), printing goes ahead and fails, so the window says so.
+    void printingComesFromItsModule() {
+        void* module = ::dlopen(SURFKLOCKA_PRINTING_MODULE, RTLD_NOW | RTLD_LOCAL);
+        QVERIFY2(module != nullptr, ::dlerror());
+        using Make =
+            void(const core::MonthChart&, const QSize&, const QPalette&, const QFont&, QByteArray&);
+        auto* make = reinterpret_cast<Make*>(app::moduleFunction(module, "surfklocka_chart_svg"));
+        QVERIFY(make != nullptr);
+        core::MonthChart chart;
+        chart.title = "Mars 2026";
+        chart.dailyAllowance = 3600;
+        chart.year = 2026;
+        chart.month = 3;
+        chart.bars = {{1, 3600, 1800}, {2, 1800, 0}};
+        QByteArray bytes;
+        make(chart, QSize(300, 200), QPalette(), QFont(), bytes);
+        QVERIFY(bytes.contains("Mars 2026"));
+        QCOMPARE(bytes, forms::monthChartSvg(chart, QSize(300, 200), QPalette(), QFont()));
+        using Dialog = platform::PrintDialog*();
+        using Printer = platform::Printer*();
+        auto* dialog = reinterpret_cast<Dialog*>(::dlsym(module, "surfklocka_print_dialog"));
+        auto* printer = reinterpret_cast<Printer*>(::dlsym(module, "surfklocka_printer"));
+        QVERIFY(dialog != nullptr && printer != nullptr);
+        QVERIFY(dialog() != nullptr && printer() != nullptr);
+        QCOMPARE(static_cast<void*>(dynamic_cast<platform::Printer*>(dialog())),
+                 static_cast<void*>(printer()));
+
+        app::ModulePrinting missing;
+        QCOMPARE(missing.ask(), std::optional<int>(1));
+        QVERIFY(!missing.print({{platform::PrintItem::Kind::Line, "Rad", 10, false}}));
+    }
+
+private:
+    QObject* m_frames = nullptr;
 };
 
 QTEST_MAIN(PicturesTest)

@@ -43,11 +43,18 @@ foreach(file "${program}" "${desktop}" "${metainfo}" "${scalable}" "${doc}/copyr
     endif()
 endforeach()
 # The modules the program loads, where it looks for them: MODULE_DIR from its own folder.
-foreach(module libsurfklocka_windows.so libsurfklocka_notifier_module.so)
+foreach(module libsurfklocka_windows.so libsurfklocka_notifier_module.so libsurfklocka_printing.so)
     if(NOT EXISTS "${PREFIX}/bin/${MODULE_DIR}/${module}")
         fail("saknas där programmet letar: ${PREFIX}/bin/${MODULE_DIR}/${module}")
     endif()
 endforeach()
+# The windows start without Qt Print Support and Qt SVG: the printing module brings them at the
+# first print or SVG picture. A library the module needs is named in its file.
+file(STRINGS "${PREFIX}/bin/${MODULE_DIR}/libsurfklocka_windows.so" needed
+     REGEX "libQt6(PrintSupport|Svg)")
+if(needed)
+    fail("fönstermodulen läser in utskrift eller SVG när den startar: ${needed}")
+endif()
 if(failures GREATER 0)
     message(FATAL_ERROR "${failures} fel")
 endif()

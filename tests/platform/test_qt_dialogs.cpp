@@ -4,8 +4,8 @@
 // text counts as English when it is the same as in a run of the same dialog without the
 // translation, and is not one of the few that Swedish writes alike.
 
+#include "platform/qt_printing.h"
 #include "platform/qt_save_file.h"
-#include "platform/qt_services.h"
 #include "platform/qt_translation.h"
 #include "support/temp_dir.h"
 

@@ -3,6 +3,7 @@
 
 #include "platform/posix_file_system.h"
 #include "platform/qt_message_box.h"
+#include "platform/qt_printing.h"
 #include "platform/qt_save_file.h"
 #include "platform/qt_services.h"
 #include "presenter/report.h"
