@@ -41,23 +41,9 @@ if [ -z "$ref_build" ]; then
     cmake --build "$ref_build" --target surfklocka surfklocka_demo_data >&2
 fi
 
-work=$(mktemp -d)
-xvfb_pid=""
-program_pid=""
-cleanup() {
-    if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source tools/xvfb-display.sh
 
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$work/display")"
+start_display
 
 # Starts one build's program on fresh demo data, photographs its main window without giving it
 # the focus (so that no text cursor blinks in it) and lists the image libraries it has loaded.

@@ -31,26 +31,11 @@ fi
 cmake -S . -B "$build_dir" -G Ninja >/dev/null
 cmake --build "$build_dir" --target surfklocka surfklocka_demo_data
 
-work=$(mktemp -d)
-xvfb_pid=""
-program_pid=""
-cleanup() {
-    if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source tools/xvfb-display.sh
 
 "$build_dir/tools/surfklocka_demo_data" "$work/surfklocka" "$today"
 
-# A display of its own; Xvfb writes the number it took.
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$work/display")"
+start_display
 
 XDG_DATA_HOME="$work" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb \
     LD_PRELOAD="$faketime_lib" FAKETIME="@$today 20:15:00" FAKETIME_DONT_FAKE_MONOTONIC=1 \
