@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <sys/xattr.h>
 
 namespace testing_support {
 
@@ -47,6 +48,14 @@ std::vector<std::string> TempDir::names() const {
     }
     std::sort(result.begin(), result.end());
     return result;
+}
+
+bool TempDir::keepsAttributes() const {
+    if (::setxattr(m_path.c_str(), "user.surfklocka.probe", "1", 1, 0) != 0) {
+        return false;
+    }
+    ::removexattr(m_path.c_str(), "user.surfklocka.probe");
+    return true;
 }
 
 } // namespace testing_support

@@ -24,6 +24,9 @@ public:
     void write(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
     // Names of the files in the folder, sorted.
     std::vector<std::string> names() const;
+    // Whether the folder's file system keeps user extended attributes (tmpfs before Linux 6.6
+    // keeps none).
+    bool keepsAttributes() const;
 
 private:
     std::string m_path;
