@@ -48,22 +48,14 @@ start_display
 # Starts one build's program on fresh demo data, photographs its main window without giving it
 # the focus (so that no text cursor blinks in it) and lists the image libraries it has loaded.
 photograph() {
-    local name=$1 build=$2 id=""
+    local name=$1 build=$2 id
     mkdir -p -m 700 "$work/$name"
     "$build/tools/surfklocka_demo_data" "$work/$name/surfklocka" "$today"
     XDG_DATA_HOME="$work/$name" XDG_RUNTIME_DIR="$work/$name" QT_QPA_PLATFORM=xcb \
         LD_PRELOAD="$faketime_lib" FAKETIME="@$today 20:15:00" FAKETIME_DONT_FAKE_MONOTONIC=1 \
         "$build/surfklocka" &
     program_pid=$!
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name '^Surfklocka ' 2>/dev/null | tail -n 1 || true)
-        [ -n "$id" ] && break
-        sleep 0.1
-    done
-    if [ -z "$id" ]; then
-        echo "Inget huvudfönster visades ($name)" >&2
-        exit 1
-    fi
+    id=$(wait_for_window '^Surfklocka ') || exit 1
     sleep 1
     import -window "$id" "$work/$name.png"
     echo "$name: bildbibliotek och bildformat som är inlästa:"

@@ -44,16 +44,8 @@ program_pid=$!
 
 # The newest visible window whose title matches, once it is there and drawn.
 window() {
-    local id=""
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
-        [ -n "$id" ] && break
-        sleep 0.1
-    done
-    if [ -z "$id" ]; then
-        echo "Inget fönster \"$1\" visades" >&2
-        exit 1
-    fi
+    local id
+    id=$(wait_for_window "$1") || return 1
     xdotool windowfocus --sync "$id"
     sleep 0.5
     echo "$id"

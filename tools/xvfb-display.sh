@@ -1,7 +1,7 @@
 # Sourced by the scripts that start the program's windows on a display of their own
 # (tools/screenshots.sh, bench/same_window.sh): the temporary folder `work`, the clean-up of what
-# they started, and start_display, which starts Xvfb and points DISPLAY at it. The caller sets
-# program_pid to the program it starts, so that the clean-up ends it too.
+# they started, start_display, which starts Xvfb and points DISPLAY at it, and wait_for_window.
+# The caller sets program_pid to the program it starts, so that the clean-up ends it too.
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -22,4 +22,20 @@ start_display() {
         sleep 0.1
     done
     export DISPLAY=":$(cat "$work/display")"
+}
+
+# The id of the newest visible window whose title matches, once it is there (ten seconds at
+# most); without one it says so and fails.
+wait_for_window() {
+    local id=""
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    if [ -z "$id" ]; then
+        echo "Inget fönster \"$1\" visades" >&2
+        return 1
+    fi
+    echo "$id"
 }
