@@ -4,6 +4,7 @@
 #include "forms/frmFran_till.h"
 #include "forms/frmHjalp.h"
 #include "forms/frmNetlink.h"
+#include "forms/steady_label.h"
 #include "forms/widget_helpers.h"
 #include "ui_frmSurfur.h"
 
@@ -91,6 +92,11 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
         // The time fields would take undo and redo for their own typing; here they are the
         // program's undo and redo.
         field->installEventFilter(this);
+    }
+    // The figures change at every booking; the window keeps its geometry while they fit.
+    for (QLabel* figure : {m_ui->lblDagstid, m_ui->lblTidkvar, m_ui->lblDagskost, m_ui->lblTid,
+                           m_ui->lblDyrtid, m_ui->lblKostnad, m_ui->lblSumma}) {
+        forms::keepLabelSteady(figure);
     }
     forms::fillList(m_ui->cmbTid_0, 1, 10, false);
     forms::fillList(m_ui->cmbTid_1, 1, 59, false);

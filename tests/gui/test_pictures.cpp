@@ -8,11 +8,14 @@
 #include "forms/group_box_frame.h"
 #include "forms/icon_pixels.h"
 #include "forms/month_chart_painter.h"
+#include "forms/steady_label.h"
 #include "harness.h"
 
+#include <QBoxLayout>
 #include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
+#include <QLabel>
 #include <QPixmap>
 #include <QPixmapCache>
 #include <QTest>
@@ -46,6 +49,45 @@ QImage readPng(const QString& path) {
 }
 
 } // namespace
+
+// A window of three figures in a column that stretches beside a fixed text, as the main window's
+// figures are laid out; steady or not, and counting the times it is asked to lay itself out.
+class Figures : public QObject {
+public:
+    explicit Figures(bool steady) {
+        auto* row = new QHBoxLayout(&m_window);
+        auto* column = new QVBoxLayout;
+        row->addLayout(column, 1);
+        row->addWidget(new QLabel(QStringLiteral("Ta bort"), &m_window), 0, Qt::AlignTop);
+        for (QLabel*& label : labels) {
+            label = new QLabel(QStringLiteral("Tid i dag: 1 h 2 m 3 s"), &m_window);
+            column->addWidget(label);
+            label->installEventFilter(this);
+            if (steady) {
+                forms::keepLabelSteady(label);
+            }
+        }
+        m_window.installEventFilter(this);
+        m_window.show();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        layoutRequests += event->type() == QEvent::LayoutRequest ? 1 : 0;
+        const auto* label = qobject_cast<QLabel*>(watched);
+        if (event->type() == QEvent::Paint && label != nullptr &&
+            label->width() < label->sizeHint().width()) {
+            ++cutPaints; // painted before the window made room for its text
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    QWidget& window() { return m_window; }
+
+    std::array<QLabel*, 3> labels{};
+    int layoutRequests = 0;
+    int cutPaints = 0;
+
+private:
+    QWidget m_window;
+};
 
 class PicturesTest : public QObject {
     Q_OBJECT
@@ -87,6 +129,62 @@ private Q_SLOTS:
             QVERIFY(!drawn.isNull());
             QCOMPARE(copied, drawn);
         }
+    }
+
+    // Labels kept steady are placed and drawn as Qt's layouts place and draw them: at the start,
+    // after a text with other digits (without laying the window out again), one as long with
+    // wider letters, one too long for the window, a larger font, and a short text.
+    void steadyLabelsLookAsLaidOutLabels() {
+        Figures plain(false);
+        Figures steady(true);
+        QVERIFY(QTest::qWaitForWindowExposed(&plain.window()) &&
+                QTest::qWaitForWindowExposed(&steady.window()));
+        const auto change = [&](int index, const auto& how) {
+            how(plain.labels.at(static_cast<std::size_t>(index)));
+            how(steady.labels.at(static_cast<std::size_t>(index)));
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents(); // what the first round posted
+        };
+        const auto compareBoth = [&]() {
+            QCOMPARE(steady.window().size(), plain.window().size());
+            for (std::size_t i = 0; i < plain.labels.size(); ++i) {
+                QCOMPARE(steady.labels[i]->objectName(), plain.labels[i]->objectName());
+                QCOMPARE(QRect(steady.labels[i]->mapTo(&steady.window(), QPoint()),
+                               steady.labels[i]->size()),
+                         QRect(plain.labels[i]->mapTo(&plain.window(), QPoint()),
+                               plain.labels[i]->size()));
+            }
+            QCOMPARE(steady.window().grab().toImage(), plain.window().grab().toImage());
+            QCOMPARE(steady.cutPaints, plain.cutPaints);
+        };
+        compareBoth();
+
+        plain.layoutRequests = steady.layoutRequests = 0;
+        change(0, [](QLabel* label) { label->setText(QStringLiteral("Tid i dag: 9 h 8 m 7 s")); });
+        QCOMPARE(steady.layoutRequests, 0);
+        QVERIFY(plain.layoutRequests > 0);
+        compareBoth();
+
+        change(0, [](QLabel* label) { label->setText(QStringLiteral("WWWWWWWWW: 9 h 8 m 7 s")); });
+        compareBoth();
+
+        change(1, [](QLabel* label) {
+            label->setText(QStringLiteral("Extra tid: 123 h 45 m 56 s, och en text som inte "
+                                          "ryms i fönstret som det var från början"));
+        });
+        compareBoth();
+        QCOMPARE(steady.cutPaints, 0);
+        QVERIFY(steady.labels[1]->width() >= steady.labels[1]->sizeHint().width());
+
+        change(2, [](QLabel* label) {
+            QFont larger = label->font();
+            larger.setPointSize(larger.pointSize() * 2);
+            label->setFont(larger);
+        });
+        compareBoth();
+
+        change(1, [](QLabel* label) { label->setText(QStringLiteral("Kort")); });
+        compareBoth();
     }
 
     // Qt's own loading of the frame's picture (which asks every plugin) keeps it under the key the
