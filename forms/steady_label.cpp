@@ -92,18 +92,19 @@ private:
         QSize minimum;
     };
 
-    // Asked by the layout only after updateGeometry, or when it lays the window out for another
-    // reason.
-    Hints measured() const {
-        if (!m_label) {
-            return {};
+    // The label's hints, measured again only when its text needs other room or its font, style
+    // or margins changed: the layout asks for them many times as it lays the window out.
+    const Hints& measured() const {
+        if (m_label && (m_stale || !sameRoom(m_label->text(), m_measuredText))) {
+            m_hints = {m_label->sizeHint(), m_label->minimumSizeHint()};
+            m_measuredText = m_label->text();
+            m_stale = false;
         }
-        m_measuredText = m_label->text();
-        m_stale = false;
-        return {m_label->sizeHint(), m_label->minimumSizeHint()};
+        return m_hints;
     }
 
     QPointer<QLabel> m_label;
+    mutable Hints m_hints;
     mutable QString m_measuredText;
     mutable bool m_stale = true;
 };
@@ -136,8 +137,13 @@ void keepLabelSteady(QLabel* label) {
     auto* holder = new SteadyLabelHolder(label, label->parentWidget());
     delete layout->replaceWidget(label, holder, Qt::FindDirectChildrenOnly);
     holder->holdLabel();
-    label->setVisible(!hidden);
-    holder->setVisible(!hidden);
+    // Shown with their window, or at once where it is shown already; the label is not shown on
+    // its own, which would have it measure its text to size itself.
+    if (hidden) {
+        holder->hide();
+    } else if (holder->parentWidget()->isVisible()) {
+        holder->show();
+    }
 }
 
 } // namespace forms

@@ -73,6 +73,11 @@ void showLabel(QLabel* label, const presenter::Label& shown) {
     const QColor value = shown.colour == presenter::Colour::Red
                              ? QColor(255, 0, 0)
                              : palette.color(QPalette::ButtonText);
+    // Given once and then only when the colour changes: setting a palette makes Qt resolve it
+    // against the window's and tell the label's children, at every booking.
+    if (label->testAttribute(Qt::WA_SetPalette) && palette.color(QPalette::WindowText) == value) {
+        return;
+    }
     palette.setColor(QPalette::WindowText, value);
     label->setPalette(palette);
 }

@@ -104,6 +104,30 @@ private Q_SLOTS:
         QCOMPARE(h.ended->count(), plan.isEmpty() ? 1 : 0);
     }
 
+    // The figures are pure red while they count extra time or its cost, and in the buttons'
+    // text colour again once the booking that made them so is undone.
+    void figuresTurnRedAndBack() {
+        Harness h;
+        QVERIFY(startBooked(h, "70") != nullptr);
+        const auto redOnes = [&h]() {
+            QStringList red;
+            for (const char* name : {"lblDagstid", "lblTidkvar", "lblDagskost", "lblTid",
+                                     "lblDyrtid", "lblKostnad", "lblSumma"}) {
+                const QPalette palette = h.find<QLabel>(name)->palette();
+                const QColor ink = palette.color(QPalette::WindowText);
+                if (ink == QColor(255, 0, 0) || ink != palette.color(QPalette::ButtonText)) {
+                    red << QString::fromLatin1(name) + u'=' + ink.name();
+                }
+            }
+            return red.join(u' ');
+        };
+        QCOMPARE(redOnes(), QStringLiteral("lblTidkvar=#ff0000 lblDagskost=#ff0000 "
+                                           "lblDyrtid=#ff0000 lblKostnad=#ff0000 "
+                                           "lblSumma=#ff0000"));
+        h.click("cmdAngra");
+        QCOMPARE(redOnes(), QString());
+    }
+
     void laterStartShowsTodayAtOnceWithTheFocusOnTheMinutes() {
         Harness h;
         auto& window = h.start("2 h / dygn", 7200);
