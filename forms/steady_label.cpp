@@ -43,7 +43,7 @@ protected:
     bool event(QEvent* event) override {
         if (event->type() == QEvent::LayoutRequest) {
             // The label asked for a new layout: only a text that may need other room is passed on.
-            if (m_label && (m_stale || !sameRoom(m_label->text(), m_measuredText))) {
+            if (needsMeasuring()) {
                 relayout();
             }
             return true;
@@ -87,6 +87,12 @@ private:
         }
     }
 
+    // Whether the label's text needs other room than the measured one, or its font, style or
+    // margins changed since.
+    bool needsMeasuring() const {
+        return m_label && (m_stale || !sameRoom(m_label->text(), m_measuredText));
+    }
+
     struct Hints {
         QSize hint;
         QSize minimum;
@@ -95,7 +101,7 @@ private:
     // The label's hints, measured again only when its text needs other room or its font, style
     // or margins changed: the layout asks for them many times as it lays the window out.
     const Hints& measured() const {
-        if (m_label && (m_stale || !sameRoom(m_label->text(), m_measuredText))) {
+        if (needsMeasuring()) {
             m_hints = {m_label->sizeHint(), m_label->minimumSizeHint()};
             m_measuredText = m_label->text();
             m_stale = false;
