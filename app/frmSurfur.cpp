@@ -82,9 +82,9 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
     m_ui->actRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
-    forms::fillList(m_ui->cmbSok_0, 1, 99, true);
-    forms::fillList(m_ui->cmbSok_1, 1, 12, true);
-    forms::fillList(m_ui->cmbSok_2, 1, 31, true);
+    m_ui->cmbSok_0->setNumbers(1, 99, true);
+    m_ui->cmbSok_1->setNumbers(1, 12, true);
+    m_ui->cmbSok_2->setNumbers(1, 31, true);
     for (QComboBox* field : {m_ui->cmbTid_0, m_ui->cmbTid_1, m_ui->cmbTid_2}) {
         field->setCompleter(nullptr);
         // The booking reads two characters of a field, so a third keystroke is refused.
@@ -98,9 +98,9 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
                            m_ui->lblDyrtid, m_ui->lblKostnad, m_ui->lblSumma}) {
         forms::keepLabelSteady(figure);
     }
-    forms::fillList(m_ui->cmbTid_0, 1, 10, false);
-    forms::fillList(m_ui->cmbTid_1, 1, 59, false);
-    forms::fillList(m_ui->cmbTid_2, 1, 59, false);
+    m_ui->cmbTid_0->setNumbers(1, 10, false);
+    m_ui->cmbTid_1->setNumbers(1, 59, false);
+    m_ui->cmbTid_2->setNumbers(1, 59, false);
     connectHandlers();
 }
 
@@ -192,7 +192,7 @@ void frmSurfur::render(const presenter::MainView& view) {
     choose(m_ui->cmbSok_0, view.cmbSok_0);
     choose(m_ui->cmbSok_1, view.cmbSok_1);
     if (m_ui->cmbSok_2->count() != view.daysInList) {
-        forms::fillList(m_ui->cmbSok_2, 1, view.daysInList, true);
+        m_ui->cmbSok_2->setNumbers(1, view.daysInList, true);
     }
     choose(m_ui->cmbSok_2, view.cmbSok_2);
     const std::array<QComboBox*, 3> times = {m_ui->cmbTid_0, m_ui->cmbTid_1, m_ui->cmbTid_2};

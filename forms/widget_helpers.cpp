@@ -1,9 +1,7 @@
 #include "forms/widget_helpers.h"
 
-#include "core/date_fields.h"
 #include "forms/icon_pixels.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QHash>
 #include <QIcon>
@@ -11,8 +9,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
-#include <QSignalBlocker>
-#include <QStringList>
 #include <vector>
 
 namespace forms {
@@ -80,22 +76,6 @@ void showLabel(QLabel* label, const presenter::Label& shown) {
     }
     palette.setColor(QPalette::WindowText, value);
     label->setPalette(palette);
-}
-
-void fillList(QComboBox* list, int first, int last, bool twoDigits) {
-    QStringList entries;
-    entries.reserve(last - first + 1);
-    for (int n = first; n <= last; ++n) {
-        entries.append(twoDigits ? qs(core::twoDigits(n)) : QString::number(n));
-    }
-    const QSignalBlocker blocker(list);
-    list->clear();
-    // One insertion for all entries: the list's model and view are told once, not per entry.
-    list->addItems(entries);
-    list->setCurrentIndex(-1);
-    if (list->isEditable()) {
-        list->clearEditText();
-    }
 }
 
 } // namespace forms

@@ -6,7 +6,6 @@
 #include <QString>
 #include <string>
 
-class QComboBox;
 class QLabel;
 
 namespace forms {
@@ -26,9 +25,5 @@ void showLabel(QLabel* label, const presenter::Label& shown);
 // and at twice it for high-resolution screens, from pixels compiled into the program
 // (forms/icon_pixels.h), so that nothing is read or decoded.
 QIcon programIcon(const char* name);
-
-// Replaces a list's entries with the numbers first to last, leaving no entry chosen (and an
-// editable list's text empty), without running its handlers.
-void fillList(QComboBox* list, int first, int last, bool twoDigits);
 
 } // namespace forms

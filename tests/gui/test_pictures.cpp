@@ -8,19 +8,24 @@
 #include "forms/group_box_frame.h"
 #include "forms/icon_pixels.h"
 #include "forms/month_chart_painter.h"
+#include "forms/number_list.h"
 #include "forms/steady_label.h"
 #include "harness.h"
 
+#include <QApplication>
 #include <QBoxLayout>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QStyleFactory>
 #include <QTest>
 #include <dlfcn.h>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace {
@@ -128,6 +133,62 @@ private Q_SLOTS:
             application->installEventFilter(m_frames);
             QVERIFY(!drawn.isNull());
             QCOMPARE(copied, drawn);
+        }
+    }
+
+    // A list of numbers asks for the sizes a QComboBox with the same entries asks for, kept and
+    // measured again at the same moments: asked for before its entries are given (an editable
+    // one is asked when it is made editable; its smallest size is not asked yet) and after, when first shown, after new entries once
+    // shown, in another font given to the window, in a larger bold font of its own, and in
+    // another style.
+    void numberListsTakeTheSizesOfComboBoxes() {
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        bold.setPointSize(bold.pointSize() + 5);
+        const std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("Windows")));
+        QVERIFY(windows != nullptr);
+        for (const bool editable : {false, true}) {
+            for (const auto& [last, twoDigits] :
+                 {std::pair(99, true), std::pair(59, false), std::pair(0, false)}) {
+                QWidget window;
+                auto* row = new QHBoxLayout(&window);
+                forms::NumberList* numbers = new forms::NumberList(&window);
+                auto* combo = new QComboBox(&window);
+                row->addWidget(numbers);
+                row->addWidget(combo);
+                const auto fill = [&](int from, int to) {
+                    numbers->setNumbers(from, to, twoDigits);
+                    combo->clear();
+                    for (int n = from; n <= to; ++n) {
+                        combo->addItem(QString::number(n).rightJustified(twoDigits ? 2 : 1, u'0'));
+                    }
+                };
+                QStringList differ;
+                const auto compare = [&](const char* when) {
+                    if (numbers->sizeHint() != combo->sizeHint() ||
+                        numbers->minimumSizeHint() != combo->minimumSizeHint()) {
+                        differ << QString::fromLatin1(when);
+                    }
+                };
+                numbers->setEditable(editable);
+                combo->setEditable(editable);
+                QCOMPARE(numbers->sizeHint(), combo->sizeHint()); // the smallest not asked yet
+                fill(1, last);
+                compare("with entries");
+                window.show();
+                compare("shown");
+                fill(100, 100 + last);
+                compare("new entries once shown");
+                window.setFont(QFont(QStringLiteral("DejaVu Serif"), 13));
+                compare("in another font");
+                numbers->setFont(bold);
+                combo->setFont(bold);
+                compare("in a larger bold font");
+                numbers->setStyle(windows.get());
+                combo->setStyle(windows.get());
+                compare("in another style");
+                QVERIFY2(differ.isEmpty(), qPrintable(differ.join(u", ")));
+            }
         }
     }
 

@@ -1,0 +1,116 @@
+#include "forms/number_list.h"
+
+#include "core/date_fields.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHash>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QtMath>
+#include <algorithm>
+
+namespace forms {
+
+namespace {
+
+// The width of a number's drawn text, as QComboBox measures an entry, by the font, the resolution
+// it is drawn at and the text. The lists live in the windows' thread only.
+int measuredWidth(const QFontMetrics& metrics, const QString& key, const QString& text) {
+    static QHash<QString, int> widths;
+    if (const auto known = widths.constFind(key); known != widths.cend()) {
+        return *known;
+    }
+    return *widths.insert(key, metrics.boundingRect(text).width());
+}
+
+} // namespace
+
+NumberList::NumberList(QWidget* parent) : QComboBox(parent) {}
+
+void NumberList::setNumbers(int first, int last, bool twoDigits) {
+    QStringList numbers;
+    numbers.reserve(std::max(0, last - first + 1));
+    for (int n = first; n <= last; ++n) {
+        numbers.append(twoDigits ? QString::fromStdString(core::twoDigits(n)) : QString::number(n));
+    }
+    const QSignalBlocker blocker(this);
+    clear();
+    // One insertion for all entries: the list's model and view are told once, not per entry.
+    addItems(numbers);
+    setCurrentIndex(-1);
+    if (isEditable()) {
+        clearEditText();
+    }
+    m_numbers = std::move(numbers);
+}
+
+bool NumberList::measuresItself() const {
+    return count() == m_numbers.size() &&
+           sizeAdjustPolicy() == QComboBox::AdjustToContentsOnFirstShow &&
+           minimumContentsLength() == 0 && placeholderText().isEmpty();
+}
+
+int NumberList::widestNumber() const {
+    const QFontMetrics metrics = fontMetrics();
+    if (m_numbers.isEmpty()) {
+        return 7 * metrics.horizontalAdvance(u'x');
+    }
+    const QFont shown = font();
+    const QString font = shown.key() + u'/' + QString::number(shown.hintingPreference()) + u'@' +
+                         QString::number(logicalDpiY()) + u'|';
+    int widest = 0;
+    for (const QString& number : m_numbers) {
+        widest = std::max(widest, measuredWidth(metrics, font + number, number));
+    }
+    return widest;
+}
+
+QSize NumberList::measured() const {
+    const QSize text(widestNumber(),
+                     std::max(qCeil(QFontMetricsF(fontMetrics()).height()), 14) + 2);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    return style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, this);
+}
+
+QSize NumberList::sizeHint() const {
+    if (!measuresItself()) {
+        return QComboBox::sizeHint();
+    }
+    if (!m_hint.isValid()) {
+        m_hint = measured();
+    }
+    return m_hint;
+}
+
+QSize NumberList::minimumSizeHint() const {
+    if (!measuresItself()) {
+        return QComboBox::minimumSizeHint();
+    }
+    if (!m_minimum.isValid()) {
+        m_minimum = measured();
+    }
+    return m_minimum;
+}
+
+void NumberList::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::StyleChange) {
+        m_hint = QSize();
+        m_minimum = QSize();
+    } else if (event->type() == QEvent::FontChange) {
+        m_hint = QSize();
+    }
+    QComboBox::changeEvent(event);
+}
+
+void NumberList::showEvent(QShowEvent* event) {
+    if (!m_shown) {
+        m_hint = QSize();
+        m_shown = true;
+    }
+    QComboBox::showEvent(event);
+}
+
+} // namespace forms
