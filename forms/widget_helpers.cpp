@@ -15,12 +15,14 @@ namespace forms {
 
 namespace {
 
-// The icon of the pictures compiled in under a name: its picture and its twice-as-large one.
+// The icon of the pictures compiled in under a name: its picture and its twice-as-large one. The
+// pictures have an alpha channel, so the pixmaps keep it without Qt reading their pixels to see
+// whether they are opaque: only the pictures drawn are read from the program's file.
 QIcon builtInIcon(const QString& name) {
     QIcon icon;
     for (const IconPicture& picture : iconPictures()) {
         if (name == QLatin1String(picture.name)) {
-            icon.addPixmap(QPixmap::fromImage(iconImage(picture)));
+            icon.addPixmap(QPixmap::fromImage(iconImage(picture), Qt::NoOpaqueDetection));
         }
     }
     return icon;
