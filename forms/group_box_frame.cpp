@@ -1,5 +1,7 @@
 #include "forms/group_box_frame.h"
 
+#include "forms/icon_pixels.h"
+
 #include <QBackingStore>
 #include <QDateTime>
 #include <QEvent>
@@ -66,10 +68,14 @@ class GroupBoxFrame final : public QObject {
 public:
     explicit GroupBoxFrame(QObject* parent)
         : QObject(parent), m_key(pixmapCacheKey(groupBoxFrameFile())) {
-        QImageReader reader(groupBoxFrameFile(), "png");
-        // Without guessing from the content, which would load every image-format plugin.
-        reader.setAutoDetectImageFormat(false);
-        const QImage image = reader.read();
+        // The picture as the build read it, when this Qt holds the same: nothing is decoded.
+        QImage image = qtResourcePicture(groupBoxFrameFile());
+        if (image.isNull()) {
+            QImageReader reader(groupBoxFrameFile(), "png");
+            // Without guessing from the content, which would load every image-format plugin.
+            reader.setAutoDetectImageFormat(false);
+            image = reader.read();
+        }
         if (!image.isNull()) {
             m_frame = QPixmap::fromImage(image);
         }

@@ -28,4 +28,21 @@ std::span<const IconPicture> iconPictures();
 // A picture as an image over its compiled-in pixels (read-only; a change makes a copy).
 QImage iconImage(const IconPicture& picture);
 
+// A picture of Qt's own resources read at build time in the same way ("name" is its path), with
+// the bytes the resource holds, as Qt stores them (QResource::data), and how they are compressed.
+struct QtPicture {
+    const char* path; // ":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"
+    IconPicture picture;
+    const unsigned char* stored;
+    qsizetype storedSize;
+    int compression; // QResource::Compression
+};
+
+std::span<const QtPicture> qtPictures();
+
+// The picture of Qt's resource at `path` as Qt's PNG reader reads it, from the compiled-in pixels,
+// when the Qt the program runs with holds the very bytes the program was built with, and so the
+// same picture; a null image otherwise, or for a picture not compiled in.
+QImage qtResourcePicture(const QString& path);
+
 } // namespace forms

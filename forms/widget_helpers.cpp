@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
+#include <QResource>
 #include <vector>
 
 namespace forms {
@@ -59,6 +60,21 @@ QImage iconImage(const IconPicture& picture) {
                  picture.format);
     image.setDevicePixelRatio(picture.devicePixelRatio);
     return image;
+}
+
+QImage qtResourcePicture(const QString& path) {
+    for (const QtPicture& built : qtPictures()) {
+        if (path != QLatin1String(built.path)) {
+            continue;
+        }
+        const QResource resource(path);
+        const QByteArrayView held(resource.data(), resource.size());
+        const bool same = resource.isValid() &&
+                          resource.compressionAlgorithm() == built.compression &&
+                          held == QByteArrayView(built.stored, built.storedSize);
+        return same ? iconImage(built.picture) : QImage();
+    }
+    return QImage();
 }
 
 QIcon programIcon(const char* name) {

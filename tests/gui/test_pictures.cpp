@@ -138,9 +138,9 @@ private Q_SLOTS:
 
     // A list of numbers asks for the sizes a QComboBox with the same entries asks for, kept and
     // measured again at the same moments: asked for before its entries are given (an editable
-    // one is asked when it is made editable; its smallest size is not asked yet) and after, when first shown, after new entries once
-    // shown, in another font given to the window, in a larger bold font of its own, and in
-    // another style.
+    // one is asked when it is made editable; its smallest size is not asked yet) and after, when
+    // first shown, after new entries once shown, in another font given to the window, in a larger
+    // bold font of its own, and in another style.
     void numberListsTakeTheSizesOfComboBoxes() {
         QFont bold = QApplication::font();
         bold.setBold(true);
@@ -148,8 +148,10 @@ private Q_SLOTS:
         const std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("Windows")));
         QVERIFY(windows != nullptr);
         for (const bool editable : {false, true}) {
-            for (const auto& [last, twoDigits] :
+            for (const auto& list :
                  {std::pair(99, true), std::pair(59, false), std::pair(0, false)}) {
+                const int last = list.first;
+                const bool twoDigits = list.second;
                 QWidget window;
                 auto* row = new QHBoxLayout(&window);
                 forms::NumberList* numbers = new forms::NumberList(&window);
@@ -290,6 +292,19 @@ private Q_SLOTS:
         for (const auto& [name, count] : pictures) {
             QCOMPARE(count, 2);
         }
+    }
+
+    // The frame's picture compiled in is, pixel for pixel, the pixmap Qt's PNG reader gives from
+    // Qt's resource, which holds the very bytes the build read; a picture not compiled in is none.
+    void qtsFramePictureIsCompiledInAsThePngReaderReadsIt() {
+        const QImage built = forms::qtResourcePicture(forms::groupBoxFrameFile());
+        const QImage read = readPng(forms::groupBoxFrameFile());
+        QVERIFY(!built.isNull() && !read.isNull());
+        QCOMPARE(QPixmap::fromImage(built).toImage(), QPixmap::fromImage(read).toImage());
+        QCOMPARE(built.constBits(), forms::qtPictures().front().picture.pixels);
+        QVERIFY(forms::qtResourcePicture(
+                    QStringLiteral(":/qt-project.org/styles/commonstyle/images/up-16.png"))
+                    .isNull());
     }
 
     // The built printing module makes the chart's SVG picture byte for byte as Qt SVG does here,
