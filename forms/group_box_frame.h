@@ -12,9 +12,10 @@ namespace forms {
 // out a file's format by asking every installed image-format plugin whether it can read it, which
 // loads them all, with libjpeg and Qt SVG: a tenth of the main window's start and 1.3 MiB.
 //
-// Once this is installed on the application object, the picture is read as PNG by its name,
-// without asking any plugin (the same PNG reader, so the same pixels), and kept in Qt's pixmap
-// cache under the key by which QPixmap looks a file up before it loads it; it is put back before
+// Once this is installed on the application object, the picture is taken as the build read it
+// from Qt (forms/icon_pixels.h), while this Qt holds the same bytes, or else read as PNG by its
+// name, without asking any plugin (the same PNG reader, so the same pixels), and kept in Qt's
+// pixmap cache under the key by which QPixmap looks a file up before it loads it; it is put back before
 // each paint of a group box, should the cache have let it go. Were the key ever to differ (another
 // Qt), Fusion would load the picture itself as before.
 //
