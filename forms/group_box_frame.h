@@ -15,9 +15,9 @@ namespace forms {
 // Once this is installed on the application object, the picture is taken as the build read it
 // from Qt (forms/icon_pixels.h), while this Qt holds the same bytes, or else read as PNG by its
 // name, without asking any plugin (the same PNG reader, so the same pixels), and kept in Qt's
-// pixmap cache under the key by which QPixmap looks a file up before it loads it; it is put back before
-// each paint of a group box, should the cache have let it go. Were the key ever to differ (another
-// Qt), Fusion would load the picture itself as before.
+// pixmap cache under the key by which QPixmap looks a file up before it loads it; it is put back
+// before each paint of a group box, should the cache have let it go. Were the key ever to differ
+// (another Qt), Fusion would load the picture itself as before.
 //
 // It also keeps a picture of each group box that lies straight on its window: the box as the
 // style draws it on the window's background, in the window's own pixel format. A box is drawn
