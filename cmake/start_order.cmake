@@ -17,7 +17,7 @@ if(NOT SURFKLOCKA_SANITIZE)
 endif()
 
 if(surfklocka_order_start)
-    add_compile_options(-ffunction-sections -fdata-sections)
+    add_compile_options(-ffunction-sections)
     # Gold's ordering file names sections: a function's code, or a static constructor's.
     file(STRINGS ${surfklocka_start_functions} surfklocka_start_names REGEX "^[^#]")
     set(surfklocka_sections "")

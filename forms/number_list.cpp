@@ -75,24 +75,20 @@ QSize NumberList::measured() const {
     return style()->sizeFromContents(QStyle::CT_ComboBox, &option, text, this);
 }
 
+// A size as kept: measured when first asked for after it was dropped.
+QSize NumberList::kept(QSize& size) const {
+    if (!size.isValid()) {
+        size = measured();
+    }
+    return size;
+}
+
 QSize NumberList::sizeHint() const {
-    if (!measuresItself()) {
-        return QComboBox::sizeHint();
-    }
-    if (!m_hint.isValid()) {
-        m_hint = measured();
-    }
-    return m_hint;
+    return measuresItself() ? kept(m_hint) : QComboBox::sizeHint();
 }
 
 QSize NumberList::minimumSizeHint() const {
-    if (!measuresItself()) {
-        return QComboBox::minimumSizeHint();
-    }
-    if (!m_minimum.isValid()) {
-        m_minimum = measured();
-    }
-    return m_minimum;
+    return measuresItself() ? kept(m_minimum) : QComboBox::minimumSizeHint();
 }
 
 void NumberList::changeEvent(QEvent* event) {

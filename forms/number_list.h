@@ -37,6 +37,7 @@ private:
     bool measuresItself() const;
     int widestNumber() const;
     QSize measured() const;
+    QSize kept(QSize& size) const;
 
     QStringList m_numbers;
     mutable QSize m_hint;
