@@ -85,8 +85,8 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
     m_ui->cmbSok_0->setNumbers(1, 99, true);
     m_ui->cmbSok_1->setNumbers(1, 12, true);
     m_ui->cmbSok_2->setNumbers(1, 31, true);
+    // The time fields complete nothing: they are number lists.
     for (QComboBox* field : {m_ui->cmbTid_0, m_ui->cmbTid_1, m_ui->cmbTid_2}) {
-        field->setCompleter(nullptr);
         // The booking reads two characters of a field, so a third keystroke is refused.
         field->lineEdit()->setMaxLength(static_cast<int>(core::kTimeFieldLength));
         // The time fields would take undo and redo for their own typing; here they are the

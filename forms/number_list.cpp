@@ -2,9 +2,14 @@
 
 #include "core/date_fields.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHash>
+#include <QLineEdit>
+#include <QPointer>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
@@ -23,6 +28,16 @@ int measuredWidth(const QFontMetrics& metrics, const QString& key, const QString
         return *known;
     }
     return *widths.insert(key, metrics.boundingRect(text).width());
+}
+
+// A completer that stands in while a list becomes editable, shared by all lists: it is never left
+// on a line edit.
+QCompleter* noCompletion() {
+    static QPointer<QCompleter> none;
+    if (none.isNull()) {
+        none = new QCompleter(QCoreApplication::instance());
+    }
+    return none;
 }
 
 } // namespace
@@ -44,6 +59,53 @@ void NumberList::setNumbers(int first, int last, bool twoDigits) {
         clearEditText();
     }
     m_numbers = std::move(numbers);
+}
+
+void NumberList::setEditable(bool editable) {
+    if (!editable || isEditable()) {
+        QComboBox::setEditable(editable);
+        return;
+    }
+    if (findChild<QAbstractItemView*>() != nullptr) {
+        // A popup made already (at a change of style, for one) is changed by QComboBox.
+        QComboBox::setEditable(true);
+        setCompleter(nullptr);
+        return;
+    }
+    // QComboBox makes the popup here, before the list is editable. It is made when it is first
+    // wanted instead, as it is when a list is made editable in a style that does not draw popups
+    // as menus, and then given what a popup made now would keep.
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    m_menuPopupDue = style()->styleHint(QStyle::SH_ComboBox_Popup, &option, this);
+    auto* edit = new QLineEdit(this);
+    edit->setPalette(palette());
+    // QComboBox makes a completer only for a line edit without one.
+    edit->setCompleter(noCompletion());
+    setLineEdit(edit);
+    edit->setCompleter(nullptr);
+    if (!testAttribute(Qt::WA_Resized)) {
+        adjustSize();
+    }
+}
+
+void NumberList::showPopup() {
+    if (m_menuPopupDue) {
+        // A popup made for a menu follows the mouse, and keeps a scroll bar once editable.
+        view()->setMouseTracking(true);
+        view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        m_menuPopupDue = false;
+    }
+    QComboBox::showPopup();
+}
+
+void NumberList::restyledPopup() {
+    if (m_menuPopupDue) {
+        // QComboBox makes the popup when its style changes, and the new style decides whether it
+        // follows the mouse; the scroll bar stays.
+        view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        m_menuPopupDue = false;
+    }
 }
 
 bool NumberList::measuresItself() const {
@@ -99,6 +161,9 @@ void NumberList::changeEvent(QEvent* event) {
         m_hint = QSize();
     }
     QComboBox::changeEvent(event);
+    if (event->type() == QEvent::StyleChange) {
+        restyledPopup();
+    }
 }
 
 void NumberList::showEvent(QShowEvent* event) {

@@ -26,6 +26,16 @@ public:
     // chosen (and an editable list's text empty), without sending the list's signals.
     void setNumbers(int first, int last, bool twoDigits);
 
+    // Hides QComboBox::setEditable, which is not virtual, for the forms that make the list
+    // editable (uic calls it on the list's own type). The list becomes editable as a QComboBox
+    // does, but its line edit gets no completer: QComboBox would give it one over the entries,
+    // which a list of numbers has no use for. Its popup is made when first wanted rather than at
+    // once, and then made as QComboBox would have left it. Called through a QComboBox pointer,
+    // QComboBox's own runs, completer and all.
+    void setEditable(bool editable);
+
+    void showPopup() override;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -34,6 +44,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void restyledPopup();
     bool measuresItself() const;
     int widestNumber() const;
     QSize measured() const;
@@ -43,6 +54,9 @@ private:
     mutable QSize m_hint;
     mutable QSize m_minimum;
     bool m_shown = false;
+    // Whether QComboBox would have made the popup as a menu when the list became editable, until
+    // the popup is first shown.
+    bool m_menuPopupDue = false;
 };
 
 } // namespace forms

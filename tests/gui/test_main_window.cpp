@@ -161,6 +161,9 @@ private Q_SLOTS:
         }
         QCOMPARE(lists.join(u' '),
                  QStringLiteral("99:01-99 12:01-12 31:01-31 10:1-10 59:1-59 59:1-59"));
+        for (const char* name : {"cmbTid_0", "cmbTid_1", "cmbTid_2"}) {
+            QVERIFY2(h.list(name)->completer() == nullptr, name); // typing is not completed
+        }
         h.choose("04", "02", "05");
         QCOMPARE(Harness::entries(h.list("cmbSok_2")), QStringLiteral("29:01-29"));
         // The focus on the minutes; one digit of hours or two of minutes move it on; a third

@@ -12,6 +12,7 @@
 #include "forms/steady_label.h"
 #include "harness.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
@@ -19,10 +20,14 @@
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QProxyStyle>
+#include <QScopeGuard>
 #include <QStyleFactory>
 #include <QTest>
+#include <array>
 #include <dlfcn.h>
 #include <map>
 #include <memory>
@@ -92,6 +97,26 @@ public:
 
 private:
     QWidget m_window;
+};
+
+// Fusion, but no list's popup follows the mouse unless drawn as a menu, and, if told, every
+// list's popup is drawn as a menu, as on a Mac.
+class UntrackedPopups : public QProxyStyle {
+public:
+    explicit UntrackedPopups(bool menus) : QProxyStyle(QStringLiteral("Fusion")), m_menus(menus) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_ComboBox_Popup && m_menus) {
+            return 1;
+        }
+        if (hint == SH_ComboBox_ListMouseTracking) {
+            return 0;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+
+private:
+    bool m_menus;
 };
 
 class PicturesTest : public QObject {
@@ -192,6 +217,85 @@ private Q_SLOTS:
                 QVERIFY2(differ.isEmpty(), qPrintable(differ.join(u", ")));
             }
         }
+    }
+
+    // An editable number list is a QComboBox made editable in all but the completer: as large,
+    // with the same line edit and, once opened, the same popup, as large and drawn alike. With
+    // Fusion QComboBox makes the popup as a menu's and then changes it; it keeps the menu's
+    // following of the mouse where lists do not follow it, and more of its ways where every
+    // popup is a menu. Lists with a style of their own, set before they become editable, have
+    // popups already; lists given one after it, before their popup is first shown, take it.
+    void editableNumberListsPopUpAsComboBoxes_data() {
+        QTest::addColumn<QString>("before"); // the program's style, or the lists' own
+        QTest::addColumn<QString>("after");  // the lists' own style, set once editable
+        QTest::newRow("Fusion") << ""
+                                << "";
+        QTest::newRow("untracked lists") << "untracked"
+                                         << "";
+        QTest::newRow("menus") << "menus"
+                               << "";
+        QTest::newRow("own style") << "own"
+                                   << "";
+        QTest::newRow("restyled: untracked lists") << ""
+                                                   << "untracked";
+        QTest::newRow("restyled: menus") << ""
+                                         << "menus";
+    }
+    void editableNumberListsPopUpAsComboBoxes() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
+        const auto styleFor = [](const QString& name) -> std::unique_ptr<QStyle> {
+            if (name.isEmpty()) {
+                return nullptr;
+            }
+            if (name == u"own") {
+                return std::unique_ptr<QStyle>(QStyleFactory::create(QStringLiteral("Fusion")));
+            }
+            return std::make_unique<UntrackedPopups>(name == u"menus");
+        };
+        std::unique_ptr<QStyle> first = styleFor(before);
+        const std::unique_ptr<QStyle> then = styleFor(after);
+        const auto fusionAgain =
+            qScopeGuard([] { QApplication::setStyle(QStringLiteral("Fusion")); });
+        if (first != nullptr && before != u"own") {
+            QApplication::setStyle(first.release()); // the application's now
+        }
+        QWidget window;
+        auto* row = new QHBoxLayout(&window);
+        auto* numbers = new forms::NumberList(&window);
+        auto* combo = new QComboBox(&window);
+        const std::array<QComboBox*, 2> lists{numbers, combo};
+        for (QComboBox* list : lists) {
+            if (first != nullptr) {
+                list->setStyle(first.get());
+            }
+            list->setMaxVisibleItems(12);
+            row->addWidget(list);
+        }
+        numbers->setEditable(true);
+        combo->setEditable(true);
+        QCOMPARE(numbers->size(), combo->size());
+        for (QComboBox* list : lists) {
+            if (then != nullptr) {
+                list->setStyle(then.get());
+            }
+        }
+        numbers->setNumbers(1, 59, false);
+        for (int n = 1; n <= 59; ++n) {
+            combo->addItem(QString::number(n));
+        }
+        QVERIFY(numbers->completer() == nullptr);
+        QVERIFY(combo->completer() != nullptr);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(numbers->lineEdit()->geometry(), combo->lineEdit()->geometry());
+        const auto shown = openedPopup(numbers);
+        const auto expected = openedPopup(combo);
+        QVERIFY(!expected.second.isNull());
+        QCOMPARE(shown.first, expected.first);
+        QCOMPARE(shown.second.size(), expected.second.size());
+        QCOMPARE(shown.second, expected.second);
     }
 
     // Labels kept steady are placed and drawn as Qt's layouts place and draw them: at the start,
@@ -342,6 +446,33 @@ private Q_SLOTS:
     }
 
 private:
+    // A list's popup, opened on its own (an open popup would move the next one): how it is made
+    // and what it shows.
+    static std::pair<QString, QImage> openedPopup(QComboBox* list) {
+        list->setCurrentIndex(29);
+        list->showPopup();
+        QWidget* popup = list->view()->parentWidget();
+        auto* layout = qobject_cast<QBoxLayout*>(popup->layout());
+        QStringList made{
+            QString::fromLatin1(list->view()->itemDelegate()->metaObject()->className()),
+            QString::number(list->view()->verticalScrollBarPolicy()),
+            QString::number(list->view()->hasMouseTracking()),
+            QString::number(list->focusPolicy()),
+            QString::number(list->testAttribute(Qt::WA_InputMethodEnabled)),
+            QString::number(list->lineEdit()->hasFrame()),
+            QString::number(list->lineEdit()->contextMenuPolicy()),
+            QString::number(qobject_cast<QFrame*>(popup)->frameStyle())};
+        // The space above and below the entries; between them, the entries and any hidden
+        // scroll arrows.
+        for (const int i : {0, layout->count() - 1}) {
+            const QSize size = layout->itemAt(i)->sizeHint();
+            made << QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+        }
+        const QImage drawn = popup->isVisible() ? popup->grab().toImage() : QImage();
+        list->hidePopup();
+        return {made.join(u' '), drawn};
+    }
+
     QObject* m_frames = nullptr;
 };
 
