@@ -20,14 +20,11 @@ namespace forms {
 
 namespace {
 
-// The width of a number's drawn text, as QComboBox measures an entry, by the font, the resolution
-// it is drawn at and the text. The lists live in the windows' thread only.
-int measuredWidth(const QFontMetrics& metrics, const QString& key, const QString& text) {
-    static QHash<QString, int> widths;
-    if (const auto known = widths.constFind(key); known != widths.cend()) {
-        return *known;
-    }
-    return *widths.insert(key, metrics.boundingRect(text).width());
+// The widths of numbers' drawn texts, as QComboBox measures an entry, by the font and the
+// resolution they are drawn at, and then by the text. The lists live in the windows' thread only.
+QHash<QString, int>& measuredWidths(const QString& font) {
+    static QHash<QString, QHash<QString, int>> widths;
+    return widths[font];
 }
 
 // A completer that stands in while a list becomes editable, shared by all lists: it is never left
@@ -120,11 +117,16 @@ int NumberList::widestNumber() const {
         return 7 * metrics.horizontalAdvance(u'x');
     }
     const QFont shown = font();
-    const QString font = shown.key() + u'/' + QString::number(shown.hintingPreference()) + u'@' +
-                         QString::number(logicalDpiY()) + u'|';
+    QHash<QString, int>& widths =
+        measuredWidths(shown.key() + u'/' + QString::number(shown.hintingPreference()) + u'@' +
+                       QString::number(logicalDpiY()));
     int widest = 0;
     for (const QString& number : m_numbers) {
-        widest = std::max(widest, measuredWidth(metrics, font + number, number));
+        auto width = widths.constFind(number);
+        if (width == widths.cend()) {
+            width = widths.insert(number, metrics.boundingRect(number).width());
+        }
+        widest = std::max(widest, *width);
     }
     return widest;
 }
