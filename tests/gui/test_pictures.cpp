@@ -228,18 +228,15 @@ private Q_SLOTS:
     void editableNumberListsPopUpAsComboBoxes_data() {
         QTest::addColumn<QString>("before"); // the program's style, or the lists' own
         QTest::addColumn<QString>("after");  // the lists' own style, set once editable
-        QTest::newRow("Fusion") << ""
-                                << "";
-        QTest::newRow("untracked lists") << "untracked"
-                                         << "";
-        QTest::newRow("menus") << "menus"
-                               << "";
-        QTest::newRow("own style") << "own"
-                                   << "";
-        QTest::newRow("restyled: untracked lists") << ""
-                                                   << "untracked";
-        QTest::newRow("restyled: menus") << ""
-                                         << "menus";
+        for (const auto& [name, before, after] : std::array<std::array<const char*, 3>, 6>{
+                 {{"Fusion", "", ""},
+                  {"untracked lists", "untracked", ""},
+                  {"menus", "menus", ""},
+                  {"own style", "own", ""},
+                  {"restyled: untracked lists", "", "untracked"},
+                  {"restyled: menus", "", "menus"}}}) {
+            QTest::newRow(name) << QString::fromLatin1(before) << QString::fromLatin1(after);
+        }
     }
     void editableNumberListsPopUpAsComboBoxes() {
         QFETCH(QString, before);
