@@ -1,9 +1,10 @@
 # The code that runs while the main window starts, laid out side by side in the program and in its
 # windows' module. The system maps a program's file into memory in blocks of 64 KiB around each
 # page it runs, so code spread over the whole module made all of it resident; gathered, the two
-# files take 0.7 MiB less memory at the start (the module 560 KiB instead of 1084 KiB). The functions are listed in app/start_functions.txt
-# (written by bench/start_functions.sh); every function is compiled into a section of its own, and
-# the gold linker puts the listed ones together. Without gold, or with the sanitizers, the program
+# files take 0.7 MiB less memory at the start (the module about 500 KiB instead of 1084 KiB). The
+# functions are listed in app/start_functions.txt (written by bench/start_functions.sh); every
+# function is compiled into a section of its own, and the gold linker puts the listed ones
+# together. Without gold, or with the sanitizers, the program
 # is linked as usual: only its layout differs.
 
 include(CheckLinkerFlag)

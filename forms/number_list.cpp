@@ -1,6 +1,7 @@
 #include "forms/number_list.h"
 
 #include "core/date_fields.h"
+#include "forms/widget_helpers.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -45,7 +46,7 @@ void NumberList::setNumbers(int first, int last, bool twoDigits) {
     QStringList numbers;
     numbers.reserve(std::max(0, last - first + 1));
     for (int n = first; n <= last; ++n) {
-        numbers.append(twoDigits ? QString::fromStdString(core::twoDigits(n)) : QString::number(n));
+        numbers.append(twoDigits ? qs(core::twoDigits(n)) : QString::number(n));
     }
     const QSignalBlocker blocker(this);
     clear();

@@ -95,16 +95,19 @@ int main(int argc, char* argv[]) {
     QByteArray qtTable = "const forms::QtPicture qtPictures[] = {\n";
     for (int i = 2; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument.startsWith(QStringLiteral(":/"))) {
+            if (!writeQtPicture(out, i - 2, argument, qtTable)) {
+                return 1;
+            }
+            continue;
+        }
         const qsizetype equals = argument.indexOf(u'=');
         QByteArray entry = "    ";
-        const bool written = argument.startsWith(QStringLiteral(":/"))
-                                 ? writeQtPicture(out, i - 2, argument, qtTable)
-                                 : equals > 0 && writePicture(out, i - 2, argument.left(equals),
-                                                              argument.mid(equals + 1), entry);
-        if (!written) {
+        if (equals <= 0 ||
+            !writePicture(out, i - 2, argument.left(equals), argument.mid(equals + 1), entry)) {
             return 1;
         }
-        table += equals > 0 ? entry + ",\n" : QByteArray();
+        table += entry + ",\n";
     }
     table += "};\n\n" + qtTable +
              "};\n\n} // namespace\n\nnamespace forms {\n\n"
