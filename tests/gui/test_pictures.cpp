@@ -10,6 +10,7 @@
 #include "forms/month_chart_painter.h"
 #include "forms/number_list.h"
 #include "forms/steady_label.h"
+#include "forms/text_label.h"
 #include "harness.h"
 
 #include <QAbstractItemView>
@@ -29,9 +30,11 @@
 #include <QTest>
 #include <array>
 #include <dlfcn.h>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -216,6 +219,91 @@ private Q_SLOTS:
                 compare("in another style");
                 QVERIFY2(differ.isEmpty(), qPrintable(differ.join(u", ")));
             }
+        }
+    }
+
+    // A text label asks for the sizes a QLabel with the same settings asks for: measured itself
+    // (a mnemonic with a buddy, a frame's indent, margins, alignments, a smallest size, two lines
+    // justified, a style sheet) or by QLabel (a '&' without buddy, also once a buddy has gone,
+    // wrapping, rich text), and again after each change that moves its size.
+    void textLabelsTakeTheSizesOfLabels() {
+        using Set = std::function<void(QLabel*, QWidget*)>;
+        const std::vector<std::pair<QString, Set>> cases = {
+            {QStringLiteral("&Dag:"), [](QLabel* l, QWidget* w) { l->setBuddy(w); }},
+            {QStringLiteral("&Dag:"), [](QLabel*, QWidget*) {}},
+            {QStringLiteral("&Dag:"),
+             [](QLabel* l, QWidget* w) {
+                 l->setBuddy(w);
+                 l->setBuddy(nullptr);
+             }},
+            {QStringLiteral("Tid i dag: 1:05"),
+             [](QLabel* l, QWidget*) {
+                 l->setFrameStyle(QFrame::Box);
+                 l->setLineWidth(3);
+                 l->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+             }},
+            {QStringLiteral("Kostnad:"),
+             [](QLabel* l, QWidget*) {
+                 l->setIndent(9);
+                 l->setMargin(4);
+                 l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+                 l->setContentsMargins(1, 2, 3, 4);
+             }},
+            {QStringLiteral("Tid\nKostnad"),
+             [](QLabel* l, QWidget*) {
+                 l->setMinimumSize(150, 90);
+                 l->setAlignment(Qt::AlignJustify);
+             }},
+            {QStringLiteral("Tid:"),
+             [](QLabel* l, QWidget*) {
+                 l->setStyleSheet(QStringLiteral("font-size: 21px"));
+                 l->setAlignment(Qt::AlignBottom);
+                 l->setIndent(5);
+             }},
+            {QStringLiteral("Extra tid i dag och i månaden"),
+             [](QLabel* l, QWidget*) { l->setWordWrap(true); }},
+            {QStringLiteral("<b>Tid</b>"), [](QLabel*, QWidget*) {}},
+        };
+        const std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("Windows")));
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        bold.setPointSize(bold.pointSize() + 5);
+        const std::vector<std::pair<const char*, Set>> changes = {
+            {"shown", [](QLabel* l, QWidget*) { l->window()->show(); }},
+            {"new text",
+             [](QLabel* l, QWidget*) { l->setText(l->text() + QStringLiteral(" 12:34")); }},
+            {"font", [&](QLabel* l, QWidget*) { l->setFont(bold); }},
+            {"margin", [](QLabel* l, QWidget*) { l->setMargin(l->margin() + 2); }},
+            {"indent", [](QLabel* l, QWidget*) { l->setIndent(l->indent() + 3); }},
+            {"frame", [](QLabel* l, QWidget*) { l->setFrameStyle(QFrame::Panel); }},
+            {"style", [&](QLabel* l, QWidget*) { l->setStyle(windows.get()); }},
+        };
+        for (const auto& [text, set] : cases) {
+            QWidget window;
+            auto* column = new QVBoxLayout(&window);
+            std::array<QLabel*, 2> labels = {new forms::TextLabel(&window), new QLabel(&window)};
+            for (QLabel* label : labels) {
+                auto* buddy = new QLineEdit(&window);
+                label->setText(text);
+                set(label, buddy);
+                column->addWidget(label);
+                column->addWidget(buddy);
+            }
+            QStringList differ;
+            const auto compare = [&](const char* when) {
+                if (labels[0]->sizeHint() != labels[1]->sizeHint() ||
+                    labels[0]->minimumSizeHint() != labels[1]->minimumSizeHint()) {
+                    differ << QString::fromLatin1(when);
+                }
+            };
+            compare("as set");
+            for (const auto& [when, change] : changes) {
+                change(labels[0], nullptr);
+                change(labels[1], nullptr);
+                compare(when);
+            }
+            QVERIFY2(differ.isEmpty(),
+                     qPrintable(text + QStringLiteral(": ") + differ.join(u", ")));
         }
     }
 
