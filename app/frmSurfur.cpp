@@ -79,6 +79,19 @@ frmSurfur::frmSurfur(platform::Services services, core::ProgramSettings& setting
         button->setDefaultAction(action);
         addAction(action); // its keys work wherever the focus is in the window
     }
+    // The commands' keys, given as keys rather than as texts for Qt to read.
+    const std::array<std::pair<QAction*, QKeyCombination>, 7> keys = {{
+        {m_ui->actSpara, Qt::CTRL | Qt::Key_S},
+        {m_ui->actAngra, Qt::CTRL | Qt::Key_Z},
+        {m_ui->actPrint, Qt::CTRL | Qt::Key_P},
+        {m_ui->actDiagram, QKeyCombination(Qt::Key_F2)},
+        {m_ui->actAbonnemang, Qt::CTRL | Qt::Key_B},
+        {m_ui->actHjalp, QKeyCombination(Qt::Key_F1)},
+        {m_ui->actStang, Qt::CTRL | Qt::Key_Q},
+    }};
+    for (const auto& [action, key] : keys) {
+        action->setShortcut(QKeySequence(key));
+    }
     m_ui->actRedo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
 
