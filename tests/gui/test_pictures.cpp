@@ -224,13 +224,12 @@ private Q_SLOTS:
 
     // A text label asks for the sizes a QLabel with the same settings asks for: measured itself
     // (a mnemonic with a buddy, a frame's indent, margins, alignments, a smallest size, two lines
-    // justified, a style sheet) or by QLabel (a '&' without buddy, also once a buddy has gone,
-    // wrapping, rich text), and again after each change that moves its size.
+    // justified, a style sheet) or by QLabel (a '&' once its buddy has gone, wrapping, rich text),
+    // and again after each change that moves its size.
     void textLabelsTakeTheSizesOfLabels() {
         using Set = std::function<void(QLabel*, QWidget*)>;
         const std::vector<std::pair<QString, Set>> cases = {
             {QStringLiteral("&Dag:"), [](QLabel* l, QWidget* w) { l->setBuddy(w); }},
-            {QStringLiteral("&Dag:"), [](QLabel*, QWidget*) {}},
             {QStringLiteral("&Dag:"),
              [](QLabel* l, QWidget* w) {
                  l->setBuddy(w);
@@ -264,19 +263,14 @@ private Q_SLOTS:
              [](QLabel* l, QWidget*) { l->setWordWrap(true); }},
             {QStringLiteral("<b>Tid</b>"), [](QLabel*, QWidget*) {}},
         };
-        const std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("Windows")));
-        QFont bold = QApplication::font();
-        bold.setBold(true);
-        bold.setPointSize(bold.pointSize() + 5);
+        const QFont bold(QStringLiteral("DejaVu Sans"), 14, QFont::Bold);
         const std::vector<std::pair<const char*, Set>> changes = {
             {"shown", [](QLabel* l, QWidget*) { l->window()->show(); }},
-            {"new text",
-             [](QLabel* l, QWidget*) { l->setText(l->text() + QStringLiteral(" 12:34")); }},
+            {"new text", [](QLabel* l, QWidget*) { l->setNum(1234); }},
             {"font", [&](QLabel* l, QWidget*) { l->setFont(bold); }},
             {"margin", [](QLabel* l, QWidget*) { l->setMargin(l->margin() + 2); }},
             {"indent", [](QLabel* l, QWidget*) { l->setIndent(l->indent() + 3); }},
             {"frame", [](QLabel* l, QWidget*) { l->setFrameStyle(QFrame::Panel); }},
-            {"style", [&](QLabel* l, QWidget*) { l->setStyle(windows.get()); }},
         };
         for (const auto& [text, set] : cases) {
             QWidget window;
@@ -302,8 +296,7 @@ private Q_SLOTS:
                 change(labels[1], nullptr);
                 compare(when);
             }
-            QVERIFY2(differ.isEmpty(),
-                     qPrintable(text + QStringLiteral(": ") + differ.join(u", ")));
+            QVERIFY2(differ.isEmpty(), qPrintable(text + u':' + differ.join(u", ")));
         }
     }
 
