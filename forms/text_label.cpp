@@ -28,6 +28,7 @@ TextLabel::Measure TextLabel::current() const {
     measure.frame = frameWidth();
     measure.margin = margin();
     measure.indent = indent();
+    measure.resolution = logicalDpiY();
     measure.alignment = alignment();
     measure.mnemonic = buddy() != nullptr;
     return measure;
