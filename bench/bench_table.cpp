@@ -1,6 +1,7 @@
 // Reads the JSON reports of bench_storage, bench_windows and bench_processes (run with repetitions
-// and aggregates) and prints the one table of bench/run.sh in Markdown: each operation's median,
-// its floor's median, their ratio, the goal and whether it is met. It measures nothing itself.
+// and aggregates), and the window's start counted by callgrind in bench/run.sh, and prints the one
+// table of bench/run.sh in Markdown: each operation's median, its floor's median, their ratio, the
+// goal and whether it is met. It measures nothing itself.
 
 #include <QFile>
 #include <QJsonArray>
@@ -18,7 +19,7 @@ enum class Goal {
     None,     // shown for information
 };
 
-enum class Quantity { Time, Cpu, Memory };
+enum class Quantity { Time, Cpu, Memory, Instructions };
 
 struct Row {
     const char* goalNumber; // the goal of the issue it measures
@@ -37,6 +38,7 @@ struct Medians {
     QMap<QString, double> seconds;
     QMap<QString, double> cpuSeconds;
     QMap<QString, double> kilobytes;
+    QMap<QString, double> instructions;
 };
 
 double toSeconds(double value, const QString& unit) {
@@ -74,6 +76,9 @@ bool readReport(const QString& path, Medians& medians) {
         if (run.contains(u"peak_kB")) {
             medians.kilobytes[name] = run[u"peak_kB"].toDouble();
         }
+        if (run.contains(u"instructions") && run[u"instructions"].toDouble() >= 0.0) {
+            medians.instructions[name] = run[u"instructions"].toDouble();
+        }
         if (run.contains(u"cpu_s")) {
             medians.cpuSeconds[name] = run[u"cpu_s"].toDouble();
         }
@@ -90,6 +95,10 @@ QString timeText(double seconds) {
 
 QString memoryText(double kilobytes) {
     return QString::number(kilobytes / 1024.0, 'f', 1) + QStringLiteral(" MiB");
+}
+
+QString instructionsText(double count) {
+    return QString::number(count / 1e6, 'f', 1) + QStringLiteral(" M");
 }
 
 // Each goal beside its floor, then what is shown for information.
@@ -117,6 +126,10 @@ const Row kRows[] = {
      "BM_Window_Month", "BM_LabelWindow", Quantity::Memory, Goal::Ratio, 1.15},
     {"2", "Window shown and idle: wall time, against a one-label window", "BM_Window_Month",
      "BM_LabelWindow", Quantity::Time, Goal::None, 0.0},
+    {"2",
+     "Window shown and idle, a month of data: instructions (callgrind), against a one-label "
+     "window",
+     "Callgrind_Window_Month", "Callgrind_LabelWindow", Quantity::Instructions, Goal::None, 0.0},
     {"2", "One-label window: peak memory, against an empty window", "BM_LabelWindow",
      "BM_EmptyWindow", Quantity::Memory, Goal::None, 0.0},
     // 3. Scale: every month of 2001-2099 against one month.
@@ -150,11 +163,19 @@ const Row kRows[] = {
 
 // Prints one row of the table; false when it has a goal that is not met.
 bool printRow(const Row& row, const Medians& medians) {
-    const auto& values = row.quantity == Quantity::Time  ? medians.seconds
-                         : row.quantity == Quantity::Cpu ? medians.cpuSeconds
-                                                         : medians.kilobytes;
+    const auto& values = row.quantity == Quantity::Time           ? medians.seconds
+                         : row.quantity == Quantity::Cpu          ? medians.cpuSeconds
+                         : row.quantity == Quantity::Instructions ? medians.instructions
+                                                                  : medians.kilobytes;
     const auto text = [&row](double value) {
-        return row.quantity == Quantity::Memory ? memoryText(value) : timeText(value);
+        switch (row.quantity) {
+        case Quantity::Memory:
+            return memoryText(value);
+        case Quantity::Instructions:
+            return instructionsText(value);
+        default:
+            return timeText(value);
+        }
     };
     // -1 for a benchmark that did not run.
     const double measured = values.value(QLatin1String(row.measured), -1.0);

@@ -5,9 +5,9 @@
 #   BENCH_BUILD_DIR    build folder (build-release)
 #   BENCH_REPETITIONS  repetitions of each storage and window benchmark (9)
 #   BENCH_STARTS       launches of each program in the benchmark of whole processes (21)
-# Needs what ./build.sh installs, and installs Google Benchmark, Xvfb and Timewarrior when they
-# are missing. The window's start is measured on Xvfb when it can be started (offscreen otherwise);
-# the clicks run offscreen either way.
+# Needs what ./build.sh installs, and installs Google Benchmark, Xvfb, Timewarrior and Valgrind
+# when they are missing. The window's start is measured on Xvfb when it can be started (offscreen
+# otherwise), and counted in instructions under callgrind; the clicks run offscreen either way.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,10 +15,11 @@ build_dir=${BENCH_BUILD_DIR:-build-release}
 repetitions=${BENCH_REPETITIONS:-9}
 starts=${BENCH_STARTS:-21}
 
-tools/install-missing.sh libbenchmark-dev xvfb timewarrior
+tools/install-missing.sh libbenchmark-dev xvfb timewarrior valgrind
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSURFKLOCKA_BENCH=ON >&2
-cmake --build "$build_dir" --target bench_storage bench_windows bench_processes bench_table >&2
+cmake --build "$build_dir" --target bench_storage bench_windows bench_processes bench_table \
+    bench_make_sample >&2
 
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 out=$(mktemp -d)
@@ -66,9 +67,30 @@ echo "Processer (bench_processes, fönstret på $startup_platform) ..." >&2
 run processes env QT_QPA_PLATFORM="$startup_platform" "$build_dir/bench/bench_processes" \
     --benchmark_repetitions="$starts"
 
+# The window's start once more in instructions, which the machine's load does not move: each
+# window once under callgrind, on the same display and a data folder with today's month booked,
+# ended by the idle probe once shown and idle. The largest count is the window's own process
+# (a child it forks reports the count it was forked with).
+echo "Instruktioner (callgrind, fönstret på $startup_platform) ..." >&2
+mkdir -p -m 700 "$out/home/surfklocka"
+"$build_dir/bench/bench_make_sample" "$out/home/surfklocka" month
+instructions() {
+    XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/home" QT_QPA_PLATFORM="$startup_platform" \
+        LD_PRELOAD="$PWD/$build_dir/bench/libsurfklocka_idle_probe.so" SURFKLOCKA_PROBE_FD=9 \
+        valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 9>/dev/null 2>&1 |
+        sed -nE 's/^==[0-9]+== Collected : ([0-9]+)$/\1/p' | sort -n | tail -1
+}
+window=$(instructions "$build_dir/surfklocka")
+label=$(instructions "$build_dir/bench/bench_label_window")
+printf '{"benchmarks": [%s, %s]}\n' \
+    "{\"run_name\": \"Callgrind_Window_Month\", \"aggregate_name\": \"median\", \"instructions\": ${window:--1}}" \
+    "{\"run_name\": \"Callgrind_LabelWindow\", \"aggregate_name\": \"median\", \"instructions\": ${label:--1}}" \
+    >"$out/instructions.json"
+
 echo "Medians on $(date -u +%Y-%m-%d) — $(nproc) cores, load average $load_at_start at the start" \
     "and $(cut -d' ' -f1-3 /proc/loadavg) at the end;" \
     "$repetitions repetitions, $starts launches of each process, in random interleaved order;" \
     "clicks offscreen, the window's start on $startup_platform."
 echo
-"$build_dir/bench/bench_table" "$out/storage.json" "$out/windows.json" "$out/processes.json"
+"$build_dir/bench/bench_table" "$out/storage.json" "$out/windows.json" "$out/processes.json" \
+    "$out/instructions.json"
