@@ -40,20 +40,20 @@ QSize TextLabel::measured(const Measure& measure) const {
     int horizontal = 2 * measure.margin;
     int vertical = horizontal;
     // Right to left only swaps left and right, which take the indent alike.
-    const int align = int(QStyle::visualAlignment(Qt::LeftToRight, measure.alignment));
+    const Qt::Alignment align = QStyle::visualAlignment(Qt::LeftToRight, measure.alignment);
     int indentation = measure.indent;
     if (indentation < 0 && measure.frame != 0) {
         indentation = metrics.horizontalAdvance(u'x') - measure.margin * 2;
     }
     if (indentation > 0) {
-        if ((align & Qt::AlignLeft) || (align & Qt::AlignRight)) {
+        if (align & (Qt::AlignLeft | Qt::AlignRight)) {
             horizontal += indentation;
         }
-        if ((align & Qt::AlignTop) || (align & Qt::AlignBottom)) {
+        if (align & (Qt::AlignTop | Qt::AlignBottom)) {
             vertical += indentation;
         }
     }
-    int flags = align & ~(Qt::AlignVCenter | Qt::AlignHCenter);
+    int flags = static_cast<int>((align & ~(Qt::AlignVCenter | Qt::AlignHCenter)).toInt());
     if (measure.mnemonic) {
         // The '&' is left out, whether the style underlines the next letter or not.
         flags |= Qt::TextShowMnemonic;
