@@ -74,17 +74,19 @@ run processes env QT_QPA_PLATFORM="$startup_platform" "$build_dir/bench/bench_pr
 echo "Instruktioner (callgrind, fönstret på $startup_platform) ..." >&2
 mkdir -p -m 700 "$out/home/surfklocka"
 "$build_dir/bench/bench_make_sample" "$out/home/surfklocka" month
+# One report entry: a window's count, -1 ("not run") when callgrind gave none.
 instructions() {
-    XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/home" QT_QPA_PLATFORM="$startup_platform" \
-        LD_PRELOAD="$PWD/$build_dir/bench/libsurfklocka_idle_probe.so" SURFKLOCKA_PROBE_FD=9 \
-        valgrind --tool=callgrind --callgrind-out-file=/dev/null "$1" 9>/dev/null 2>&1 |
-        sed -nE 's/^==[0-9]+== Collected : ([0-9]+)$/\1/p' | sort -n | tail -1
+    local count
+    count=$(XDG_DATA_HOME="$out/home" XDG_RUNTIME_DIR="$out/home" \
+        QT_QPA_PLATFORM="$startup_platform" SURFKLOCKA_PROBE_FD=9 \
+        LD_PRELOAD="$PWD/$build_dir/bench/libsurfklocka_idle_probe.so" \
+        valgrind --tool=callgrind --callgrind-out-file=/dev/null "$2" 9>/dev/null 2>&1 |
+        sed -nE 's/^==[0-9]+== Collected : ([0-9]+)$/\1/p' | sort -n | tail -1 || true)
+    printf '{"run_name": "%s", "aggregate_name": "median", "instructions": %s}' "$1" "${count:--1}"
 }
-window=$(instructions "$build_dir/surfklocka")
-label=$(instructions "$build_dir/bench/bench_label_window")
 printf '{"benchmarks": [%s, %s]}\n' \
-    "{\"run_name\": \"Callgrind_Window_Month\", \"aggregate_name\": \"median\", \"instructions\": ${window:--1}}" \
-    "{\"run_name\": \"Callgrind_LabelWindow\", \"aggregate_name\": \"median\", \"instructions\": ${label:--1}}" \
+    "$(instructions Callgrind_Window_Month "$build_dir/surfklocka")" \
+    "$(instructions Callgrind_LabelWindow "$build_dir/bench/bench_label_window")" \
     >"$out/instructions.json"
 
 echo "Medians on $(date -u +%Y-%m-%d) — $(nproc) cores, load average $load_at_start at the start" \
