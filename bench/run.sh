@@ -4,7 +4,7 @@
 # Usage: ./bench/run.sh
 #   BENCH_BUILD_DIR    build folder (build-release)
 #   BENCH_REPETITIONS  repetitions of each storage and window benchmark (9)
-#   BENCH_STARTS       launches of each program in the benchmark of whole processes (21)
+#   BENCH_STARTS       launches of each program in the benchmark of whole processes (41)
 # Needs what ./build.sh installs, and installs Google Benchmark, Xvfb, Timewarrior and Valgrind
 # when they are missing. The window's start is measured on Xvfb when it can be started (offscreen
 # otherwise), and counted in instructions under callgrind; the clicks run offscreen either way.
@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 
 build_dir=${BENCH_BUILD_DIR:-build-release}
 repetitions=${BENCH_REPETITIONS:-9}
-starts=${BENCH_STARTS:-21}
+starts=${BENCH_STARTS:-41}
 
 tools/install-missing.sh libbenchmark-dev xvfb timewarrior valgrind
 
@@ -52,7 +52,7 @@ fi
 run() {
     local name=$1
     shift
-    if ! "$@" --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+    if ! "$@" --benchmark_enable_random_interleaving=true --benchmark_display_aggregates_only=true \
         --benchmark_out_format=json --benchmark_out="$out/$name.json" >"$out/$name.log" 2>&1; then
         cat "$out/$name.log" >&2
         exit 1
