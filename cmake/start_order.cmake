@@ -4,8 +4,8 @@
 # files take 0.7 MiB less memory at the start (the module about 500 KiB instead of 1084 KiB). The
 # functions are listed in app/start_functions.txt (written by bench/start_functions.sh); every
 # function is compiled into a section of its own, and the gold linker puts the listed ones
-# together. Without gold, or with the sanitizers, the program
-# is linked as usual: only its layout differs.
+# together. Without gold, or with the sanitizers, the program is linked as usual: only its layout
+# differs.
 
 include(CheckLinkerFlag)
 
